@@ -1,0 +1,24 @@
+#pragma once
+// The process heap every text and icon block comes from, with its own
+// accounting so tests can prove that a run leaves the heap as it found it.
+// TryAllocate reports failure with null; the fatal variant lives in the runtime.
+#include <cstddef>
+#include <cstdint>
+
+namespace vantorico {
+
+void* HeapTryAllocate(size_t size);
+void HeapRelease(void* block);
+
+struct HeapCounters {
+  uint64_t liveBlocks;
+  uint64_t liveBytes;
+  uint64_t totalAllocations;
+};
+HeapCounters GetHeapCounters();
+
+// Tests make the next allocations fail to reach the out-of-memory paths.
+// fail_after = n: n more allocations succeed, then every one fails; -1 = never.
+void SetHeapFailureAfter(int64_t fail_after);
+
+}  // namespace vantorico
