@@ -1,0 +1,26 @@
+#include <cstring>
+
+#include "base/win_handles.h"
+#include "iconlib/clipboard_writer.h"
+#include "iconlib/icon_constants.h"
+
+namespace vantorico {
+
+bool PlaceDibOnClipboard(ByteSpan dib, int32_t halvedHeight) {
+  ClipboardSession clipboard(nullptr);
+  if (!clipboard.is_open() || !EmptyClipboard()) return false;
+  UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, dib.size()));
+  if (!block) return false;
+  {
+    GlobalLockGuard lock(block.get());
+    auto* bytes = static_cast<uint8_t*>(lock.get());
+    if (!bytes) return false;
+    std::memcpy(bytes, dib.data(), dib.size());
+    StoreU32(bytes + kBiHeightOffset, static_cast<uint32_t>(halvedHeight));
+  }
+  if (!SetClipboardData(CF_DIB, block.get())) return false;
+  block.release();  // the clipboard owns the block now
+  return true;
+}
+
+}  // namespace vantorico

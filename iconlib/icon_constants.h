@@ -1,0 +1,96 @@
+#pragma once
+// Fixed numbers of the icon engine: resource types, file layouts, extraction
+// modes and the caps that keep hostile files from costing unbounded work.
+#include <cstddef>
+#include <cstdint>
+
+namespace vantorico {
+
+// The tool's extraction loop runs i = 1 .. MaxIconGroups.
+constexpr int32_t MaxIconGroups = 1000;
+
+enum ExtractMode : int32_t {
+  ExtractToFile = 0,
+  ExtractToClipboard = 1,
+};
+
+// Resource types.
+constexpr uint16_t kResourceTypeIcon = 3;        // RT_ICON
+constexpr uint16_t kResourceTypeGroupIcon = 14;  // RT_GROUP_ICON
+
+// Width of the path fields of an IconImageSet, terminator included.
+constexpr size_t kIconSetPathSize = 260;
+
+// Group directory (RT_GROUP_ICON).
+constexpr size_t kGroupHeaderSize = 6;
+constexpr size_t kGroupCountOffset = 4;
+constexpr size_t kGroupEntrySize = 14;
+constexpr size_t kGroupEntryIdOffset = 12;
+
+// Icon file.
+constexpr uint16_t kIconFileReserved = 0;
+constexpr uint16_t kIconFileTypeIcon = 1;
+constexpr size_t kIconFileHeaderFieldSize = 2;
+constexpr size_t kIconFileHeaderSize = 6;
+constexpr size_t kIconFileEntrySize = 16;
+constexpr size_t kIconFileEntrySizeOffset = 8;
+constexpr size_t kIconFileEntryOffsetOffset = 12;
+
+// BITMAPINFOHEADER fields that the engine reads or changes.
+constexpr size_t kInfoHeaderSize = 40;
+constexpr size_t kBiSizeOffset = 0;
+constexpr size_t kBiWidthOffset = 4;
+constexpr size_t kBiHeightOffset = 8;
+constexpr size_t kBiPlanesOffset = 12;
+constexpr size_t kBiBitCountOffset = 14;
+constexpr size_t kBiSizeImageOffset = 20;
+constexpr size_t kBiClrUsedOffset = 32;
+constexpr size_t kPaletteEntrySize = 4;
+constexpr uint32_t kPaletteSizeMask = 0xFFFF;  // DibPaletteSize keeps the low 16 bits
+// Bytes of a row are padded to a multiple of four: (bits + 31) >> 3, low two bits cleared.
+constexpr int64_t kRowPadBits = 31;
+constexpr int kBitsPerByteShift = 3;
+constexpr int64_t kRowAlignMask = ~int64_t{3};
+// The stored height counts the colour bitmap and the mask together.
+constexpr int32_t kStoredHeightFactor = 2;
+// Colour counts by biBitCount when biClrUsed is 0.
+constexpr uint32_t kColorsOf1Bit = 2;
+constexpr uint32_t kColorsOf4Bit = 16;
+constexpr uint32_t kColorsOf8Bit = 256;
+// Directory colour count: 1 << depth below this depth, else 0.
+constexpr uint32_t kDirectoryPaletteDepthLimit = 8;
+
+// Bitmap file.
+constexpr uint8_t kBitmapSignature[2] = {'B', 'M'};
+constexpr size_t kBitmapFileHeaderSize = 14;
+constexpr size_t kBitmapSizeOffset = 2;
+constexpr size_t kBitmapPixelOffsetOffset = 10;
+// The pixel offset and file size take the info header to be 40 bytes long.
+constexpr uint32_t kBitmapHeadersSize = kBitmapFileHeaderSize + kInfoHeaderSize;
+
+// PNG images inside icons: signature, then the IHDR chunk.
+constexpr uint8_t kPngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
+constexpr uint8_t kPngIhdrType[4] = {'I', 'H', 'D', 'R'};
+constexpr size_t kPngIhdrTypeOffset = 12;
+constexpr size_t kPngIhdrWidthOffset = 16;
+constexpr size_t kPngIhdrHeightOffset = 20;
+constexpr size_t kPngIhdrBitDepthOffset = 24;
+constexpr size_t kPngIhdrColorTypeOffset = 25;
+constexpr size_t kPngMinimumSize = 26;  // through the colour type byte
+// Channels per PNG colour type (0 grey, 2 RGB, 3 palette, 4 grey+alpha, 6 RGBA).
+constexpr uint8_t kPngColorTypeGrey = 0;
+constexpr uint8_t kPngColorTypeRgb = 2;
+constexpr uint8_t kPngColorTypePalette = 3;
+constexpr uint8_t kPngColorTypeGreyAlpha = 4;
+constexpr uint8_t kPngColorTypeRgba = 6;
+constexpr uint16_t kPngDirectoryPlanes = 1;
+
+// A directory width or height byte keeps the low 8 bits (256 gives 0).
+constexpr uint32_t kDirectoryByteMask = 0xFF;
+
+// Caps. An icon file may point several entries at the same bytes, so its
+// images together could claim thousands of times the file's size; no real
+// icon holds more than this many image bytes.
+constexpr uint64_t kMaxIconFileImageBytes = 256ull * 1024 * 1024;
+
+}  // namespace vantorico

@@ -1,0 +1,138 @@
+// The resource table of 16-bit NE files (icon libraries, old drivers). It is
+// a flat list of type records, each followed by its name records, ended by a
+// type id of 0; every record is at least 8 bytes and read through the cursor,
+// so the walk ends at the file's end at the latest.
+#include <new>
+#include <vector>
+
+#include "iconlib/module_format.h"
+#include "iconlib/portable_module.h"
+
+namespace vantorico {
+namespace {
+
+struct NeResource {
+  ResourceName name;
+  ByteSpan bytes;
+  bool bytesValid;
+};
+
+class NeResources final : public ModuleSource {
+ public:
+  NeResources(ByteSpan file, size_t table) : file_(file), table_(table) {}
+
+  bool EnumerateNames(uint16_t type,
+                      const std::function<bool(const ResourceName&)>& visit) override {
+    std::vector<NeResource> found;
+    if (!Collect(type, &found)) return false;
+    std::vector<ResourceName> names;
+    names.reserve(found.size());
+    for (NeResource& r : found) names.push_back(std::move(r.name));
+    OrderResourceNames(&names);
+    for (const ResourceName& n : names) {
+      if (!visit(n)) break;
+    }
+    return true;
+  }
+
+  bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
+    std::vector<NeResource> found;
+    if (!Collect(type, &found)) return false;
+    for (const NeResource& r : found) {
+      if (!ResourceNamesEqual(r.name, name)) continue;
+      if (!r.bytesValid) return false;
+      *bytes = r.bytes;
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  // A length-prefixed name at an offset from the table's start.
+  bool ReadPascalName(uint16_t offset, ResourceName* name) const {
+    ByteCursor c(file_.From(table_ + offset));
+    uint8_t length = 0;
+    ByteSpan text;
+    if (!c.ReadU8(&length) || !c.ReadSpan(length, &text)) return false;
+    name->isText = true;
+    name->text.assign(reinterpret_cast<const char*>(text.data()), text.size());
+    return true;
+  }
+
+  bool Collect(uint16_t type, std::vector<NeResource>* out) const {
+    ByteCursor c(file_.From(table_));
+    uint16_t shift = 0;
+    if (!c.ReadU16(&shift) || shift > kNeMaxAlignShift) return false;
+    bool any = false;
+    for (;;) {
+      uint16_t type_id = 0, count = 0;
+      if (!c.ReadU16(&type_id) || type_id == 0) break;
+      if (!c.ReadU16(&count) || !c.Skip(kNeTypeInfoSize - 2 * sizeof(uint16_t))) return any;
+      const bool wanted = (type_id & kNeIntegerFlag) && (type_id & kNeIdMask) == type;
+      for (uint16_t i = 0; i < count; ++i) {
+        uint16_t offset = 0, length = 0, flags = 0, id = 0;
+        if (!c.ReadU16(&offset) || !c.ReadU16(&length) || !c.ReadU16(&flags) || !c.ReadU16(&id) ||
+            !c.Skip(kNeNameInfoSize - 4 * sizeof(uint16_t))) {
+          return any;
+        }
+        if (!wanted) continue;
+        NeResource r;
+        if (id & kNeIntegerFlag) {
+          r.name.id = static_cast<uint16_t>(id & kNeIdMask);
+        } else if (!ReadPascalName(id, &r.name)) {
+          continue;
+        }
+        // Offset and length count alignment units; a last resource whose
+        // padding runs past the end keeps the bytes the file has.
+        const uint64_t start = uint64_t{offset} << shift;
+        uint64_t size = uint64_t{length} << shift;
+        r.bytesValid = start < file_.size() || (start == file_.size() && size == 0);
+        if (r.bytesValid) {
+          if (size > file_.size() - start) size = file_.size() - start;
+          file_.Slice(static_cast<size_t>(start), static_cast<size_t>(size), &r.bytes);
+        }
+        out->push_back(std::move(r));
+        any = true;
+      }
+    }
+    return any;
+  }
+
+  ByteSpan file_;
+  size_t table_;
+};
+
+bool NeHeaderOffset(ByteSpan file, size_t* ne) {
+  const ByteCursor c(file);
+  uint16_t mz = 0, signature = 0;
+  uint32_t offset = 0;
+  if (!c.PeekU16At(0, &mz) || mz != kMzSignature || !c.PeekU32At(kMzNewHeaderOffset, &offset) ||
+      !c.PeekU16At(offset, &signature) || signature != kNeSignature) {
+    return false;
+  }
+  *ne = offset;
+  return true;
+}
+
+}  // namespace
+
+bool IsNeModuleImage(ByteSpan file) {
+  size_t ne;
+  return NeHeaderOffset(file, &ne);
+}
+
+std::unique_ptr<ModuleSource> OpenNeResources(ByteSpan file) {
+  size_t ne;
+  if (!NeHeaderOffset(file, &ne)) return nullptr;
+  const ByteCursor c(file);
+  uint16_t table = 0, resident = 0;
+  if (!c.PeekU16At(ne + kNeResourceTableOffset, &table) ||
+      !c.PeekU16At(ne + kNeResidentNameTableOffset, &resident)) {
+    return nullptr;
+  }
+  // Equal offsets mean the file has no resource table: a module without resources.
+  const size_t start = table == resident ? file.size() : ne + table;
+  return std::unique_ptr<ModuleSource>(new (std::nothrow) NeResources(file, start));
+}
+
+}  // namespace vantorico

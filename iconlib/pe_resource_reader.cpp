@@ -1,0 +1,272 @@
+// The resource directory of PE32 and PE32+ files. The directory has exactly
+// three levels (type, name, language); the reader descends those three and no
+// further, so a directory whose entries point back at itself cannot loop.
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "iconlib/module_format.h"
+#include "iconlib/portable_module.h"
+
+namespace vantorico {
+namespace {
+
+struct Section {
+  uint32_t virtualAddress;
+  uint32_t rawSize;
+  uint32_t rawPointer;
+};
+
+struct DirectoryEntry {
+  uint32_t name;
+  uint32_t target;
+};
+
+// UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
+void AppendUtf8(uint32_t cp, std::string* out) {
+  if (cp < 0x80) {
+    out->push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+class PeResources final : public ModuleSource {
+ public:
+  PeResources(ByteSpan file, std::vector<Section> sections, uint32_t rootRva)
+      : file_(file), sections_(std::move(sections)), rootRva_(rootRva) {}
+
+  bool EnumerateNames(uint16_t type,
+                      const std::function<bool(const ResourceName&)>& visit) override {
+    size_t type_dir;
+    if (!FindTypeDirectory(type, &type_dir)) return false;
+    std::vector<DirectoryEntry> entries;
+    if (!ReadDirectory(type_dir, &entries)) return false;
+    std::vector<ResourceName> names;
+    names.reserve(entries.size());
+    for (const DirectoryEntry& e : entries) {
+      ResourceName name;
+      if (!DecodeName(e.name, &name)) continue;
+      names.push_back(std::move(name));
+    }
+    OrderResourceNames(&names);
+    for (const ResourceName& n : names) {
+      if (!visit(n)) break;
+    }
+    return true;
+  }
+
+  bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
+    size_t type_dir;
+    if (!FindTypeDirectory(type, &type_dir)) return false;
+    std::vector<DirectoryEntry> entries;
+    if (!ReadDirectory(type_dir, &entries)) return false;
+    for (const DirectoryEntry& e : entries) {
+      if (!name.isText) {
+        if ((e.name & kResourceHighBit) || static_cast<uint16_t>(e.name) != name.id) continue;
+      } else {
+        ResourceName stored;
+        if (!(e.name & kResourceHighBit) || !DecodeName(e.name, &stored) ||
+            !ResourceNamesEqual(stored, name)) {
+          continue;
+        }
+      }
+      if (!(e.target & kResourceHighBit)) return false;
+      size_t lang_dir;
+      if (!RvaToOffset(rootRva_ + (e.target & kResourceOffsetMask), &lang_dir)) return false;
+      return ReadLanguageLeaf(lang_dir, bytes);
+    }
+    return false;
+  }
+
+ private:
+  bool RvaToOffset(uint64_t rva, size_t* offset) const {
+    for (const Section& s : sections_) {
+      if (rva >= s.virtualAddress && rva - s.virtualAddress < s.rawSize) {
+        const uint64_t off = rva - s.virtualAddress + s.rawPointer;
+        if (off >= file_.size()) return false;
+        *offset = static_cast<size_t>(off);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // Entries of the directory at a file offset, named and numbered together.
+  bool ReadDirectory(size_t offset, std::vector<DirectoryEntry>* out) const {
+    ByteSpan header;
+    if (!file_.Slice(offset, kResourceDirectoryHeaderSize, &header)) return false;
+    const ByteCursor h(header);
+    uint16_t named = 0, ids = 0;
+    if (!h.PeekU16At(kResourceNamedCountOffset, &named) ||
+        !h.PeekU16At(kResourceIdCountOffset, &ids)) {
+      return false;
+    }
+    // At most 2 x 65535 entries; each must lie inside the file.
+    const size_t count = size_t{named} + ids;
+    ByteSpan table;
+    if (!file_.Slice(offset + kResourceDirectoryHeaderSize, count * kResourceEntrySize, &table)) {
+      return false;
+    }
+    ByteCursor c(table);
+    out->resize(count);
+    for (DirectoryEntry& e : *out) {
+      if (!c.ReadU32(&e.name) || !c.ReadU32(&e.target)) return false;
+    }
+    return true;
+  }
+
+  bool DecodeName(uint32_t raw, ResourceName* name) const {
+    if (!(raw & kResourceHighBit)) {
+      // An integer name keeps its low 16 bits, as a resource identifier does.
+      name->isText = false;
+      name->id = static_cast<uint16_t>(raw);
+      return true;
+    }
+    size_t offset;
+    if (!RvaToOffset(uint64_t{rootRva_} + (raw & kResourceOffsetMask), &offset)) return false;
+    ByteCursor c(file_.From(offset));
+    uint16_t length = 0;
+    if (!c.ReadU16(&length)) return false;
+    name->isText = true;
+    name->text.clear();
+    for (uint16_t i = 0; i < length; ++i) {
+      uint16_t unit = 0;
+      if (!c.ReadU16(&unit)) return false;
+      uint32_t cp = unit;
+      if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < length) {
+        uint16_t low = 0;
+        if (c.PeekU16At(c.position(), &low) && low >= 0xDC00 && low < 0xE000) {
+          c.Skip(sizeof(uint16_t));
+          ++i;
+          cp = 0x10000 + ((uint32_t{unit} - 0xD800) << 10) + (low - 0xDC00);
+        } else {
+          cp = 0xFFFD;
+        }
+      } else if (unit >= 0xD800 && unit < 0xE000) {
+        cp = 0xFFFD;
+      }
+      AppendUtf8(cp, &name->text);
+    }
+    return true;
+  }
+
+  bool FindTypeDirectory(uint16_t type, size_t* offset) const {
+    size_t root;
+    std::vector<DirectoryEntry> entries;
+    if (rootRva_ == 0) return false;  // no resource directory
+    if (!RvaToOffset(rootRva_, &root) || !ReadDirectory(root, &entries)) return false;
+    for (const DirectoryEntry& e : entries) {
+      if ((e.name & kResourceHighBit) || static_cast<uint16_t>(e.name) != type) continue;
+      if (!(e.target & kResourceHighBit)) return false;
+      return RvaToOffset(uint64_t{rootRva_} + (e.target & kResourceOffsetMask), offset);
+    }
+    return false;
+  }
+
+  // The language level: the first of the preferred languages present, else
+  // the first stored; its entry must be a data leaf whose bytes lie in the file.
+  bool ReadLanguageLeaf(size_t lang_dir, ByteSpan* bytes) const {
+    std::vector<DirectoryEntry> langs;
+    if (!ReadDirectory(lang_dir, &langs) || langs.empty()) return false;
+    const DirectoryEntry* chosen = &langs.front();
+    bool found = false;
+    for (uint16_t wanted : kLanguagePreference) {
+      for (const DirectoryEntry& e : langs) {
+        if (!(e.name & kResourceHighBit) && static_cast<uint16_t>(e.name) == wanted) {
+          chosen = &e;
+          found = true;
+          break;
+        }
+      }
+      if (found) break;
+    }
+    if (chosen->target & kResourceHighBit) return false;
+    size_t leaf_offset;
+    if (!RvaToOffset(uint64_t{rootRva_} + chosen->target, &leaf_offset)) return false;
+    ByteSpan leaf;
+    if (!file_.Slice(leaf_offset, kResourceDataEntrySize, &leaf)) return false;
+    const ByteCursor c(leaf);
+    uint32_t data_rva = 0, size = 0;
+    if (!c.PeekU32At(0, &data_rva) || !c.PeekU32At(sizeof(uint32_t), &size)) return false;
+    if (size == 0) {
+      *bytes = ByteSpan();
+      return true;
+    }
+    size_t data_offset;
+    return RvaToOffset(data_rva, &data_offset) && file_.Slice(data_offset, size, bytes);
+  }
+
+  ByteSpan file_;
+  std::vector<Section> sections_;
+  uint32_t rootRva_;
+};
+
+}  // namespace
+
+bool IsPeModuleImage(ByteSpan file) {
+  const ByteCursor c(file);
+  uint16_t mz = 0;
+  uint32_t pe_offset = 0, signature = 0;
+  return c.PeekU16At(0, &mz) && mz == kMzSignature && c.PeekU32At(kMzNewHeaderOffset, &pe_offset) &&
+         c.PeekU32At(pe_offset, &signature) && signature == kPeSignature;
+}
+
+std::unique_ptr<ModuleSource> OpenPeResources(ByteSpan file) {
+  if (!IsPeModuleImage(file)) return nullptr;
+  const ByteCursor c(file);
+  uint32_t pe_offset = 0;
+  c.PeekU32At(kMzNewHeaderOffset, &pe_offset);
+  const size_t coff = size_t{pe_offset} + kPeSignatureSize;
+  uint16_t section_count = 0, optional_size = 0, magic = 0;
+  if (!c.PeekU16At(coff + kCoffSectionCountOffset, &section_count) ||
+      !c.PeekU16At(coff + kCoffOptionalSizeOffset, &optional_size)) {
+    return nullptr;
+  }
+  const size_t optional = coff + kCoffHeaderSize;
+  if (!c.PeekU16At(optional, &magic)) return nullptr;
+  size_t count_offset;
+  if (magic == kPe32Magic) {
+    count_offset = optional + kPe32DirectoryCountOffset;
+  } else if (magic == kPe32PlusMagic) {
+    count_offset = optional + kPe32PlusDirectoryCountOffset;
+  } else {
+    return nullptr;
+  }
+  uint32_t directory_count = 0;
+  if (!c.PeekU32At(count_offset, &directory_count)) return nullptr;
+  uint32_t root_rva = 0;
+  const size_t resource_entry =
+      count_offset + sizeof(uint32_t) + kResourceDirectoryIndex * kDataDirectorySize;
+  if (directory_count > kResourceDirectoryIndex && !c.PeekU32At(resource_entry, &root_rva)) {
+    return nullptr;
+  }
+  // The section table lies after the optional header; its count is 16 bits
+  // and every header read is bounds-checked, so a hostile count costs little.
+  std::vector<Section> sections;
+  const size_t table = optional + optional_size;
+  for (uint16_t i = 0; i < section_count; ++i) {
+    const size_t at = table + size_t{i} * kSectionHeaderSize;
+    Section s{};
+    if (!c.PeekU32At(at + kSectionVirtualAddressOffset, &s.virtualAddress) ||
+        !c.PeekU32At(at + kSectionRawSizeOffset, &s.rawSize) ||
+        !c.PeekU32At(at + kSectionRawPointerOffset, &s.rawPointer)) {
+      break;
+    }
+    sections.push_back(s);
+  }
+  return std::unique_ptr<ModuleSource>(new (std::nothrow)
+                                           PeResources(file, std::move(sections), root_rva));
+}
+
+}  // namespace vantorico

@@ -1,0 +1,209 @@
+// ExtractFileIcon as the tool calls it: slots in, an integer out, files or
+// the clipboard as its effect.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/heap.h"
+#include "iconlib/clipboard_writer.h"
+#include "iconlib/extract_file_icon.h"
+#include "iconlib/icon_file_reader.h"
+#include "test_support.h"
+
+namespace vantorico {
+namespace {
+
+using namespace vantorico::testing;
+
+int g_clipboard_calls = 0;
+int32_t g_clipboard_height = 0;
+uint32_t g_clipboard_size = 0;
+bool RecordClipboard(ByteSpan dib, int32_t halved) {
+  ++g_clipboard_calls;
+  g_clipboard_height = halved;
+  g_clipboard_size = static_cast<uint32_t>(dib.size());
+  return true;
+}
+
+class ExtractCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    module_ = TestModulePath(false);
+    g_clipboard_calls = 0;
+    SetClipboardPlacerForTesting(&RecordClipboard);
+    live_ = GetHeapCounters().liveBlocks;
+  }
+  void TearDown() override {
+    SetClipboardPlacerForTesting(nullptr);
+    EXPECT_EQ(GetHeapCounters().liveBlocks, live_);
+  }
+  // Calls the command with four slots, as the runtime does.
+  static int32_t Call(ArgSlot source, ArgSlot mode, ArgSlot output, ArgSlot index) {
+    ArgSlot args[4] = {source, mode, output, index};
+    ArgSlot result = {0xDEAD, 0, kTypeInt};
+    ExtractFileIcon(&result, 4, args);
+    return static_cast<int32_t>(result.value);
+  }
+  static int32_t Call(const std::string& src, int32_t mode, const std::string& out, int32_t index) {
+    return Call(TextSlot(src.c_str()), IntSlot(mode), TextSlot(out.c_str()), IntSlot(index));
+  }
+  void RequireModule() {
+    if (module_.empty()) GTEST_SKIP() << "test modules were not built";
+  }
+  // A copy of the test module under a name of our choosing.
+  std::string ModuleAs(const ScratchDir& dir, const std::string& leaf) {
+    Bytes b;
+    EXPECT_TRUE(ReadWholeFile(module_, &b));
+    EXPECT_TRUE(WriteWholeFile(dir.Path(leaf), b));
+    return dir.Path(leaf);
+  }
+  std::string module_;
+  uint64_t live_ = 0;
+};
+
+TEST_F(ExtractCommand, IndexesDeliverGroupsInDirectoryOrder) {
+  RequireModule();
+  ScratchDir dir("extract_indexes");
+  for (int32_t i = 1; i <= 7; ++i) {
+    EXPECT_EQ(Call(module_, 0, dir.Path(std::to_string(i) + ".ico"), i), 7) << i;
+  }
+  EXPECT_EQ(Call(module_, 0, dir.Path("8.ico"), 8), 0);
+  EXPECT_FALSE(FileExists(dir.Path("8.ico")));
+  // 2 is MAINICON (two images), 5 is the empty group, 6 is 7 (same images as MAINICON).
+  Bytes two, five, six, nine;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("2.ico"), &two));
+  ASSERT_TRUE(ReadWholeFile(dir.Path("5.ico"), &five));
+  ASSERT_TRUE(ReadWholeFile(dir.Path("6.ico"), &six));
+  EXPECT_EQ(LoadU16(two, 4), 2);
+  EXPECT_EQ(five, (Bytes{0, 0, 1, 0, 0, 0}));
+  EXPECT_EQ(two, six);
+  // Group 9 names a missing image: counted, nothing written.
+  EXPECT_FALSE(FileExists(dir.Path("7.ico")));
+}
+
+TEST_F(ExtractCommand, IndexBelowOneIsOne) {
+  RequireModule();
+  ScratchDir dir("extract_index_low");
+  EXPECT_EQ(Call(module_, 0, dir.Path("a.ico"), 0), 7);
+  EXPECT_EQ(Call(module_, 0, dir.Path("b.ico"), -5), 7);
+  EXPECT_EQ(Call(TextSlot(module_.c_str()), IntSlot(0), TextSlot(dir.Path("c.ico").c_str()),
+                 OmittedSlot()),
+            7);
+  EXPECT_EQ(Call(module_, 0, dir.Path("d.ico"), 1), 7);
+  Bytes a, b, c, d;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("a.ico"), &a));
+  ASSERT_TRUE(ReadWholeFile(dir.Path("b.ico"), &b));
+  ASSERT_TRUE(ReadWholeFile(dir.Path("c.ico"), &c));
+  ASSERT_TRUE(ReadWholeFile(dir.Path("d.ico"), &d));
+  EXPECT_EQ(a, d);
+  EXPECT_EQ(b, d);
+  EXPECT_EQ(c, d);
+}
+
+TEST_F(ExtractCommand, SourceKeysDecideTheKind) {
+  RequireModule();
+  ScratchDir dir("extract_keys");
+  EXPECT_EQ(Call(ModuleAs(dir, "TOOL.EXE"), 0, dir.Path("1.ico"), 1), 7);
+  EXPECT_EQ(Call(ModuleAs(dir, "tool.exe"), 0, dir.Path("2.ico"), 1), 7);
+  EXPECT_EQ(Call(ModuleAs(dir, "lib.icl"), 0, dir.Path("3.ico"), 1), 7);
+  EXPECT_EQ(Call(ModuleAs(dir, "tool.exe "), 0, dir.Path("4.ico"), 1), 0);
+  EXPECT_EQ(Call(ModuleAs(dir, "tool.cpl"), 0, dir.Path("5.ico"), 1), 0);
+  EXPECT_FALSE(FileExists(dir.Path("4.ico")));
+  EXPECT_FALSE(FileExists(dir.Path("5.ico")));
+}
+
+TEST_F(ExtractCommand, OutputKeysDecideTheFormat) {
+  RequireModule();
+  ScratchDir dir("extract_outputs");
+  EXPECT_EQ(Call(module_, 0, dir.Path("x.ICO"), 2), 7);
+  EXPECT_EQ(Call(module_, 0, dir.Path("x.png"), 2), 7);
+  EXPECT_EQ(Call(module_, 0, dir.Path("x.bmp"), 2), 7);
+  EXPECT_EQ(Call(module_, 0, dir.Path("e.bmp"), 5), 7);  // empty group: no first image
+  EXPECT_TRUE(FileExists(dir.Path("x.ICO")));
+  EXPECT_FALSE(FileExists(dir.Path("x.png")));
+  EXPECT_FALSE(FileExists(dir.Path("e.bmp")));
+  Bytes bmp;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("x.bmp"), &bmp));
+  EXPECT_EQ(bmp.size(), 54u + 64 + 8 * 16);  // 16x16 at 4 bits
+  EXPECT_EQ(Call(module_, 0, dir.Path("no/dir/x.ico"), 2), 7);
+}
+
+TEST_F(ExtractCommand, EmptyOrOmittedOutputInFileModeDoesNothing) {
+  RequireModule();
+  EXPECT_EQ(Call(module_, 0, "", 1), 0);
+  EXPECT_EQ(Call(TextSlot(module_.c_str()), IntSlot(0), OmittedSlot(), IntSlot(1)), 0);
+  EXPECT_EQ(Call(TextSlot(module_.c_str()), IntSlot(0), TextSlot(nullptr), IntSlot(1)), 0);
+  EXPECT_EQ(g_clipboard_calls, 0);
+}
+
+TEST_F(ExtractCommand, OtherModesGoToTheClipboard) {
+  RequireModule();
+  ScratchDir dir("extract_clip");
+  const std::string out = dir.Path("never.ico");
+  EXPECT_EQ(Call(module_, 1, out, 2), 7);
+  EXPECT_EQ(Call(module_, 2, out, 2), 7);
+  EXPECT_EQ(Call(module_, -1, out, 2), 7);
+  EXPECT_EQ(Call(TextSlot(module_.c_str()), OmittedSlot(), OmittedSlot(), IntSlot(2)), 7);
+  EXPECT_EQ(g_clipboard_calls, 4);
+  EXPECT_EQ(g_clipboard_height, 16);
+  EXPECT_EQ(g_clipboard_size, 296u);
+  EXPECT_FALSE(FileExists(out));
+  // An empty group and a PNG first image reach no clipboard.
+  EXPECT_EQ(Call(module_, 1, "", 5), 7);
+  EXPECT_EQ(g_clipboard_calls, 4);
+}
+
+TEST_F(ExtractCommand, IconFileSources) {
+  ScratchDir dir("extract_icon_files");
+  const Bytes file = MakeIconFile({MakeDib(32, 32, 4, 16), MakePng(256, 256)});
+  ASSERT_TRUE(WriteWholeFile(dir.Path("in.ico"), file));
+  ASSERT_TRUE(WriteWholeFile(dir.Path("myico"), file));
+  EXPECT_EQ(Call(dir.Path("in.ico"), 0, dir.Path("1.ico"), 1), 1);
+  EXPECT_EQ(Call(dir.Path("myico"), 0, dir.Path("2.ico"), 1), 1);
+  EXPECT_EQ(Call(dir.Path("in.ico"), 0, dir.Path("3.ico"), 2), 0);
+  EXPECT_EQ(Call(dir.Path("absent.ico"), 0, dir.Path("4.ico"), 1), 1);
+  EXPECT_EQ(Call(dir.Path("absent.exe"), 0, dir.Path("5.ico"), 1), 0);
+  ASSERT_TRUE(WriteWholeFile(dir.Path("icons"), file));
+  EXPECT_EQ(Call(dir.Path("icons"), 0, dir.Path("6.ico"), 1), 0);
+  Bytes one, two;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("1.ico"), &one));
+  ASSERT_TRUE(ReadWholeFile(dir.Path("2.ico"), &two));
+  EXPECT_EQ(one, two);
+  Bytes want = file;
+  PutU32(&want, 38 + 20, 0);  // the DIB's biSizeImage; the PNG stays as it is
+  EXPECT_EQ(Bytes(one.begin() + 38, one.end()), Bytes(want.begin() + 38, want.end()));
+  for (int i = 3; i <= 6; ++i) EXPECT_FALSE(FileExists(dir.Path(std::to_string(i) + ".ico")));
+}
+
+TEST_F(ExtractCommand, TheToolsLoopWritesOneFilePerGroup) {
+  RequireModule();
+  ScratchDir dir("extract_loop");
+  int written = 0;
+  for (int32_t i = 1; i <= MaxIconGroups; ++i) {
+    const std::string out = dir.Path(std::to_string(i) + ".ico");
+    const int32_t r = Call(module_, ExtractToFile, out, i);
+    EXPECT_EQ(r, i <= 7 ? 7 : 0);
+    written += FileExists(out);
+  }
+  EXPECT_EQ(written, 6);  // group 9 cannot be read
+}
+
+TEST(ClipboardWriter, ChecksTheImageBeforeTouchingTheClipboard) {
+  g_clipboard_calls = 0;
+  SetClipboardPlacerForTesting(&RecordClipboard);
+  Bytes cut = MakeDib(32, 32, 4, 16);
+  cut.resize(150);
+  IconImageSet* set = MakeSet({MakePng(256, 256), cut, {}, MakeDib(32, 32, 4, 16)});
+  EXPECT_FALSE(CopyImageToClipboard(nullptr));
+  for (uint32_t i = 0; i < 3; ++i) EXPECT_FALSE(CopyImageToClipboard(&set->images[i])) << i;
+  EXPECT_EQ(g_clipboard_calls, 0);
+  EXPECT_TRUE(CopyImageToClipboard(&set->images[3]));
+  EXPECT_EQ(g_clipboard_calls, 1);
+  EXPECT_EQ(g_clipboard_height, 32);
+  EXPECT_EQ(g_clipboard_size, set->images[3].dataSize);
+  SetClipboardPlacerForTesting(nullptr);
+  ReleaseIconImageSet(set);
+}
+
+}  // namespace
+}  // namespace vantorico

@@ -1,0 +1,155 @@
+#include "test_support.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "base/heap.h"
+#include "iconlib/image_fields.h"
+
+namespace vantorico::testing {
+
+namespace fs = std::filesystem;
+
+Bytes MakeDib(int32_t width, int32_t height, uint16_t bits, uint32_t paletteColors,
+              uint16_t planes) {
+  const int64_t stride = ((int64_t{bits} * planes * width + 31) >> 3) & ~int64_t{3};
+  const int64_t mask_stride = ((int64_t{width} + 31) >> 3) & ~int64_t{3};
+  Bytes b(40, 0);
+  PutU32(&b, 0, 40);
+  PutU32(&b, 4, static_cast<uint32_t>(width));
+  PutU32(&b, 8, static_cast<uint32_t>(height * 2));
+  PutU16(&b, 12, planes);
+  PutU16(&b, 14, bits);
+  PutU32(&b, 20, 0x11223344);
+  const size_t body = paletteColors * 4 + static_cast<size_t>(stride * height) +
+                      static_cast<size_t>(mask_stride * height);
+  for (size_t i = 0; i < body; ++i) b.push_back(static_cast<uint8_t>(i * 7 + bits));
+  return b;
+}
+
+Bytes MakePng(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colorType) {
+  Bytes b = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  for (uint32_t v : {width, height})
+    for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<uint8_t>(v >> s));
+  b.insert(b.end(), {bitDepth, colorType, 0, 0, 0, 0xDE, 0xAD, 0xBE, 0xEF});
+  // Something past IHDR whose bytes 20-23 region differs from zero.
+  for (int i = 0; i < 20; ++i) b.push_back(static_cast<uint8_t>(0xA0 + i));
+  return b;
+}
+
+Bytes MakeIconFile(const std::vector<Bytes>& images) {
+  Bytes out(6 + 16 * images.size(), 0);
+  PutU16(&out, 2, 1);
+  PutU16(&out, 4, static_cast<uint16_t>(images.size()));
+  uint32_t offset = static_cast<uint32_t>(out.size());
+  for (size_t i = 0; i < images.size(); ++i) {
+    out[6 + 16 * i] = 0x77;  // directory fields the reader must ignore
+    PutU32(&out, 6 + 16 * i + 8, static_cast<uint32_t>(images[i].size()));
+    PutU32(&out, 6 + 16 * i + 12, offset);
+    offset += static_cast<uint32_t>(images[i].size());
+  }
+  for (const Bytes& img : images) out.insert(out.end(), img.begin(), img.end());
+  return out;
+}
+
+uint16_t LoadU16(const Bytes& b, size_t at) {
+  return static_cast<uint16_t>(b.at(at) | (b.at(at + 1) << 8));
+}
+uint32_t LoadU32(const Bytes& b, size_t at) {
+  return uint32_t{LoadU16(b, at)} | (uint32_t{LoadU16(b, at + 2)} << 16);
+}
+void PutU16(Bytes* b, size_t at, uint16_t v) {
+  b->at(at) = static_cast<uint8_t>(v);
+  b->at(at + 1) = static_cast<uint8_t>(v >> 8);
+}
+void PutU32(Bytes* b, size_t at, uint32_t v) {
+  PutU16(b, at, static_cast<uint16_t>(v));
+  PutU16(b, at + 2, static_cast<uint16_t>(v >> 16));
+}
+
+ScratchDir::ScratchDir(const std::string& name) {
+  dir_ = PlatformPath(std::string(VANTORICO_BINARY_DIR) + "/test-scratch/" + name);
+  std::error_code ec;
+  fs::remove_all(dir_, ec);
+  fs::create_directories(dir_, ec);
+}
+ScratchDir::~ScratchDir() {
+  std::error_code ec;
+  fs::remove_all(dir_, ec);
+}
+std::string ScratchDir::Path(const std::string& leaf) const {
+#ifdef _WIN32
+  return dir_ + "\\" + leaf;
+#else
+  return dir_ + "/" + leaf;
+#endif
+}
+
+bool ReadWholeFile(const std::string& path, Bytes* out) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  out->clear();
+  uint8_t buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) out->insert(out->end(), buf, buf + n);
+  std::fclose(f);
+  return true;
+}
+
+bool WriteWholeFile(const std::string& path, const Bytes& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(path, ec);
+}
+
+std::string PlatformPath(const std::string& hostPath) {
+#ifdef _WIN32
+  if (!hostPath.empty() && hostPath[0] == '/') {
+    std::string p = "Z:" + hostPath;
+    for (char& c : p)
+      if (c == '/') c = '\\';
+    return p;
+  }
+#endif
+  return hostPath;
+}
+
+std::string TestModulePath(bool pe32Plus) {
+  const std::string p = PlatformPath(std::string(VANTORICO_BINARY_DIR) + "/tests/iconlib/" +
+                                     (pe32Plus ? "test_module64.dll" : "test_module32.dll"));
+  return FileExists(p) ? p : std::string();
+}
+
+std::string WinePeDir(bool x86_64) {
+  const std::string p = PlatformPath(x86_64 ? "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"
+                                            : "/usr/lib/i386-linux-gnu/wine/i386-windows");
+  return FileExists(p + "/shell32.dll") ? p : std::string();
+}
+
+std::string CorpusDir() {
+  const std::string p = PlatformPath(std::string(VANTORICO_SOURCE_DIR) + "/../shared/corpus");
+  return FileExists(p + "/INDEX.tsv") ? p : std::string();
+}
+
+IconImageSet* MakeSet(const std::vector<Bytes>& images) {
+  IconImageSet* set = AllocateIconImageSet(static_cast<uint32_t>(images.size()), "", "");
+  for (size_t i = 0; i < images.size(); ++i) {
+    IconImageEntry& e = set->images[i];
+    e.data = static_cast<uint8_t*>(HeapTryAllocate(images[i].size()));
+    if (!images[i].empty()) std::memcpy(e.data, images[i].data(), images[i].size());
+    e.dataSize = static_cast<uint32_t>(images[i].size());
+    DeriveImageFields(&e);
+  }
+  return set;
+}
+
+}  // namespace vantorico::testing

@@ -1,0 +1,57 @@
+#pragma once
+// Helpers shared by the engine's tests: hand-built images and icon files,
+// scratch directories, paths to the built test modules and to Wine's files.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "iconlib/icon_image_set.h"
+
+namespace vantorico::testing {
+
+using Bytes = std::vector<uint8_t>;
+
+// A DIB in the icon convention: 40-byte header (stored height doubled,
+// biSizeImage non-zero), palette, colour rows and mask rows, all patterned.
+Bytes MakeDib(int32_t width, int32_t height, uint16_t bits, uint32_t paletteColors,
+              uint16_t planes = 1);
+// A PNG with an IHDR for the size; bitDepth 8, colour type 6 unless given.
+Bytes MakePng(uint32_t width, uint32_t height, uint8_t bitDepth = 8, uint8_t colorType = 6);
+// An icon file laying the images out back to back after the directory.
+Bytes MakeIconFile(const std::vector<Bytes>& images);
+
+uint16_t LoadU16(const Bytes& b, size_t at);
+uint32_t LoadU32(const Bytes& b, size_t at);
+void PutU16(Bytes* b, size_t at, uint16_t v);
+void PutU32(Bytes* b, size_t at, uint32_t v);
+
+// A fresh empty directory under the build tree, removed by the destructor.
+class ScratchDir {
+ public:
+  explicit ScratchDir(const std::string& name);
+  ~ScratchDir();
+  // A path inside, in the form the engine's platform takes.
+  std::string Path(const std::string& leaf) const;
+
+ private:
+  std::string dir_;
+};
+
+bool ReadWholeFile(const std::string& path, Bytes* out);
+bool WriteWholeFile(const std::string& path, const Bytes& bytes);
+bool FileExists(const std::string& path);
+
+// A host path as the engine's platform sees it ("Z:\..." under Wine).
+std::string PlatformPath(const std::string& hostPath);
+
+// The windres-built modules (PE32 and PE32+), empty when the build had no windres.
+std::string TestModulePath(bool pe32Plus);
+// Wine's installed program files, empty when absent.
+std::string WinePeDir(bool x86_64);
+// The shared corpus of odd files, empty when absent.
+std::string CorpusDir();
+
+// A set built from images, owned by the caller (ReleaseIconImageSet).
+IconImageSet* MakeSet(const std::vector<Bytes>& images);
+
+}  // namespace vantorico::testing
