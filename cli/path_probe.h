@@ -1,0 +1,10 @@
+#pragma once
+// The little the command line needs to know about paths beyond the engine.
+namespace vantorico {
+
+bool IsDirectory(const char* path);
+bool PathExists(const char* path);
+// The separator the platform joins directory and file names with.
+char PathSeparator();
+
+}  // namespace vantorico

@@ -1,0 +1,263 @@
+// The command-line extractor, run in process through RunCli.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "cli/cli_app.h"
+#include "iconlib/extract_file_icon.h"
+#include "iconlib/icon_group_reader.h"
+#include "iconlib/image_fields.h"
+#include "iconlib/png_header.h"
+#include "test_support.h"
+
+namespace vantorico {
+namespace {
+
+using namespace vantorico::testing;
+
+struct CliRun {
+  int code;
+  std::string out, err;
+};
+
+CliRun Cli(const std::vector<std::string>& args) {
+  CliRun r;
+  r.code = RunCli(args, &r.out, &r.err);
+  return r;
+}
+
+size_t Lines(const std::string& s) {
+  size_t n = 0;
+  for (char c : s) n += c == '\n';
+  return n;
+}
+
+// Finds the root directory's RT_GROUP_ICON entry (right after RT_ICON's) and
+// renames it, leaving a module without icon groups.
+Bytes WithoutGroups(Bytes b) {
+  for (size_t i = 0; i + 16 <= b.size(); ++i) {
+    if (LoadU32(b, i) == 3 && (b[i + 7] & 0x80) && LoadU32(b, i + 8) == 14 && (b[i + 15] & 0x80)) {
+      PutU32(&b, i + 8, 15);
+      return b;
+    }
+  }
+  ADD_FAILURE() << "no root directory found";
+  return b;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    module_ = TestModulePath(false);
+    if (module_.empty()) GTEST_SKIP() << "test modules were not built";
+  }
+  std::string module_;
+};
+
+TEST_F(CliTest, HelpAndVersion) {
+  CliRun r = Cli({"--help"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(r.out.find("vantorico extract FILE"), std::string::npos);
+  r = Cli({"--version"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out.rfind("vantorico ", 0), 0u);
+}
+
+TEST_F(CliTest, UsageErrorsExitTwoWithOneLine) {
+  const std::vector<std::vector<std::string>> bad = {{},
+                                                     {"frobnicate"},
+                                                     {"list"},
+                                                     {"extract", module_, "--format", "png"},
+                                                     {"extract", module_, "-o"},
+                                                     {"list", module_, "--bogus"},
+                                                     {"list", module_, module_}};
+  for (const auto& args : bad) {
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.code, kExitUsageOrIo);
+    EXPECT_EQ(Lines(r.err), 1u) << r.err;
+    EXPECT_TRUE(r.out.empty());
+  }
+}
+
+TEST_F(CliTest, ListsGroupsInOrder) {
+  CliRun r = Cli({"list", module_});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(Lines(r.out), 7u);
+  EXPECT_EQ(r.out.rfind("1\t\"APPLE\"\t1 image\t32x32 1-bit DIB 304 bytes\n", 0), 0u);
+  EXPECT_NE(r.out.find("256x256 32-bit PNG"), std::string::npos);
+  EXPECT_NE(r.out.find("7\t9\tunreadable"), std::string::npos);
+  r = Cli({"list", "--json", module_});
+  ASSERT_EQ(r.code, 0);
+  EXPECT_EQ(r.out.front(), '{');
+  EXPECT_NE(r.out.find("{\"index\":2,\"name\":\"MAINICON\",\"readable\":true"), std::string::npos);
+  EXPECT_NE(r.out.find("\"format\":\"PNG\""), std::string::npos);
+}
+
+TEST_F(CliTest, FileKindComesFromContent) {
+  ScratchDir dir("cli_kind");
+  Bytes b;
+  ASSERT_TRUE(ReadWholeFile(module_, &b));
+  ASSERT_TRUE(WriteWholeFile(dir.Path("panel.cpl"), b));
+  ASSERT_TRUE(WriteWholeFile(dir.Path("noext"), MakeIconFile({MakeDib(16, 16, 4, 16)})));
+  ASSERT_TRUE(WriteWholeFile(dir.Path("text.dll"), Bytes{'h', 'e', 'l', 'l', 'o'}));
+  EXPECT_EQ(Cli({"list", dir.Path("panel.cpl")}).code, 0);
+  const CliRun ico = Cli({"list", dir.Path("noext")});
+  EXPECT_EQ(ico.code, 0);
+  EXPECT_EQ(Lines(ico.out), 1u);
+  const CliRun text = Cli({"list", dir.Path("text.dll")});
+  EXPECT_EQ(text.code, kExitUsageOrIo);
+  EXPECT_NE(text.err.find("not a program file"), std::string::npos);
+  EXPECT_EQ(Cli({"list", dir.Path("absent.dll")}).code, kExitUsageOrIo);
+}
+
+TEST_F(CliTest, NothingToExtractExitsOne) {
+  ScratchDir dir("cli_nothing");
+  Bytes b;
+  ASSERT_TRUE(ReadWholeFile(module_, &b));
+  ASSERT_TRUE(WriteWholeFile(dir.Path("bare.dll"), WithoutGroups(b)));
+  Bytes broken = MakeIconFile({MakeDib(16, 16, 4, 16)});
+  broken.resize(100);
+  ASSERT_TRUE(WriteWholeFile(dir.Path("broken.ico"), broken));
+  for (const char* leaf : {"bare.dll", "broken.ico"}) {
+    for (const char* command : {"list", "extract"}) {
+      const CliRun r = Cli({command, dir.Path(leaf), "-o", dir.Path("")});
+      if (std::string(command) == "list") {
+        EXPECT_EQ(Cli({command, dir.Path(leaf)}).code, kExitNothingToExtract) << leaf;
+        continue;
+      }
+      EXPECT_EQ(r.code, kExitNothingToExtract) << leaf << r.err;
+      EXPECT_EQ(Lines(r.err), 1u) << r.err;
+    }
+  }
+  EXPECT_FALSE(FileExists(dir.Path("1.ico")));
+}
+
+TEST_F(CliTest, ExtractWritesWhatTheToolsLoopWrites) {
+  ScratchDir cli("cli_extract"), loop("cli_loop");
+  ASSERT_TRUE(WriteWholeFile(cli.Path("1.ico"), Bytes(10, 1)));    // replaced
+  ASSERT_TRUE(WriteWholeFile(cli.Path("keep.txt"), Bytes(3, 2)));  // never touched
+  ASSERT_TRUE(WriteWholeFile(cli.Path("7.ico"), Bytes(3, 2)));     // unreadable group: untouched
+  const CliRun r = Cli({"extract", module_, "-o", cli.Path("")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(Lines(r.out), 6u);
+  EXPECT_NE(r.err.find("group 7 cannot be read"), std::string::npos);
+  for (int32_t i = 1; i <= MaxIconGroups; ++i) {
+    ArgSlot result{};
+    const std::string out = loop.Path(std::to_string(i) + ".ico");
+    ArgSlot args[4] = {TextSlot(module_.c_str()), IntSlot(ExtractToFile), TextSlot(out.c_str()),
+                       IntSlot(i)};
+    ExtractFileIcon(&result, 4, args);
+  }
+  for (int i = 1; i <= 6; ++i) {
+    Bytes a, b;
+    ASSERT_TRUE(ReadWholeFile(cli.Path(std::to_string(i) + ".ico"), &a)) << i;
+    ASSERT_TRUE(ReadWholeFile(loop.Path(std::to_string(i) + ".ico"), &b)) << i;
+    EXPECT_EQ(a, b) << i;
+  }
+  Bytes keep;
+  ASSERT_TRUE(ReadWholeFile(cli.Path("keep.txt"), &keep));
+  EXPECT_EQ(keep, Bytes(3, 2));
+  ASSERT_TRUE(ReadWholeFile(cli.Path("7.ico"), &keep));
+  EXPECT_EQ(keep, Bytes(3, 2));
+}
+
+TEST_F(CliTest, ExtractsBitmapsOfFirstImages) {
+  ScratchDir dir("cli_bmp");
+  const CliRun r = Cli({"extract", module_, "--format", "bmp", "-o", dir.Path("")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  // Group 5 is empty and group 9 unreadable; the rest have a DIB first image.
+  EXPECT_EQ(Lines(r.out), 5u);
+  Bytes bmp;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("2.bmp"), &bmp));
+  EXPECT_EQ(bmp.size(), 54u + 64 + 8 * 16);
+  EXPECT_FALSE(FileExists(dir.Path("5.bmp")));
+}
+
+TEST_F(CliTest, MissingOutputDirectoryExitsTwo) {
+  ScratchDir dir("cli_nodir");
+  const CliRun r = Cli({"extract", module_, "-o", dir.Path("absent")});
+  EXPECT_EQ(r.code, kExitUsageOrIo);
+  EXPECT_NE(r.err.find("does not exist"), std::string::npos);
+}
+
+// Wine's shell32.dll: 184 files whose images are the raw resources, with
+// biSizeImage cleared in DIB images only.
+TEST(CliWine, Shell32ImagesEqualTheRawResources) {
+  const std::string wine = WinePeDir(false);
+  if (wine.empty()) GTEST_SKIP() << "Wine's files are not installed";
+  const std::string shell32 = PlatformPath(wine + "/shell32.dll");
+  ScratchDir dir("cli_shell32");
+  const CliRun r = Cli({"extract", shell32, "-o", dir.Path("")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  ASSERT_EQ(Lines(r.out), 184u);
+  auto module = OpenPortableModule(shell32.c_str());
+  ASSERT_NE(module, nullptr);
+  size_t png = 0;
+  for (int32_t i = 1; i <= 184; ++i) {
+    Bytes ico;
+    ASSERT_TRUE(ReadWholeFile(dir.Path(std::to_string(i) + ".ico"), &ico));
+    const IconGroupLocation at = LocateIconGroup(*module, i);
+    ByteSpan group;
+    ASSERT_TRUE(module->FindResourceBytes(at.name, kResourceTypeGroupIcon, &group));
+    const Bytes dir_bytes(group.data(), group.data() + group.size());
+    const uint16_t n = LoadU16(dir_bytes, 4);
+    ASSERT_EQ(LoadU16(ico, 4), n);
+    for (uint16_t k = 0; k < n; ++k) {
+      ResourceName id;
+      id.id = LoadU16(dir_bytes, 6 + 14 * k + 12);
+      ByteSpan raw;
+      ASSERT_TRUE(module->FindResourceBytes(id, kResourceTypeIcon, &raw));
+      Bytes want(raw.data(), raw.data() + raw.size());
+      const bool is_png = IsPngImage(raw);
+      png += is_png;
+      if (!is_png) PutU32(&want, 20, 0);
+      const uint32_t size = LoadU32(ico, 6 + 16 * k + 8), offset = LoadU32(ico, 6 + 16 * k + 12);
+      ASSERT_EQ(size, want.size());
+      EXPECT_EQ(Bytes(ico.begin() + offset, ico.begin() + offset + size), want) << i << "/" << k;
+    }
+  }
+  EXPECT_GT(png, 0u);
+}
+
+#ifndef _WIN32
+// icoutils as a peer: wrestool's groups hold the same images as ours.
+TEST(CliWine, Shell32MatchesWrestool) {
+  const std::string wine = WinePeDir(false);
+  if (wine.empty() || std::system("wrestool --version > /dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "needs Wine's files and icoutils";
+  }
+  ScratchDir ours("cli_peer_ours"), theirs("cli_peer_wrestool");
+  const std::string shell32 = wine + "/shell32.dll";
+  ASSERT_EQ(Cli({"extract", shell32, "-o", ours.Path("")}).code, 0);
+  const std::string command =
+      "wrestool -x -t 14 -o '" + theirs.Path("") + "' '" + shell32 + "' 2>/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  auto module = OpenPortableModule(shell32.c_str());
+  ASSERT_NE(module, nullptr);
+  int compared = 0;
+  for (int32_t i = 1; i <= 184; ++i) {
+    const IconGroupLocation at = LocateIconGroup(*module, i);
+    const std::string name = at.name.isText ? at.name.text : std::to_string(at.name.id);
+    Bytes mine, peer;
+    ASSERT_TRUE(ReadWholeFile(ours.Path(std::to_string(i) + ".ico"), &mine));
+    // wrestool names its files after group name and language.
+    if (!ReadWholeFile(theirs.Path("shell32.dll_14_" + name + "_0.ico"), &peer)) continue;
+    ASSERT_EQ(LoadU16(mine, 4), LoadU16(peer, 4)) << name;
+    for (uint16_t k = 0; k < LoadU16(mine, 4); ++k) {
+      Bytes a(mine.begin() + LoadU32(mine, 6 + 16 * k + 12),
+              mine.begin() + LoadU32(mine, 6 + 16 * k + 12) + LoadU32(mine, 6 + 16 * k + 8));
+      Bytes b(peer.begin() + LoadU32(peer, 6 + 16 * k + 12),
+              peer.begin() + LoadU32(peer, 6 + 16 * k + 12) + LoadU32(peer, 6 + 16 * k + 8));
+      if (b.size() >= 40 && !IsPngImage(ByteSpan(b.data(), b.size()))) PutU32(&b, 20, 0);
+      EXPECT_EQ(a, b) << name << "/" << k;
+    }
+    ++compared;
+  }
+  EXPECT_EQ(compared, 184);
+}
+#endif
+
+}  // namespace
+}  // namespace vantorico
