@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds the Windows program and starts it under Wine.
+# With a display it opens there; without one it runs in Xvfb, saves a
+# screenshot and says where, then ends the program.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+scripts/setup.sh
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target VantorICO -j "${VANTORICO_JOBS:-2}"
+exe="$root/build/win32/app/VantorICO.exe"
+
+if [ -n "${DISPLAY:-}" ] && [ -z "${VANTORICO_HEADLESS:-}" ]; then
+  export VANTORICO_USE_DISPLAY=1
+  eval "$(scripts/wine-env.sh start)"
+  trap 'scripts/wine-env.sh stop' EXIT
+  wine "$exe"
+  exit $?
+fi
+
+eval "$(scripts/wine-env.sh start)"
+trap 'scripts/wine-env.sh stop' EXIT
+shot="$root/build/screenshot.png"
+wine "$exe" &
+pid=$!
+sleep "${VANTORICO_SHOT_DELAY:-5}"
+import -window root "$shot"
+echo "[run] no display: the program ran in Xvfb; screenshot saved to $shot"
+kill "$pid" 2>/dev/null || true

@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# The Wine side of the project: a 32-bit prefix with ANSI code page 936, a CJK
+# font that answers to "宋体", no crash dialogs, and Wine's virtual desktop
+# (it has a taskbar with a tray and avoids Wine's 2-second waits on hiding
+# windows when no window manager runs), inside Xvfb.
+#
+#   scripts/wine-env.sh prepare          create the prefix once (reused later)
+#   eval "$(scripts/wine-env.sh start)"  Xvfb + persistent wineserver; prints exports
+#   scripts/wine-env.sh stop             ends what 'start' started (uses the exports)
+#
+# VANTORICO_WINE_DIR (default ~/.cache/vantorico) holds the prefix and logs;
+# VANTORICO_WINEPREFIX overrides the prefix, so parallel jobs can each have one.
+set -euo pipefail
+
+PREFIX_VERSION=1
+CJK_FONT="WenQuanYi Micro Hei"
+DESKTOP_SIZE=${VANTORICO_DESKTOP_SIZE:-1024x768}
+dir=${VANTORICO_WINE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/vantorico}
+prefix=${VANTORICO_WINEPREFIX:-$dir/wine}
+mkdir -p "$dir"
+
+log() { printf '[wine-env] %s\n' "$*" >&2; }
+
+wine_exports() {
+  cat <<EOV
+export WINEPREFIX='$prefix' WINEARCH=win32 WINEDEBUG=-all
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+export WINEDLLOVERRIDES='mscoree,mshtml='
+EOV
+}
+
+# Starts Xvfb on a free display; prints the display number.
+start_xvfb() {
+  local fifo dpy
+  fifo=$(mktemp -u "$dir/dpy.XXXXXX")
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${DESKTOP_SIZE}x24" -nolisten tcp 3>"$fifo" >"$dir/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  read -r -t 15 dpy <"$fifo" || true
+  rm -f "$fifo"
+  [ -n "${dpy:-}" ] || { log "Xvfb did not start, see $dir/xvfb.log"; exit 1; }
+  DPY=":$dpy"
+}
+
+write_registry() {
+  local f
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    for f in 宋体 SimSun 新宋体 NSimSun 黑体 SimHei 微软雅黑 "Microsoft YaHei"; do
+      printf '"%s"="%s"\r\n' "$f" "$CJK_FONT"
+    done
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n'
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\r\n"Audio"=""\r\n'
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="shell"\r\n'
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"shell"="%s"\r\n' "$DESKTOP_SIZE"
+  } | { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$prefix/drive_c/vantorico.reg"
+  wine regedit /S 'C:\vantorico.reg'
+}
+
+prepare() {
+  local mark="$prefix/.vantorico-prefix"
+  if [ -f "$mark" ] && [ "$(cat "$mark")" = "v$PREFIX_VERSION" ]; then return 0; fi
+  log "creating the Wine prefix $prefix (about 15 s, once)"
+  eval "$(wine_exports)"
+  local own_x=0
+  if [ -z "${DISPLAY:-}" ]; then start_xvfb; export DISPLAY=$DPY; own_x=1; fi
+  wineserver -k 2>/dev/null || true
+  wineboot -i >"$dir/wineboot.log" 2>&1 || { log "wineboot failed, see $dir/wineboot.log"; exit 1; }
+  wineserver -w
+  # Debian's fonts-wine files are seen only from C:\windows\Fonts.
+  cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+  write_registry
+  wineserver -w
+  ((own_x)) && kill "$XVFB_PID" 2>/dev/null || true
+  echo "v$PREFIX_VERSION" >"$mark"
+  log "prefix ready"
+}
+
+# Sessions on one prefix are shared: a second 'start' while one runs gets the
+# same display and server (a prefix has one server and one desktop), and the
+# last 'stop' ends them.
+session_file="$prefix.session"
+
+start() {
+  prepare
+  eval "$(wine_exports)"
+  exec 9>"$session_file.lock"
+  flock 9
+  if [ -f "$session_file" ]; then
+    # shellcheck disable=SC1090
+    . "$session_file"
+    if [ -z "$SESSION_XVFB_PID" ] || kill -0 "$SESSION_XVFB_PID" 2>/dev/null; then
+      echo "SESSION_USERS=$((SESSION_USERS + 1)) SESSION_DISPLAY='$SESSION_DISPLAY' SESSION_XVFB_PID='$SESSION_XVFB_PID'" >"$session_file"
+      wine_exports
+      echo "export DISPLAY='$SESSION_DISPLAY' VANTORICO_XVFB_PID='$SESSION_XVFB_PID'"
+      log "joined the running session on $SESSION_DISPLAY"
+      return 0
+    fi
+  fi
+  if [ -n "${VANTORICO_USE_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ]; then
+    DPY=$DISPLAY
+    XVFB_PID=
+  else
+    start_xvfb
+  fi
+  export DISPLAY=$DPY
+  # A persistent server makes each later wine process start in ~0.1 s. It can
+  # only be made persistent when none runs for the prefix.
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  wineserver -p
+  # Bring up the desktop and services once, outside any timed test.
+  wine cmd /c exit >/dev/null 2>&1 || true
+  echo "SESSION_USERS=1 SESSION_DISPLAY='$DPY' SESSION_XVFB_PID='$XVFB_PID'" >"$session_file"
+  wine_exports
+  echo "export DISPLAY='$DPY' VANTORICO_XVFB_PID='${XVFB_PID}'"
+  log "session on $DPY (prefix $prefix)"
+}
+
+stop() {
+  exec 9>"$session_file.lock"
+  flock 9
+  local users=1
+  if [ -f "$session_file" ]; then
+    # shellcheck disable=SC1090
+    . "$session_file"
+    users=$SESSION_USERS
+  fi
+  if ((users > 1)); then
+    echo "SESSION_USERS=$((users - 1)) SESSION_DISPLAY='$SESSION_DISPLAY' SESSION_XVFB_PID='$SESSION_XVFB_PID'" >"$session_file"
+    return 0
+  fi
+  rm -f "$session_file"
+  WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+  if [ -n "${VANTORICO_XVFB_PID:-}" ]; then kill "$VANTORICO_XVFB_PID" 2>/dev/null || true; fi
+  if [ -n "${SESSION_XVFB_PID:-}" ]; then kill "$SESSION_XVFB_PID" 2>/dev/null || true; fi
+}
+
+case ${1:-} in
+  prepare) prepare ;;
+  start) start ;;
+  stop) stop ;;
+  *) sed -n '2,/^set -e/p' "$0" | grep '^#' | sed 's/^# \{0,1\}//' >&2; exit 2 ;;
+esac

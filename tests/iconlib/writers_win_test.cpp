@@ -1,0 +1,97 @@
+// The file and clipboard writers against the real platform under Wine.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "base/win_handles.h"
+#include "iconlib/clipboard_writer.h"
+#include "iconlib/icon_file_reader.h"
+#include "iconlib/icon_file_writer.h"
+#include "test_support.h"
+
+namespace vantorico {
+namespace {
+
+using namespace vantorico::testing;
+
+UniqueFile HoldExclusively(const std::string& path) {
+  return UniqueFile(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+TEST(WinFiles, FilesHeldByAnotherHandleCannotBeReadOrWritten) {
+  ScratchDir dir("win_files_held");
+  ASSERT_TRUE(WriteWholeFile(dir.Path("in.ico"), MakeIconFile({MakeDib(16, 16, 4, 16)})));
+  IconImageSet* set = ReadIconFile(dir.Path("in.ico").c_str());
+  ASSERT_NE(set, nullptr);
+  {
+    UniqueFile held = HoldExclusively(dir.Path("in.ico"));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(ReadIconFile(dir.Path("in.ico").c_str()), nullptr);
+    EXPECT_FALSE(WriteIconFile(set, dir.Path("in.ico").c_str()));
+  }
+  EXPECT_TRUE(WriteIconFile(set, dir.Path("out.ico").c_str()));
+  Bytes out;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("out.ico"), &out));
+  EXPECT_EQ(out.size(), 318u);
+  ReleaseIconImageSet(set);
+}
+
+Bytes ClipboardDib() {
+  Bytes bytes;
+  ClipboardSession clipboard(nullptr);
+  if (!clipboard.is_open()) return bytes;
+  HANDLE h = GetClipboardData(CF_DIB);
+  if (!h) return bytes;
+  GlobalLockGuard lock(h);
+  const auto* p = static_cast<const uint8_t*>(lock.get());
+  if (p) bytes.assign(p, p + GlobalSize(h));
+  return bytes;
+}
+
+void PutText(const char* text) {
+  ClipboardSession clipboard(nullptr);
+  ASSERT_TRUE(clipboard.is_open());
+  EmptyClipboard();
+  const size_t n = std::strlen(text) + 1;
+  UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, n));
+  {
+    GlobalLockGuard lock(block.get());
+    std::memcpy(lock.get(), text, n);
+  }
+  if (SetClipboardData(CF_TEXT, block.get())) block.release();
+}
+
+bool HasText() {
+  ClipboardSession clipboard(nullptr);
+  return clipboard.is_open() && IsClipboardFormatAvailable(CF_TEXT);
+}
+
+TEST(WinClipboard, PutsTheWholeImageWithHalvedHeight) {
+  const Bytes img = MakeDib(32, 32, 4, 16);
+  IconImageSet* set = MakeSet({img});
+  ASSERT_TRUE(CopyImageToClipboard(&set->images[0]));
+  const Bytes got = ClipboardDib();
+  ASSERT_GE(got.size(), img.size());
+  Bytes want = img;
+  PutU32(&want, 8, 32);
+  EXPECT_EQ(Bytes(got.begin(), got.begin() + img.size()), want);
+  EXPECT_EQ(set->images[0].data[8], 64);
+  ReleaseIconImageSet(set);
+}
+
+TEST(WinClipboard, RefusedImagesLeaveTheClipboardAlone) {
+  Bytes cut = MakeDib(32, 32, 4, 16);
+  cut.resize(120);
+  IconImageSet* set = MakeSet({MakePng(256, 256), cut, {}});
+  PutText("keep me");
+  ASSERT_TRUE(HasText());
+  for (uint32_t i = 0; i < set->imageCount; ++i) {
+    EXPECT_FALSE(CopyImageToClipboard(&set->images[i])) << i;
+    EXPECT_TRUE(HasText()) << i;
+  }
+  ReleaseIconImageSet(set);
+}
+
+}  // namespace
+}  // namespace vantorico
