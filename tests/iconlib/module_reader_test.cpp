@@ -300,26 +300,28 @@ TEST(CorpusModules, ManipulatedGroupsReadOrFailCleanly) {
   const std::string corpus = CorpusDir();
   if (corpus.empty()) GTEST_SKIP() << "no corpus";
   const uint64_t live = GetHeapCounters().liveBlocks;
-  const std::string manip =
-      PlatformPath(corpus + "/penet/pidgin_manipulated_GroupIconDirectory.exe");
-  auto m = OpenPortableModule(manip.c_str());
-  ASSERT_NE(m, nullptr);
-  const int32_t n = LocateIconGroup(*m, 1).groupCount;
-  EXPECT_EQ(n, 5);
-  int readable = 0;
-  for (int32_t i = 1; i <= n; ++i) {
-    IconImageSet* set = ReadIconGroupFrom(*m, LocateIconGroup(*m, i).name, "x");
-    readable += set != nullptr;
-    ReleaseIconImageSet(set);
-  }
-  // Only the intact group and the one padded with garbage read; the random
-  // count, the directory cut short of its count and the 4-byte group do not.
-  EXPECT_EQ(readable, 2);
-  const std::string missing =
-      PlatformPath(corpus + "/penet/pidgin_with_iconGroupEntry_without_icon.exe");
-  auto mm = OpenPortableModule(missing.c_str());
-  ASSERT_NE(mm, nullptr);
-  EXPECT_EQ(ReadIconGroupFrom(*mm, LocateIconGroup(*mm, 1).name, "x"), nullptr);
+  {
+    const std::string manip =
+        PlatformPath(corpus + "/penet/pidgin_manipulated_GroupIconDirectory.exe");
+    auto m = OpenPortableModule(manip.c_str());
+    ASSERT_NE(m, nullptr);
+    const int32_t n = LocateIconGroup(*m, 1).groupCount;
+    EXPECT_EQ(n, 5);
+    int readable = 0;
+    for (int32_t i = 1; i <= n; ++i) {
+      IconImageSet* set = ReadIconGroupFrom(*m, LocateIconGroup(*m, i).name, "x");
+      readable += set != nullptr;
+      ReleaseIconImageSet(set);
+    }
+    // Only the intact group and the one padded with garbage read; the random
+    // count, the directory cut short of its count and the 4-byte group do not.
+    EXPECT_EQ(readable, 2);
+    const std::string missing =
+        PlatformPath(corpus + "/penet/pidgin_with_iconGroupEntry_without_icon.exe");
+    auto mm = OpenPortableModule(missing.c_str());
+    ASSERT_NE(mm, nullptr);
+    EXPECT_EQ(ReadIconGroupFrom(*mm, LocateIconGroup(*mm, 1).name, "x"), nullptr);
+  }  // the modules' file views may come from the counted heap
   EXPECT_EQ(GetHeapCounters().liveBlocks, live);
 }
 
