@@ -18,6 +18,9 @@ enum ExtractMode : int32_t {
 constexpr uint16_t kResourceTypeIcon = 3;        // RT_ICON
 constexpr uint16_t kResourceTypeGroupIcon = 14;  // RT_GROUP_ICON
 
+// Image counts are 16-bit in group directories and icon files alike.
+constexpr uint32_t kMaxImageCount = 0xFFFF;
+
 // Width of the path fields of an IconImageSet, terminator included.
 constexpr size_t kIconSetPathSize = 260;
 

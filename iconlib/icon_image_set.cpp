@@ -29,8 +29,9 @@ IconImageSet* AllocateIconImageSet(uint32_t count, const char* iconFilePath,
                                    const char* modulePath) {
   static_assert(sizeof(IconImageSet) % alignof(IconImageEntry) == 0,
                 "entries follow the fixed part without padding");
-  const size_t max_count = (SIZE_MAX - sizeof(IconImageSet)) / sizeof(IconImageEntry);
-  if (count > max_count) return nullptr;
+  // Both sources store the count in 16 bits, which also keeps the size below
+  // from overflowing on a 32-bit target.
+  if (count > kMaxImageCount) return nullptr;
   const size_t bytes = sizeof(IconImageSet) + size_t{count} * sizeof(IconImageEntry);
   void* block = HeapTryAllocate(bytes);
   if (!block) return nullptr;
