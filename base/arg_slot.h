@@ -23,9 +23,15 @@ enum TypeCode : uint32_t {
 constexpr uint32_t kTypeArrayFlag = 0x20000000;
 constexpr uint32_t kNumericTypeMarker = 0x01;  // lowest byte of the six numeric types
 
-inline bool IsNumericType(uint32_t type) { return (type & 0xFF) == kNumericTypeMarker; }
-inline bool IsArrayType(uint32_t type) { return (type & kTypeArrayFlag) != 0; }
-inline uint32_t ElementType(uint32_t type) { return type & ~kTypeArrayFlag; }
+inline bool IsNumericType(uint32_t type) {
+  return (type & 0xFF) == kNumericTypeMarker;
+}
+inline bool IsArrayType(uint32_t type) {
+  return (type & kTypeArrayFlag) != 0;
+}
+inline uint32_t ElementType(uint32_t type) {
+  return type & ~kTypeArrayFlag;
+}
 
 // Unit type codes carried by a UnitRef slot.
 enum UnitTypeCode : uint32_t {
@@ -49,22 +55,34 @@ using LibraryCommand = void (*)(ArgSlot* result, int count, ArgSlot* args);
 
 // Slot constructors for callers and tests. Pointers are stored in the 32-bit
 // value on the 32-bit target; the native build keeps them in value+high.
-inline ArgSlot IntSlot(int32_t v) { return {static_cast<uint32_t>(v), 0, kTypeInt}; }
-inline ArgSlot BoolSlot(bool v) { return {v ? 1u : 0u, 0, kTypeBool}; }
-inline ArgSlot OmittedSlot() { return {0, 0, kTypeOmitted}; }
+inline ArgSlot IntSlot(int32_t v) {
+  return {static_cast<uint32_t>(v), 0, kTypeInt};
+}
+inline ArgSlot BoolSlot(bool v) {
+  return {v ? 1u : 0u, 0, kTypeBool};
+}
+inline ArgSlot OmittedSlot() {
+  return {0, 0, kTypeOmitted};
+}
 inline ArgSlot PointerSlot(const void* p, uint32_t type) {
   const auto bits = reinterpret_cast<uintptr_t>(p);
   return {static_cast<uint32_t>(bits), static_cast<uint32_t>(static_cast<uint64_t>(bits) >> 32),
           type};
 }
-inline ArgSlot TextSlot(const char* text) { return PointerSlot(text, kTypeText); }
+inline ArgSlot TextSlot(const char* text) {
+  return PointerSlot(text, kTypeText);
+}
 
 template <typename T>
 T* SlotPointer(const ArgSlot& slot) {
   const uint64_t bits = (static_cast<uint64_t>(slot.high) << 32) | slot.value;
   return reinterpret_cast<T*>(static_cast<uintptr_t>(bits));
 }
-inline const char* SlotText(const ArgSlot& slot) { return SlotPointer<const char>(slot); }
-inline int32_t SlotInt(const ArgSlot& slot) { return static_cast<int32_t>(slot.value); }
+inline const char* SlotText(const ArgSlot& slot) {
+  return SlotPointer<const char>(slot);
+}
+inline int32_t SlotInt(const ArgSlot& slot) {
+  return static_cast<int32_t>(slot.value);
+}
 
 }  // namespace vantorico

@@ -8,7 +8,9 @@
 namespace vantorico {
 
 // GBK lead bytes are 0x81..0xFE; the byte after one belongs to the same character.
-inline bool IsGbkLeadByte(uint8_t b) { return b >= 0x81 && b <= 0xFE; }
+inline bool IsGbkLeadByte(uint8_t b) {
+  return b >= 0x81 && b <= 0xFE;
+}
 
 // Length in bytes of the character that starts at text[i] (1 or 2); a lead byte
 // right before the terminating NUL counts as one byte so no walk passes the end.
@@ -33,6 +35,8 @@ void ForEachSingleByte(const char* text, char c, Visit visit) {
 }
 
 // ASCII lower-casing as the ANSI code page does it; bytes >= 0x80 are left alone.
-inline char AsciiToLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char AsciiToLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace vantorico

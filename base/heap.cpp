@@ -49,8 +49,12 @@ void HeapRelease(void* block) {
   RawFree(raw);
 }
 
-HeapCounters GetHeapCounters() { return {g_live_blocks.load(), g_live_bytes.load(), g_total.load()}; }
+HeapCounters GetHeapCounters() {
+  return {g_live_blocks.load(), g_live_bytes.load(), g_total.load()};
+}
 
-void SetHeapFailureAfter(int64_t fail_after) { g_fail_after.store(fail_after); }
+void SetHeapFailureAfter(int64_t fail_after) {
+  g_fail_after.store(fail_after);
+}
 
 }  // namespace vantorico

@@ -3,6 +3,10 @@
 #include "base/heap_backend.h"
 
 namespace vantorico {
-void* RawAllocate(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); }
-void RawFree(void* block) { HeapFree(GetProcessHeap(), 0, block); }
+void* RawAllocate(size_t size) {
+  return HeapAlloc(GetProcessHeap(), 0, size);
+}
+void RawFree(void* block) {
+  HeapFree(GetProcessHeap(), 0, block);
+}
 }  // namespace vantorico

@@ -34,8 +34,7 @@ void* AllocateMemory(size_t size) {
 }
 
 void RegisterNoFreeRange(const void* start, const void* end) {
-  NoFreeRanges().push_back(
-      {reinterpret_cast<uintptr_t>(start), reinterpret_cast<uintptr_t>(end)});
+  NoFreeRanges().push_back({reinterpret_cast<uintptr_t>(start), reinterpret_cast<uintptr_t>(end)});
 }
 
 bool IsInNoFreeRange(const void* block) {

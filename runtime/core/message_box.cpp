@@ -11,7 +11,9 @@ constexpr int kLastAnswer = 7;   // IDNO
 
 }  // namespace
 
-uint32_t MessageBoxStyle(uint32_t buttons) { return buttons + ((~buttons) & kMbSystemModal) * 2; }
+uint32_t MessageBoxStyle(uint32_t buttons) {
+  return buttons + ((~buttons) & kMbSystemModal) * 2;
+}
 
 int MapMessageBoxResult(int system_answer) {
   if (system_answer < kFirstAnswer || system_answer > kLastAnswer) return 0;

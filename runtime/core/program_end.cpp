@@ -14,7 +14,9 @@ bool g_ending = false;
 
 }  // namespace
 
-void RegisterExitCallback(ExitCallback callback) { g_exit_callback = callback; }
+void RegisterExitCallback(ExitCallback callback) {
+  g_exit_callback = callback;
+}
 
 void RegisterLibrary(int index, LibraryNotify on_start, LibraryNotify on_end) {
   if (index < 0 || index >= kLibraryCount) return;
@@ -38,6 +40,8 @@ void RunEndOfProgram() {
   }
 }
 
-bool IsProgramEnding() { return g_ending; }
+bool IsProgramEnding() {
+  return g_ending;
+}
 
 }  // namespace vantorico

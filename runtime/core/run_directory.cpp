@@ -26,8 +26,12 @@ ProgramPath SplitProgramPath(const char* full_path) {
   return out;
 }
 
-void SetProgramPath(const ProgramPath& path) { Recorded() = path; }
-const ProgramPath& GetProgramPath() { return Recorded(); }
+void SetProgramPath(const ProgramPath& path) {
+  Recorded() = path;
+}
+const ProgramPath& GetProgramPath() {
+  return Recorded();
+}
 
 void GetRunDirectory(ArgSlot* result, int /*count*/, ArgSlot* /*args*/) {
   *result = TextSlot(NewText(Recorded().runDirectory.c_str()));

@@ -12,7 +12,9 @@ namespace {
 constexpr uint32_t kLowBits = 0x01010101u;
 constexpr uint32_t kHighBits = 0x80808080u;
 
-inline bool WordHasZeroByte(uint32_t w) { return ((w - kLowBits) & ~w & kHighBits) != 0; }
+inline bool WordHasZeroByte(uint32_t w) {
+  return ((w - kLowBits) & ~w & kHighBits) != 0;
+}
 
 }  // namespace
 
@@ -35,7 +37,8 @@ char* NewText(const char* string) {
 #if defined(__clang__) || defined(__GNUC__)
 __attribute__((no_sanitize("address")))
 #endif
-size_t TextLength(const char* text) {
+size_t
+TextLength(const char* text) {
   if (!text) return 0;
   const char* p = text;
   while (reinterpret_cast<uintptr_t>(p) % sizeof(uint32_t) != 0) {

@@ -16,17 +16,26 @@ constexpr size_t kNumberBufferSize = 100;
 
 size_t NumericElementSize(uint32_t type) {
   switch (type) {
-    case kTypeByte: return 1;
-    case kTypeShort: return 2;
-    case kTypeInt: return 4;
-    case kTypeLong: return 8;
-    case kTypeFloat: return 4;
-    case kTypeDouble: return 8;
-    default: return 0;
+    case kTypeByte:
+      return 1;
+    case kTypeShort:
+      return 2;
+    case kTypeInt:
+      return 4;
+    case kTypeLong:
+      return 8;
+    case kTypeFloat:
+      return 4;
+    case kTypeDouble:
+      return 8;
+    default:
+      return 0;
   }
 }
 
-uint64_t SlotBits64(const ArgSlot& slot) { return (uint64_t{slot.high} << 32) | slot.value; }
+uint64_t SlotBits64(const ArgSlot& slot) {
+  return (uint64_t{slot.high} << 32) | slot.value;
+}
 
 double SlotDouble(const ArgSlot& slot) {
   const uint64_t bits = SlotBits64(slot);
@@ -87,8 +96,8 @@ std::string FormatDateTime(double ole_date) {
   const int64_t month = mp < 10 ? mp + 3 : mp - 9;
   const int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
   char buf[kNumberBufferSize];
-  std::snprintf(buf, sizeof buf, "%" PRId64 "年%" PRId64 "月%" PRId64 "日%" PRId64 "时%" PRId64
-                "分%" PRId64 "秒",
+  std::snprintf(buf, sizeof buf,
+                "%" PRId64 "年%" PRId64 "月%" PRId64 "日%" PRId64 "时%" PRId64 "分%" PRId64 "秒",
                 year, month, day, seconds / 3600, seconds / 60 % 60, seconds % 60);
   return buf;
 }

@@ -9,7 +9,9 @@ namespace {
 
 TEST(Gbk, TrailByte5CIsNotABackslash) {
   // C:\d\ then a directory whose name is the double-byte character 81 5C plus "a".
-  const char path[] = "C:\\d\\\x81\x5C" "a\\x.exe";
+  const char path[] =
+      "C:\\d\\\x81\x5C"
+      "a\\x.exe";
   EXPECT_EQ(FindLastSingleByte(path, '\\'), 8);
   const char only_trail[] = "\x81\x5C";
   EXPECT_EQ(FindLastSingleByte(only_trail, '\\'), -1);

@@ -11,9 +11,9 @@ namespace {
 TEST(MessageBoxRules, TaskModalUnlessSystemModal) {
   EXPECT_EQ(MessageBoxStyle(0), 0x2000u);
   EXPECT_EQ(MessageBoxStyle(0x1000), 0x1000u);
-  EXPECT_EQ(MessageBoxStyle(0x24), 0x2024u);         // MB_YESNO | MB_ICONQUESTION
+  EXPECT_EQ(MessageBoxStyle(0x24), 0x2024u);  // MB_YESNO | MB_ICONQUESTION
   EXPECT_EQ(MessageBoxStyle(0x1024), 0x1024u);
-  EXPECT_EQ(MessageBoxStyle(0x2000), 0x4000u);       // the sum is taken as it is
+  EXPECT_EQ(MessageBoxStyle(0x2000), 0x4000u);  // the sum is taken as it is
 }
 
 TEST(MessageBoxRules, AnswersMapByTheTable) {
@@ -71,9 +71,9 @@ TEST(RuntimeErrorReport, BuiltExactly) {
   EXPECT_EQ(BuildRuntimeErrorReport("载入启动窗口失败", 0),
             "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
   EXPECT_EQ(BuildRuntimeErrorReport("", 7), "运行时出错!\r\n\r\n错误代码：7\r\n\r\n");
-  EXPECT_EQ(BuildRuntimeErrorReport(nullptr, -3),
-            "运行时出错!\r\n\r\n错误代码：-3\r\n\r\n");
-  EXPECT_EQ(BuildRuntimeErrorReport("x", 2), "运行时出错!\r\n\r\n错误代码：2\r\n\r\n错误信息：x\r\n");
+  EXPECT_EQ(BuildRuntimeErrorReport(nullptr, -3), "运行时出错!\r\n\r\n错误代码：-3\r\n\r\n");
+  EXPECT_EQ(BuildRuntimeErrorReport("x", 2),
+            "运行时出错!\r\n\r\n错误代码：2\r\n\r\n错误信息：x\r\n");
 }
 
 int g_exit_runs = 0;

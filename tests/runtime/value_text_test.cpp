@@ -19,7 +19,9 @@ std::string TakeText(const ArgSlot& slot) {
   return s;
 }
 
-std::string Convert(ArgSlot slot) { return TakeText(CallCoreCommand(ToText, 1, slot)); }
+std::string Convert(ArgSlot slot) {
+  return TakeText(CallCoreCommand(ToText, 1, slot));
+}
 
 ArgSlot DoubleSlot(double d, uint32_t type) {
   uint64_t bits;

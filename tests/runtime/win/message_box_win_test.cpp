@@ -35,10 +35,9 @@ TEST(ShowMessageBox, AnswersMapAndCaptionIsTaken) {
   DialogWatcher watcher;
   watcher.QueueAnswer(IDNO);
   watcher.QueueAnswer(IDCANCEL);
-  ArgSlot no = CallCoreCommand(ShowMessageBox, 3, IntSlot(42), IntSlot(MB_YESNO),
-                               TextSlot("标题"));
-  ArgSlot cancel = CallCoreCommand(ShowMessageBox, 3, BoolSlot(true), IntSlot(MB_OKCANCEL),
-                                   OmittedSlot());
+  ArgSlot no = CallCoreCommand(ShowMessageBox, 3, IntSlot(42), IntSlot(MB_YESNO), TextSlot("标题"));
+  ArgSlot cancel =
+      CallCoreCommand(ShowMessageBox, 3, BoolSlot(true), IntSlot(MB_OKCANCEL), OmittedSlot());
   EXPECT_EQ(SlotInt(no), 6);
   EXPECT_EQ(SlotInt(cancel), 1);
   ASSERT_EQ(watcher.seen().size(), 2u);

@@ -9,7 +9,9 @@
 namespace vantorico {
 namespace {
 
-TEST(Platform, AnsiCodePageIs936) { EXPECT_EQ(GetACP(), 936u); }
+TEST(Platform, AnsiCodePageIs936) {
+  EXPECT_EQ(GetACP(), 936u);
+}
 
 TEST(Platform, SongTiResolvesToACjkFont) {
   LOGFONTA lf = {};

@@ -1,0 +1,144 @@
+// The tool's behaviour: each handler a straight sequence of library commands.
+#include "app/handlers.h"
+
+#include "app/app_texts.h"
+#include "app/layout_handlers.h"
+#include "app/stored_layout.h"
+#include "app/tray_icon_image.h"
+#include "app/unit_ids.h"
+#include "iconlib/extract_file_icon.h"
+#include "runtime/core/command_call.h"
+#include "runtime/core/core_commands.h"
+#include "runtime/core/memory.h"
+#include "runtime/core/run_directory.h"
+#include "runtime/core/texts.h"
+#include "runtime/dialog/common_dlg_unit_win.h"
+#include "runtime/window_commands.h"
+#include "shell/drop/drop_target_commands_win.h"
+#include "shell/style/visual_style.h"
+#include "shell/tray/tray_commands_win.h"
+
+namespace vantorico {
+namespace {
+
+constexpr int kVisualStyleScheme = 1;
+
+ArgSlot MainWindowRef() {
+  return {kMainWindowId, kMainWindowUnitId, kUnitTypeWindow};
+}
+
+void ShowText(const char* text) {
+  CallCoreCommand(ShowMessageBox, 3, TextSlot(text), IntSlot(0), OmittedSlot());
+}
+
+const char* OrEmpty(const char* text) {
+  return text ? text : kTextEmpty;
+}
+
+}  // namespace
+
+void RestoreMainWindow() {
+  CallCoreCommand(LoadWindow, 3, MainWindowRef(), OmittedSlot(), BoolSlot(false));
+  WriteUnitProperty(kMainWindowId, kMainWindowUnitId, kPropertyVisible, kWholeProperty,
+                    BoolSlot(true));
+}
+
+void OnWindowCreated(ArgSlot*, int) {
+  CallLibraryCommand(kLibraryVisualStyle, SetVisualStyle, 1, IntSlot(kVisualStyleScheme));
+  CallCoreCommand(SetTrayIcon, 3, MainWindowRef(), PointerSlot(kTrayIconImage, kTypeByteSet),
+                  OmittedSlot());
+  const ArgSlot handle = CallCoreCommand(GetWindowHandle, 1, MainWindowRef());
+  CallLibraryCommand(kLibraryDragDrop, RegisterFileDrop, 2,
+                     ArgSlot{kMainWindowId, kDropTargetId, kUnitTypeDropTarget},
+                     IntSlot(SlotInt(handle)));
+}
+
+void OnTrayEvent(ArgSlot* args, int count) {
+  const int action = count > 0 ? SlotInt(args[0]) : 0;
+  if (action == kTrayDoubleClick) {
+    RestoreMainWindow();
+  } else if (action == kTrayRightClick) {
+    CallCoreCommand(PopupTrayMenu, 2, MainWindowRef(),
+                    ArgSlot{kMainWindowId, kFileMenuEntryId, kUnitTypeMenuEntry});
+  }
+}
+
+void OnFilesDropped(ArgSlot* args, int count) {
+  const ArgSlot text = count > 0 ? args[0] : TextSlot(nullptr);
+  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty, text);
+}
+
+void OnBrowseClicked(ArgSlot*, int) {
+  CallCoreCommand(OpenCommonDialog, 1, ArgSlot{kMainWindowId, kFileDialogId, kUnitTypeCommonDlg});
+  const ArgSlot name =
+      ReadUnitProperty(kMainWindowId, kFileDialogId, kPropertyFileName, kWholeProperty);
+  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty, name);
+  if (SlotText(name)) FreeMemory(SlotText(name));
+}
+
+void OnPathChanged(ArgSlot*, int) {
+  WriteUnitProperty(kMainWindowId, kExtractButtonId, kPropertyDisabled, kWholeProperty,
+                    BoolSlot(false));
+}
+
+void OnExtractClicked(ArgSlot*, int) {
+  for (int i = 1; i <= MaxIconGroups; ++i) {
+    const char* dir = SlotText(CallCoreCommand(GetRunDirectory, 0));
+    const char* num = SlotText(CallCoreCommand(ToText, 1, IntSlot(i)));
+    const char* out = ConcatTexts(4, dir, kTextSeparator, num, kTextIconSuffix);
+    if (dir) FreeMemory(dir);
+    if (num) FreeMemory(num);
+    const char* path =
+        SlotText(ReadUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty));
+    CallLibraryCommand(kLibraryAppInterface, ExtractFileIcon, 4, TextSlot(OrEmpty(path)),
+                       IntSlot(ExtractToFile), TextSlot(OrEmpty(out)), IntSlot(i));
+    if (path) FreeMemory(path);
+    if (out) FreeMemory(out);
+  }
+  ShowText(kTextExtractionDone);
+}
+
+void OnMinimizeToTrayClicked(ArgSlot*, int) {
+  WriteUnitProperty(kMainWindowId, kMainWindowUnitId, kPropertyVisible, kWholeProperty,
+                    BoolSlot(false));
+}
+
+void OnAboutClicked(ArgSlot*, int) {
+  ShowText(kTextAbout);
+}
+void OnHelpClicked(ArgSlot*, int) {
+  ShowText(kTextUsage);
+}
+void OnOpenChosen(ArgSlot*, int) {
+  RestoreMainWindow();
+}
+
+void OnExitChosen(ArgSlot*, int) {
+  CallCoreCommand(DestroyWindowUnit, 2, MainWindowRef(), OmittedSlot());
+}
+
+const EventHandler* HandlerTable() {
+  static const EventHandler kHandlers[kHandlerCount] = {
+      OnWindowCreated,
+      OnTrayEvent,
+      OnFilesDropped,
+      OnBrowseClicked,
+      OnPathChanged,
+      OnExtractClicked,
+      OnMinimizeToTrayClicked,
+      OnAboutClicked,
+      OnHelpClicked,
+      OnOpenChosen,
+      OnExitChosen,
+  };
+  static_assert(kHandlerOnWindowCreated == 0 && kHandlerOnTrayEvent == 1 &&
+                    kHandlerOnFilesDropped == 2 && kHandlerOnBrowseClicked == 3 &&
+                    kHandlerOnPathChanged == 4 && kHandlerOnExtractClicked == 5 &&
+                    kHandlerOnMinimizeToTrayClicked == 6 && kHandlerOnAboutClicked == 7 &&
+                    kHandlerOnHelpClicked == 8 && kHandlerOnOpenChosen == 9 &&
+                    kHandlerOnExitChosen == 10,
+                "the table follows the layout's handler numbering");
+  return kHandlers;
+}
+
+}  // namespace vantorico

@@ -1,0 +1,86 @@
+#include "framework/window_table_win.h"
+
+#include "framework/layout_constants.h"
+
+namespace vantorico {
+namespace {
+
+std::map<uint32_t, WindowEntry>& Table() {
+  static std::map<uint32_t, WindowEntry> table;
+  return table;
+}
+
+}  // namespace
+
+LiveUnit* LiveWindow::FindUnit(uint32_t unit_id) {
+  for (LiveUnit& u : units) {
+    if (u.record->unitId == unit_id) return &u;
+  }
+  return nullptr;
+}
+
+LiveUnit* LiveWindow::FindUnitByHandle(HWND h) {
+  if (!h) return nullptr;
+  for (LiveUnit& u : units) {
+    if (u.hwnd == h && u.record->typeCode != kKindWindow) return &u;
+  }
+  return nullptr;
+}
+
+LiveUnit* LiveWindow::FindMenuEntryByCommand(UINT command) {
+  if (command < kMenuCommandBase) return nullptr;
+  UINT k = command - kMenuCommandBase;
+  for (LiveUnit& u : units) {
+    if (u.record->typeCode != kKindMenu) continue;
+    if (k == 0) return &u;
+    --k;
+  }
+  return nullptr;
+}
+
+UINT LiveWindow::MenuCommandOf(const LiveUnit& entry) const {
+  UINT k = 0;
+  for (const LiveUnit& u : units) {
+    if (u.record->typeCode != kKindMenu) continue;
+    if (&u == &entry) return kMenuCommandBase + k;
+    ++k;
+  }
+  return 0;
+}
+
+WindowEntry* FindWindowEntry(uint32_t window_id) {
+  auto it = Table().find(window_id);
+  return it == Table().end() ? nullptr : &it->second;
+}
+
+void SetProgramLayout(LayoutRecord layout) {
+  Table().clear();
+  for (WindowLayout& w : layout.windows) {
+    const uint32_t id = w.windowId;
+    Table()[id].layout = std::move(w);
+  }
+}
+
+bool AnyWindowLoaded() {
+  for (auto& [id, entry] : Table()) {
+    if (entry.live) return true;
+  }
+  return false;
+}
+
+LiveWindow* FindLiveWindow(HWND hwnd) {
+  for (auto& [id, entry] : Table()) {
+    if (entry.live && entry.live->hwnd == hwnd) return entry.live.get();
+  }
+  return nullptr;
+}
+
+std::vector<LiveWindow*> LoadedWindows() {
+  std::vector<LiveWindow*> out;
+  for (auto& [id, entry] : Table()) {
+    if (entry.live) out.push_back(entry.live.get());
+  }
+  return out;
+}
+
+}  // namespace vantorico

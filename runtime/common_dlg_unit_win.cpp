@@ -1,0 +1,70 @@
+#include <windows.h>
+
+#include "framework/layout_constants.h"
+#include "framework/window_table_win.h"
+#include "runtime/common_dlg_unit.h"
+#include "runtime/core/runtime_error.h"
+#include "runtime/dialog/open_common_dialog_win.h"
+#include "runtime/window_commands.h"
+#include "runtime/window_texts.h"
+
+namespace vantorico {
+namespace {
+
+class CommonDlgObject final : public UnitObject {
+ public:
+  CommonDlgObject(LiveWindow& window, const CommonDlgBlock& stored) : window_(window) {
+    settings_.dialogType = static_cast<int32_t>(stored.dialogType);
+    settings_.initialFilter = static_cast<int32_t>(stored.initialFilter);
+    settings_.createPrompt = static_cast<int32_t>(stored.createPrompt);
+    settings_.fileMustExist = static_cast<int32_t>(stored.fileMustExist);
+    settings_.overwritePrompt = static_cast<int32_t>(stored.overwritePrompt);
+    settings_.pathMustExist = static_cast<int32_t>(stored.pathMustExist);
+    settings_.keepCurrentDirectory = static_cast<int32_t>(stored.keepCurrentDirectory);
+    for (size_t i = 0; i < settings_.furtherSettings.size() && i < stored.further.size(); ++i) {
+      settings_.furtherSettings[i] = static_cast<int32_t>(stored.further[i]);
+    }
+    char** texts[] = {&settings_.title, &settings_.fileName, &settings_.filter,
+                      &settings_.initialDirectory, &settings_.defaultExtension};
+    for (size_t i = 0; i < std::size(texts); ++i)
+      AssignSettingText(texts[i], stored.texts[i].c_str());
+    for (size_t i = 0; i < settings_.furtherTexts.size(); ++i) {
+      AssignSettingText(&settings_.furtherTexts[i], stored.texts[std::size(texts) + i].c_str());
+    }
+  }
+
+  bool ReadProperty(int type_index, ArgSlot* value) override {
+    return ReadCommonDlgProperty(settings_, type_index + kFirstTypeProperty, value);
+  }
+  bool WriteProperty(int type_index, const ArgSlot& value) override {
+    return WriteCommonDlgProperty(settings_, type_index + kFirstTypeProperty, value);
+  }
+
+  bool Open() { return vantorico::OpenCommonDialog(settings_, window_.hwnd); }
+
+ private:
+  LiveWindow& window_;
+  CommonDlgSettings settings_;
+};
+
+std::unique_ptr<UnitObject> MakeCommonDlg(LiveWindow& window, LiveUnit& unit) {
+  return std::make_unique<CommonDlgObject>(window, unit.record->commonDlg);
+}
+
+}  // namespace
+
+void RegisterCommonDlgUnits() {
+  RegisterUnitKind(kKindCommonDlg, MakeCommonDlg);
+}
+
+void OpenCommonDialog(ArgSlot* result, int count, ArgSlot* args) {
+  *result = BoolSlot(false);
+  if (count < 1) return;
+  WindowEntry* entry = FindWindowEntry(args[0].value);
+  LiveUnit* unit = entry && entry->live ? entry->live->FindUnit(args[0].high) : nullptr;
+  if (!unit) ReportRuntimeError(kTextUnitNotLoaded, 0);
+  auto* dialog = dynamic_cast<CommonDlgObject*>(unit->object.get());
+  if (dialog) *result = BoolSlot(dialog->Open());
+}
+
+}  // namespace vantorico
