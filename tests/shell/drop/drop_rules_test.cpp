@@ -70,8 +70,7 @@ TEST(DropKinds, OrdersFollowTheSwitches) {
   EXPECT_EQ(DropHandlingOrder(tool), std::vector<DropKind>{DropKind::Files});
   EXPECT_TRUE(AcceptQueryOrder(DropTargetSettings{}).empty());
   DropTargetSettings linkAndHtml{0, 1, 1, 0};
-  EXPECT_EQ(AcceptQueryOrder(linkAndHtml),
-            (std::vector<DropKind>{DropKind::Url, DropKind::Html}));
+  EXPECT_EQ(AcceptQueryOrder(linkAndHtml), (std::vector<DropKind>{DropKind::Url, DropKind::Html}));
   EXPECT_EQ(EventForKind(DropKind::Text), TextDropped);
   EXPECT_EQ(EventForKind(DropKind::Html), HtmlDropped);
   EXPECT_EQ(EventForKind(DropKind::Url), UrlDropped);

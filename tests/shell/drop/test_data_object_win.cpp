@@ -21,7 +21,9 @@ void TestDataObject::OfferFiles(const std::vector<std::string>& paths, bool wide
       block.append(path.c_str(), path.size() + 1);
     }
   }
-  block.append(wide ? sizeof(wchar_t) : 1, '\0');
+  // The list ends with an empty string; an empty list is that string alone.
+  const size_t unit = wide ? sizeof(wchar_t) : 1;
+  block.append(paths.empty() ? 2 * unit : unit, '\0');
   Offer(CF_HDROP, block);
 }
 

@@ -1,0 +1,203 @@
+#include "shell/drop/drop_target_sink_win.h"
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "base/win_handles.h"
+#include "runtime/core/memory.h"
+#include "runtime/core/texts.h"
+#include "shell/drop/drop_effect.h"
+#include "shell/drop/drop_kinds.h"
+#include "shell/drop/drop_text.h"
+
+namespace vantorico {
+namespace {
+
+FORMATETC GlobalFormat(UINT format) {
+  return FORMATETC{static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
+
+// The bytes of a global block up to its first NUL; false when GetData fails.
+bool GetGlobalBytes(IDataObject* data, UINT format, std::string* bytes) {
+  FORMATETC request = GlobalFormat(format);
+  StgMediumGuard medium;
+  if (data->GetData(&request, medium.put()) != S_OK) {
+    medium.mark_empty();
+    return false;
+  }
+  if (medium.get().tymed != TYMED_HGLOBAL) return false;
+  GlobalLockGuard lock(medium.get().hGlobal);
+  if (!lock.get()) return false;
+  const auto* start = static_cast<const char*>(lock.get());
+  const size_t size = GlobalSize(medium.get().hGlobal);
+  size_t length = 0;
+  while (length < size && start[length] != '\0') ++length;
+  bytes->assign(start, length);
+  return true;
+}
+
+// UTF-8 HTML as ANSI, no-break spaces made plain.
+std::string HtmlAsAnsi(const std::string& utf8) {
+  if (utf8.empty()) return std::string();
+  const int wide =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring text(static_cast<size_t>(wide), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), wide);
+  for (wchar_t& c : text) {
+    if (c == kNoBreakSpace) c = L' ';
+  }
+  const int narrow =
+      WideCharToMultiByte(CP_ACP, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+  std::string ansi(static_cast<size_t>(narrow), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), wide, ansi.data(), narrow, nullptr, nullptr);
+  return ansi;
+}
+
+}  // namespace
+
+DropTargetSink::DropTargetSink(const DropTargetSettings& settings, DropEventCallback fire)
+    : settings_(settings),
+      linkFormat_(RegisterClipboardFormatA(kLinkFormatName)),
+      htmlFormat_(RegisterClipboardFormatA(kHtmlFormatName)),
+      fire_(std::move(fire)) {}
+
+HRESULT STDMETHODCALLTYPE DropTargetSink::QueryInterface(REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
+    *object = static_cast<IDropTarget*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE DropTargetSink::AddRef() {
+  return static_cast<ULONG>(InterlockedIncrement(&references_));
+}
+
+ULONG STDMETHODCALLTYPE DropTargetSink::Release() {
+  return static_cast<ULONG>(InterlockedDecrement(&references_));
+}
+
+bool DropTargetSink::Offers(IDataObject* data, UINT format) const {
+  FORMATETC request = GlobalFormat(format);
+  return data && data->QueryGetData(&request) == S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE DropTargetSink::DragEnter(IDataObject* data, DWORD keyState, POINTL,
+                                                    DWORD* effect) {
+  const std::vector<DropKind> kinds = AcceptQueryOrder(settings_);
+  // With nothing accepted the previous answer stands.
+  if (!kinds.empty()) {
+    accepting_ = false;
+    for (DropKind kind : kinds) {
+      const UINT format = kind == DropKind::Text    ? kFormatText
+                          : kind == DropKind::Files ? kFormatHDrop
+                          : kind == DropKind::Url   ? linkFormat_
+                                                    : htmlFormat_;
+      if (Offers(data, format)) {
+        accepting_ = true;
+        break;
+      }
+    }
+  }
+  if (effect) *effect = DropEffectFor(accepting_, keyState, *effect);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE DropTargetSink::DragOver(DWORD keyState, POINTL, DWORD* effect) {
+  if (effect) *effect = DropEffectFor(accepting_, keyState, *effect);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE DropTargetSink::DragLeave() {
+  accepting_ = false;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE DropTargetSink::Drop(IDataObject* data, DWORD keyState, POINTL,
+                                               DWORD* effect) {
+  const uint32_t result = DropEffectFor(accepting_, keyState, effect ? *effect : kDropEffectNone);
+  if (effect) *effect = result;
+  if (result != kDropEffectNone && data) {
+    for (DropKind kind : DropHandlingOrder(settings_)) {
+      bool goOn = true;
+      switch (kind) {
+        case DropKind::Text:
+          goOn = HandleText(data);
+          break;
+        case DropKind::Html:
+          goOn = HandleHtml(data);
+          break;
+        case DropKind::Url:
+          goOn = HandleLink(data);
+          break;
+        case DropKind::Files:
+          HandleFiles(data);
+          break;
+      }
+      if (!goOn) break;
+    }
+  }
+  // The source is told the drop failed even after the event; the effect
+  // above is what it reads.
+  return static_cast<HRESULT>(kDropResult);
+}
+
+bool DropTargetSink::HandleText(IDataObject* data) {
+  // Text that comes with HTML is left to the HTML kind.
+  if (Offers(data, htmlFormat_)) return true;
+  std::string text;
+  if (!GetGlobalBytes(data, kFormatText, &text)) return true;
+  return Fire(TextDropped, text.data(), text.size());
+}
+
+bool DropTargetSink::HandleHtml(IDataObject* data) {
+  std::string html;
+  if (!GetGlobalBytes(data, htmlFormat_, &html)) return true;
+  const std::string ansi = HtmlAsAnsi(html);
+  return Fire(HtmlDropped, ansi.data(), ansi.size());
+}
+
+bool DropTargetSink::HandleLink(IDataObject* data) {
+  std::string link;
+  if (!GetGlobalBytes(data, linkFormat_, &link)) return true;
+  return Fire(UrlDropped, link.data(), link.size());
+}
+
+void DropTargetSink::HandleFiles(IDataObject* data) {
+  std::vector<std::string> paths;
+  {
+    FORMATETC request = GlobalFormat(kFormatHDrop);
+    StgMediumGuard medium;
+    if (data->GetData(&request, medium.put()) != S_OK) {
+      medium.mark_empty();
+      return;
+    }
+    auto drop = static_cast<HDROP>(medium.get().hGlobal);
+    const UINT count = DragQueryFileA(drop, kDragQueryCount, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+      std::string path(length + 1, '\0');
+      const UINT got = DragQueryFileA(drop, i, path.data(), length + 1);
+      path.resize(got);
+      paths.push_back(std::move(path));
+    }
+  }
+  const std::string text = BuildDropText(paths);
+  Fire(FilesDropped, text.data(), text.size());
+}
+
+bool DropTargetSink::Fire(int eventIndex, const char* text, size_t length) {
+  if (!fire_) return true;
+  // The event's text is the runtime's own, freed once the handler returns.
+  char* argument = NewTextOfLength(text, length);
+  const bool goOn = fire_(eventIndex, argument);
+  FreeMemory(argument);
+  return goOn;
+}
+
+}  // namespace vantorico
