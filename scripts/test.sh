@@ -40,6 +40,10 @@ run_ctest() {
 build native
 run_ctest native -j "$jobs"
 
+# The native suite again with AddressSanitizer and UndefinedBehaviorSanitizer.
+build asan
+run_ctest asan -j "$jobs"
+
 build win32
 eval "$(scripts/wine-env.sh start)"
 trap 'scripts/wine-env.sh stop' EXIT

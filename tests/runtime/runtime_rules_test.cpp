@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "runtime/core/memory.h"
 #include "runtime/core/message_box.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/run_directory.h"
@@ -61,6 +62,8 @@ TEST(RunDirectory, CommandGivesAFreshCopyEachCall) {
   EXPECT_NE(SlotText(a), SlotText(b));
   EXPECT_STREQ(SlotText(a), "C:\\Tools");
   EXPECT_STREQ(SlotText(b), "C:\\Tools");
+  FreeMemory(SlotText(a));
+  FreeMemory(SlotText(b));
   SetProgramPath(SplitProgramPath("x.exe"));
   ArgSlot none{};
   GetRunDirectory(&none, 0, nullptr);
