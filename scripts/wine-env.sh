@@ -34,7 +34,7 @@ start_xvfb() {
   local fifo dpy
   fifo=$(mktemp -u "$dir/dpy.XXXXXX")
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${DESKTOP_SIZE}x24" -nolisten tcp 3>"$fifo" >"$dir/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${DESKTOP_SIZE}x24" -nolisten tcp 3>"$fifo" 9>&- >"$dir/xvfb.log" 2>&1 &
   XVFB_PID=$!
   read -r -t 15 dpy <"$fifo" || true
   rm -f "$fifo"
@@ -109,9 +109,10 @@ start() {
   # only be made persistent when none runs for the prefix.
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
-  wineserver -p
+  # Long-lived children must not inherit the session lock (fd 9).
+  wineserver -p 9>&-
   # Bring up the desktop and services once, outside any timed test.
-  wine cmd /c exit >/dev/null 2>&1 || true
+  wine cmd /c exit >/dev/null 2>&1 9>&- || true
   echo "SESSION_USERS=1 SESSION_DISPLAY='$DPY' SESSION_XVFB_PID='$XVFB_PID'" >"$session_file"
   wine_exports
   echo "export DISPLAY='$DPY' VANTORICO_XVFB_PID='${XVFB_PID}'"
