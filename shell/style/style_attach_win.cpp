@@ -1,0 +1,89 @@
+#include "shell/style/style_attach_win.h"
+
+#include <commctrl.h>
+
+#include "shell/style/initial_state.h"
+#include "shell/style/style_constants.h"
+#include "shell/style/styled_control.h"
+
+namespace vantorico::style {
+namespace {
+
+constexpr int kClassNameBytes = 256;
+
+ControlKind KindOf(HWND hwnd, uint32_t style) {
+  char class_name[kClassNameBytes] = {};
+  GetClassNameA(hwnd, class_name, sizeof class_name);
+  char parent_class[kClassNameBytes] = {};
+  const HWND parent = GetParent(hwnd);
+  if (parent) GetClassNameA(parent, parent_class, sizeof parent_class);
+  return ClassifyControl(
+      {class_name, style, parent ? parent_class : nullptr, GetWindowTextLengthA(hwnd) > 0});
+}
+
+void Redraw(HWND hwnd) {
+  RedrawWindow(hwnd, nullptr, nullptr, kRedrawCompletely);
+}
+
+// An up-down control beside an attached edit: both learn the side.
+void JoinBuddy(HWND up_down, StyledControl& record, uint32_t style) {
+  const auto buddy = reinterpret_cast<HWND>(SendMessageA(up_down, UDM_GETBUDDY, 0, 0));
+  StyledControl* edit = buddy ? FindStyledControl(buddy) : nullptr;
+  if (!edit || edit->kind != kKindEdit) return;
+  const BuddyFlags flags = UpDownBuddyFlags(style);
+  record.state |= flags.upDown;
+  edit->state |= flags.edit;
+}
+
+template <void (*Visit)(HWND)>
+BOOL CALLBACK VisitChild(HWND hwnd, LPARAM) {
+  Visit(hwnd);
+  return TRUE;
+}
+
+// EnumChildWindows already reaches every descendant.
+template <void (*Visit)(HWND)>
+BOOL CALLBACK VisitTree(HWND hwnd, LPARAM) {
+  Visit(hwnd);
+  EnumChildWindows(hwnd, VisitChild<Visit>, 0);
+  return TRUE;
+}
+
+}  // namespace
+
+void AttachWindow(HWND hwnd) {
+  if (!hwnd || FindStyledControl(hwnd)) return;
+  const auto style = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_STYLE));
+  const ControlKind kind = KindOf(hwnd, style);
+  if (!IsAttachedKind(kind)) return;
+
+  int check = 0;
+  if (kind == kKindPushButton || kind == kKindCheckBox || kind == kKindRadioButton) {
+    check = static_cast<int>(SendMessageA(hwnd, BM_GETCHECK, 0, 0));
+  }
+  StyledControl* record =
+      AddStyledControl(hwnd, kind, InitialState(kind, {style, GetFocus() == hwnd, check}));
+  record->previousProcedure = SetWindowLongA(
+      hwnd, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<intptr_t>(StyleWindowProcedure)));
+  if (kind == kKindUpDown) JoinBuddy(hwnd, *record, style);
+  Redraw(hwnd);
+}
+
+void DetachWindow(HWND hwnd) {
+  StyledControl* record = FindStyledControl(hwnd);
+  if (!record) return;
+  const intptr_t previous = record->previousProcedure;
+  RemoveStyledControl(hwnd);
+  SetWindowLongA(hwnd, GWL_WNDPROC, static_cast<LONG>(previous));
+  Redraw(hwnd);
+}
+
+void AttachThreadWindows() {
+  EnumThreadWindows(GetCurrentThreadId(), VisitTree<AttachWindow>, 0);
+}
+
+void DetachThreadWindows() {
+  EnumThreadWindows(GetCurrentThreadId(), VisitTree<DetachWindow>, 0);
+}
+
+}  // namespace vantorico::style
