@@ -1,0 +1,76 @@
+#pragma once
+// Fixed numbers of the tray icon and its menu: the notification record, the
+// callback's mouse messages, the icon-file directory, menu flags and ids.
+#include <cstddef>
+#include <cstdint>
+
+namespace vantorico {
+
+// A window has this one icon.
+constexpr uint32_t TrayIconId = 100;
+// The message the shell sends the window for mouse actions on the icon.
+constexpr uint32_t TrayCallbackMessage = 0x8064;
+// The window's event that reports a TrayAction.
+constexpr int TrayEvent = 9;
+
+// The mouse action reported by TrayEvent.
+enum TrayAction : int32_t {
+  TrayLeftUp = 1,
+  TrayLeftDoubleClick = 2,
+  TrayRightUp = 3,
+};
+
+// Mouse messages the shell puts in the callback's lParam.
+constexpr uint32_t kMessageLeftButtonUp = 0x202;     // WM_LBUTTONUP
+constexpr uint32_t kMessageLeftDoubleClick = 0x203;  // WM_LBUTTONDBLCLK
+constexpr uint32_t kMessageRightButtonUp = 0x205;    // WM_RBUTTONUP
+constexpr uint32_t kMessageContextMenu = 0x7B;       // WM_CONTEXTMENU
+
+// NOTIFYICONDATAA in its 88-byte form.
+constexpr uint32_t kNotifyIconDataSize = 88;
+constexpr size_t kTooltipSize = 64;
+constexpr size_t kTooltipMaxBytes = 62;
+constexpr uint32_t kNotifyFlags = 7;  // NIF_MESSAGE | NIF_ICON | NIF_TIP
+
+// The shell's broadcast after its taskbar has been (re)created.
+constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
+
+// Icon file directory.
+constexpr uint16_t kIcoReserved = 0;
+constexpr uint16_t kIcoTypeIcon = 1;
+constexpr uint16_t kIcoTypeCursor = 2;
+constexpr size_t kIcoHeaderSize = 6;
+constexpr size_t kIcoEntrySize = 16;
+constexpr size_t kIcoEntryColorCountOffset = 2;
+constexpr size_t kIcoEntryImageSizeOffset = 8;
+constexpr size_t kIcoEntryImageOffsetOffset = 12;
+// An entry qualifies with at least this many colours and the preferred width.
+constexpr uint8_t kMinPreferredColors = 16;
+constexpr uint8_t kSmallIconWidth = 16;
+constexpr uint8_t kLargeIconWidth = 32;
+
+// The image's BITMAPINFOHEADER fields used to make the icon.
+constexpr size_t kInfoWidthOffset = 4;
+constexpr size_t kInfoHeightOffset = 8;
+constexpr size_t kInfoBitCountOffset = 14;
+// The header's height counts the colour rows and the mask rows.
+constexpr int32_t kInfoHeightParts = 2;
+// Bit count that the fallback icon creation is not tried for.
+constexpr uint16_t kNoFallbackBitCount = 16;
+constexpr uint32_t kIconFormatVersion = 0x00030000;
+
+// Menu entries.
+constexpr uint32_t MenuCommandBase = 20000;
+// WM_COMMAND ids from here on are the system's, not menu entries'.
+constexpr uint32_t kFirstSystemCommandId = 0xE100;
+enum MenuFlags : uint32_t {
+  kMenuHidden = 0x1,
+  kMenuDisabled = 0x2,
+  kMenuChecked = 0x4,
+};
+constexpr char kSeparatorCaption[] = "-";
+
+// The popup's top-right corner stands this far up and left of the cursor.
+constexpr int kPopupCursorOffset = 5;
+
+}  // namespace vantorico

@@ -1,0 +1,90 @@
+#include "shell/tray/tray_icon_win.h"
+
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+#include "shell/tray/make_icon_win.h"
+#include "shell/tray/tray_rules.h"
+
+namespace vantorico {
+
+static_assert(offsetof(NOTIFYICONDATAA, szTip) + kTooltipSize == kNotifyIconDataSize,
+              "the 88-byte record ends after a 64-byte tooltip");
+
+TrayIcon::TrayIcon(HWND window, NotifyIconFunction notify) : window_(window), notify_(notify) {
+  TaskbarCreatedMessage();
+}
+
+TrayIcon::~TrayIcon() {
+  OnWindowDestroyed();
+}
+
+UINT TrayIcon::TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA(kTaskbarCreatedMessage);
+  return message;
+}
+
+void TrayIcon::SetFromBytes(const uint8_t* bytes, int32_t length, const char* tooltip) {
+  UniqueIcon icon = MakeIconFromIcoBytes(bytes, length, false);
+  if (!icon) icon = MakeIconFromIcoBytes(bytes, length, true);
+  Set(std::move(icon), tooltip);
+}
+
+void TrayIcon::SetFromFile(const char* path, const char* tooltip) {
+  const std::vector<uint8_t> bytes = ReadIconFileBytes(path);
+  SetFromBytes(bytes.data(), static_cast<int32_t>(bytes.size()), tooltip);
+}
+
+void TrayIcon::Set(UniqueIcon icon, const char* tooltip) {
+  tooltip_ = TrayTooltipField(tooltip);
+  switch (DecideTrayCall(shown(), static_cast<bool>(icon))) {
+    case TrayCall::Add:
+      Notify(NIM_ADD, icon.get(), true);
+      break;
+    case TrayCall::Modify:
+      Notify(NIM_MODIFY, icon.get(), true);
+      break;
+    case TrayCall::Delete:
+      Notify(NIM_DELETE, nullptr, false);
+      break;
+    case TrayCall::None:
+      break;
+  }
+  // The old handle goes only after the shell has the new one.
+  icon_ = std::move(icon);
+}
+
+bool TrayIcon::HandleMessage(UINT message, WPARAM, LPARAM lparam, int32_t* trayAction) {
+  if (message == TrayCallbackMessage) {
+    const auto action = TrayActionFor(static_cast<uint32_t>(lparam));
+    if (!action) return false;
+    *trayAction = *action;
+    return true;
+  }
+  // A restarted shell knows no icons: show ours again.
+  if (message == TaskbarCreatedMessage() && shown()) Notify(NIM_ADD, icon_.get(), true);
+  return false;
+}
+
+void TrayIcon::OnWindowDestroyed() {
+  if (!shown()) return;
+  Notify(NIM_DELETE, nullptr, false);
+  icon_.reset();
+}
+
+void TrayIcon::Notify(DWORD message, HICON icon, bool withFlags) {
+  NOTIFYICONDATAA data;
+  std::memset(&data, 0, sizeof data);
+  data.cbSize = kNotifyIconDataSize;
+  data.hWnd = window_;
+  data.uID = TrayIconId;
+  data.uFlags = withFlags ? kNotifyFlags : 0;
+  data.uCallbackMessage = TrayCallbackMessage;
+  data.hIcon = icon;
+  std::memcpy(data.szTip, tooltip_.data(), tooltip_.size());
+  lastResult_ = notify_(message, &data);
+  ++calls_;
+}
+
+}  // namespace vantorico
