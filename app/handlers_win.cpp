@@ -12,11 +12,11 @@
 #include "runtime/core/memory.h"
 #include "runtime/core/run_directory.h"
 #include "runtime/core/texts.h"
-#include "runtime/dialog/common_dlg_unit_win.h"
+#include "runtime/common_dlg_unit.h"
 #include "runtime/window_commands.h"
-#include "shell/drop/drop_target_commands_win.h"
+#include "shell/commands/drop_target_commands.h"
 #include "shell/style/visual_style.h"
-#include "shell/tray/tray_commands_win.h"
+#include "shell/commands/tray_commands.h"
 
 namespace vantorico {
 namespace {
@@ -44,7 +44,7 @@ void RestoreMainWindow() {
 }
 
 void OnWindowCreated(ArgSlot*, int) {
-  CallLibraryCommand(kLibraryVisualStyle, SetVisualStyle, 1, IntSlot(kVisualStyleScheme));
+  CallLibraryCommand(kLibraryVisualStyle, style::SetVisualStyle, 1, IntSlot(kVisualStyleScheme));
   CallCoreCommand(SetTrayIcon, 3, MainWindowRef(), PointerSlot(kTrayIconImage, kTypeByteSet),
                   OmittedSlot());
   const ArgSlot handle = CallCoreCommand(GetWindowHandle, 1, MainWindowRef());

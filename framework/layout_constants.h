@@ -37,9 +37,9 @@ constexpr uint32_t kUnitVisible = 1u << 0;
 constexpr uint32_t kUnitDisabled = 1u << 1;
 constexpr uint32_t kUnitTabStop = 1u << 2;
 // MenuFlags
-constexpr uint32_t kMenuHidden = 1u << 0;
-constexpr uint32_t kMenuDisabled = 1u << 1;
-constexpr uint32_t kMenuChecked = 1u << 2;
+constexpr uint32_t kMenuFlagHidden = 1u << 0;
+constexpr uint32_t kMenuFlagDisabled = 1u << 1;
+constexpr uint32_t kMenuFlagChecked = 1u << 2;
 
 // A colour word holding this value means the system's default colour.
 constexpr uint32_t kDefaultColor = 0xFF000000;

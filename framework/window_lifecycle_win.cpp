@@ -44,8 +44,6 @@ HFONT MakeFont(const StoredFont& stored) {
   return CreateFontIndirectA(&lf);
 }
 
-LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-
 HWND CreateControl(LiveWindow& window, LiveUnit& unit, int control_id) {
   const UnitRecord& u = *unit.record;
   const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id));
@@ -88,18 +86,6 @@ HWND CreateControl(LiveWindow& window, LiveUnit& unit, int control_id) {
   }
 }
 
-// Controls keep their unit in a property so notifications sent to the
-// control itself reach the unit too.
-constexpr char kUnitProperty[] = "VantorICO.Unit";
-
-void AttachUnit(LiveUnit& unit) {
-  SetPropA(unit.hwnd, kUnitProperty, &unit);
-  if (unit.record->typeCode == kKindEditBox) {
-    unit.previousProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(unit.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
-  }
-}
-
 void SetUnitFont(const LiveUnit& unit) {
   HFONT font = unit.font ? unit.font.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   SendMessageA(unit.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -113,27 +99,6 @@ void PlaceWindow(HWND hwnd, const UnitRecord& u) {
     SetWindowPos(hwnd, nullptr, 0, 0, u.width, u.height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-}
-
-}  // namespace
-
-void NotifyUnit(LiveUnit& unit, UINT code);
-
-namespace {
-
-LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* unit = static_cast<LiveUnit*>(GetPropA(hwnd, kUnitProperty));
-  if (!unit) return DefWindowProcA(hwnd, message, wparam, lparam);
-  WNDPROC previous = unit->previousProc;
-  if (message == WM_COMMAND && reinterpret_cast<HWND>(lparam) == hwnd) {
-    NotifyUnit(*unit, HIWORD(wparam));
-    return 0;
-  }
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-    RemovePropA(hwnd, kUnitProperty);
-  }
-  return CallWindowProcA(previous, hwnd, message, wparam, lparam);
 }
 
 }  // namespace
@@ -191,7 +156,6 @@ bool CreateLiveWindow(WindowEntry& entry, HWND owner, bool modal) {
     LiveUnit& unit = window.units[i];
     unit.hwnd = CreateControl(window, unit, kFirstControlId + static_cast<int>(i));
     if (unit.hwnd) {
-      AttachUnit(unit);
       SetUnitFont(unit);
       // Stored order is z-order: each control goes right below the one before.
       SetWindowPos(unit.hwnd, previous ? previous : HWND_TOP, 0, 0, 0, 0,

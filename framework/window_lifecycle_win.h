@@ -21,6 +21,10 @@ void ShowLiveWindow(LiveWindow& window);
 // messages discard the live objects and put the loaded-from layout back.
 void DestroyLiveWindow(LiveWindow& window);
 
+// A control's notification (from the parent's WM_COMMAND, or raised by the
+// runtime itself) becomes the unit's event.
+void NotifyUnit(LiveUnit& unit, UINT code);
+
 // Set once the message loop runs: only then does the last window's
 // destruction post the quit message.
 void SetMessageLoopEntered();

@@ -101,6 +101,7 @@ LRESULT CALLBACK LiveWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
       for (LiveUnit& unit : window->units) {
         if (unit.object) unit.object->OnWindowDestroy();
       }
+      for (auto& [name, extension] : window->extensions) extension->OnWindowDestroy();
       break;
     case WM_NCDESTROY: {
       SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);

@@ -36,13 +36,14 @@ void RegisterUnitKind(uint32_t type_code, UnitObjectFactory factory);
 class WindowExtension {
  public:
   virtual ~WindowExtension() = default;
+  // The last step of the window's destroy handling; the handle is still valid.
+  virtual void OnWindowDestroy() {}
 };
 
 struct LiveUnit {
   UnitRecord* record = nullptr;  // the unit's stored values in the window's layout
   HWND hwnd = nullptr;           // controls with a face; the window unit has the window's
-  WNDPROC previousProc = nullptr;
-  bool settingText = false;  // edit box: a Content write is in progress
+  bool settingText = false;      // edit box: a Content write is in progress
   UniqueFont font;
   UniqueIcon picture;
   int pictureWidth = 0;

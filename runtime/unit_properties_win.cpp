@@ -125,12 +125,15 @@ void WriteContent(UnitAccess& u, const ArgSlot& value) {
   LiveUnit& unit = *u.live;
   u.record->editBox.content = SlotString(value);
   // The system's own change notification for this text is not an event; the
-  // one sent afterwards is, so each write raises ContentChanged exactly once.
+  // one the runtime gives afterwards is, so each write raises ContentChanged
+  // exactly once. It is raised here rather than caught from the control, so
+  // that other code subclassing the control cannot take it away.
   unit.settingText = true;
   SetWindowTextA(unit.hwnd, u.record->editBox.content.c_str());
   unit.settingText = false;
   SendMessageA(unit.hwnd, WM_COMMAND, MAKEWPARAM(0, EN_CHANGE),
                reinterpret_cast<LPARAM>(unit.hwnd));
+  NotifyUnit(unit, EN_CHANGE);
 }
 
 }  // namespace

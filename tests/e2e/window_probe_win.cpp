@@ -1,0 +1,59 @@
+// Reads the tool's windows from outside, for the end-to-end script: it only
+// looks (it sends no input and changes nothing).
+//
+//   window_probe TITLE              one line for the top-level window TITLE and
+//                                   one per child control, or exit 1 if none
+//   window_probe --wait TITLE SECS  the same once the window exists (exit 1 on time-out)
+//
+// Lines: kind visible enabled x y w h class text   (screen coordinates; text in GBK)
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void PrintWindow(const char* kind, HWND hwnd) {
+  RECT rc;
+  GetWindowRect(hwnd, &rc);
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  char text[1024] = {};
+  GetWindowTextA(hwnd, text, sizeof text);
+  for (char* p = text; *p; ++p) {
+    if (*p == '\r') *p = '|';
+    if (*p == '\n') *p = '/';
+  }
+  std::printf("%s %d %d %ld %ld %ld %ld %s %s\n", kind, IsWindowVisible(hwnd) ? 1 : 0,
+              IsWindowEnabled(hwnd) ? 1 : 0, rc.left, rc.top, rc.right - rc.left,
+              rc.bottom - rc.top, cls, text);
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+  PrintWindow("control", child);
+  return TRUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool wait = argc >= 4 && std::strcmp(argv[1], "--wait") == 0;
+  if (argc < 2 || (std::strcmp(argv[1], "--wait") == 0 && !wait)) {
+    std::fprintf(stderr, "usage: window_probe [--wait] TITLE [SECONDS]\n");
+    return 2;
+  }
+  const char* title = wait ? argv[2] : argv[1];
+  const DWORD deadline =
+      GetTickCount() + (wait ? static_cast<DWORD>(std::atoi(argv[3]) * 1000) : 0);
+  HWND hwnd = nullptr;
+  for (;;) {
+    hwnd = FindWindowA(nullptr, title);
+    if (hwnd || GetTickCount() >= deadline) break;
+    Sleep(100);
+  }
+  if (!hwnd) return 1;
+  PrintWindow("window", hwnd);
+  EnumChildWindows(hwnd, PrintChild, 0);
+  return 0;
+}
