@@ -181,6 +181,51 @@ TEST_F(VisualStyleTest, UpDownBuddyAndErase) {
   EXPECT_EQ(SendMessageA(up_down, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0), 1);
 }
 
+// What the screen shows at a button's border, read back from the window.
+COLORREF ScreenPixel(HWND hwnd, int x, int y) {
+  WindowDc dc(hwnd);
+  return GetPixel(dc.get(), x, y);
+}
+
+void Flush(HWND hwnd) {
+  RedrawWindow(hwnd, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+TEST_F(VisualStyleTest, ShownButtonsRepaintInTheSchemeAndBackToClassic) {
+  ShowWindow(host_, SW_SHOWNOACTIVATE);
+  Flush(host_);
+  const COLORREF classic = ScreenPixel(button_, 37, 1);
+  ASSERT_EQ(SetStyle(1), 1);
+  Flush(host_);
+  EXPECT_EQ(ScreenPixel(button_, 37, 1), RGB(0, 60, 115));
+  EXPECT_EQ(ScreenPixel(button_, 1, 1), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(ScreenPixel(button_, 3, 2), RGB(255, 255, 255));
+  ASSERT_EQ(SetStyle(2), 1);
+  Flush(host_);
+  EXPECT_EQ(ScreenPixel(button_, 37, 1), RGB(55, 98, 6));
+  SendMessageA(button_, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(ScreenPixel(button_, 3, 2), RGB(255, 240, 207));
+  SendMessageA(button_, WM_MOUSELEAVE, 0, 0);
+  ASSERT_NE(SetStyle(0), 0);
+  Flush(host_);
+  EXPECT_EQ(ScreenPixel(button_, 37, 1), classic);
+  EXPECT_NE(ScreenPixel(button_, 37, 1), RGB(55, 98, 6));
+}
+
+TEST_F(VisualStyleTest, ShownReadOnlyEditGetsTheSchemeFrames) {
+  ShowWindow(host_, SW_SHOWNOACTIVATE);
+  ASSERT_EQ(SetStyle(1), 1);
+  Flush(host_);
+  WindowDc dc(edit_, true);
+  EXPECT_EQ(GetPixel(dc.get(), 0, 0), RGB(123, 158, 189));
+  EXPECT_EQ(GetPixel(dc.get(), 100, 20), RGB(123, 158, 189));
+  EXPECT_EQ(GetPixel(dc.get(), 1, 1), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(GetPixel(dc.get(), 100, 19), GetSysColor(COLOR_BTNFACE));
+}
+
 // A thread-local class named "Button" shows what the control sees at its own WM_CREATE.
 struct CreationSeen {
   bool hadRecord = false;
