@@ -1,9 +1,14 @@
 #include "fuzz/fuzz_entries.h"
 
+#include <cstring>
+#include <new>
+#include <vector>
+
 #include "iconlib/file_io.h"
 #include "iconlib/icon_file_reader.h"
 #include "iconlib/icon_file_writer.h"
 #include "iconlib/icon_group_reader.h"
+#include "iconlib/image_fields.h"
 #include "iconlib/module_source.h"
 
 namespace vantorico {
@@ -15,18 +20,63 @@ class NullOutput final : public OutputFile {
   bool Write(const void*, uint32_t) override { return true; }
 };
 
+// Keeps what a writer produces, so it can be read back without the disk.
+class MemoryOutput final : public OutputFile {
+ public:
+  bool Write(const void* bytes, uint32_t count) override {
+    const auto* p = static_cast<const uint8_t*>(bytes);
+    data.insert(data.end(), p, p + count);
+    return true;
+  }
+  std::vector<uint8_t> data;
+};
+
 // Bounds one input's work: a hostile directory may list many thousands of groups.
 constexpr int32_t kMaxFuzzGroups = 64;
+constexpr int32_t kMaxFuzzIconNames = 256;
+
+bool InsideOf(ByteSpan inner, ByteSpan outer) {
+  if (inner.empty()) return true;
+  const uintptr_t begin = reinterpret_cast<uintptr_t>(outer.data());
+  const uintptr_t at = reinterpret_cast<uintptr_t>(inner.data());
+  return at >= begin && at - begin <= outer.size() && inner.size() <= outer.size() - (at - begin);
+}
+
+// The writer zeroes biSizeImage of every DIB whose header is whole; the
+// rest of the bytes must come back unchanged.
+bool SameAfterWrite(const IconImageEntry& original, const IconImageEntry& reread) {
+  if (original.dataSize != reread.dataSize || original.width != reread.width ||
+      original.height != reread.height || original.bitDepth != reread.bitDepth ||
+      (original.header == nullptr) != (reread.header == nullptr)) {
+    return false;
+  }
+  const bool zeroed = !IsPngEntry(original) && original.dataSize >= kInfoHeaderSize;
+  for (uint32_t b = 0; b < original.dataSize; ++b) {
+    const bool in_size_image = zeroed && b >= kBiSizeImageOffset && b < kBiSizeImageOffset + 4;
+    const uint8_t expected = in_size_image ? 0 : original.data[b];
+    if (reread.data[b] != expected) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
-void FuzzModuleReader(const uint8_t* data, size_t size) {
-  std::unique_ptr<ModuleSource> module = OpenPortableModuleBytes(ByteSpan(data, size));
-  if (!module) return;
-  const int32_t count = LocateIconGroup(*module, 1).groupCount;
+bool FuzzModuleReader(const uint8_t* data, size_t size) {
+  const ByteSpan file(data, size);
+  std::unique_ptr<ModuleSource> module = OpenPortableModuleBytes(file);
+  if (!module) return true;
+  const IconGroupLocation first = LocateIconGroup(*module, 1);
+  const int32_t count = first.groupCount;
+  if (count < 0 || (count > 0) != first.found) return false;
+  if (LocateIconGroup(*module, count + 1).found) return false;
   for (int32_t i = 1; i <= count && i <= kMaxFuzzGroups; ++i) {
     const IconGroupLocation at = LocateIconGroup(*module, i);
-    if (!at.found) continue;
+    if (!at.found || at.groupCount != count) return false;
+    ByteSpan group;
+    if (module->FindResourceBytes(at.name, kResourceTypeGroupIcon, &group) &&
+        !InsideOf(group, file)) {
+      return false;
+    }
     IconImageSet* set = ReadIconGroupFrom(*module, at.name, "fuzz");
     if (set) {
       NullOutput sink;
@@ -34,17 +84,39 @@ void FuzzModuleReader(const uint8_t* data, size_t size) {
     }
     ReleaseIconImageSet(set);
   }
+  bool inside = true;
+  int32_t seen = 0;
+  module->EnumerateNames(kResourceTypeIcon, [&](const ResourceName& name) {
+    ByteSpan image;
+    if (module->FindResourceBytes(name, kResourceTypeIcon, &image) && !InsideOf(image, file))
+      inside = false;
+    return ++seen < kMaxFuzzIconNames;
+  });
+  return inside;
 }
 
-void FuzzIconFileReader(const uint8_t* data, size_t size) {
+bool FuzzIconFileReader(const uint8_t* data, size_t size) {
   std::unique_ptr<InputFile> file = OpenMemoryInputFile(ByteSpan(data, size));
-  if (!file) return;
+  if (!file) return true;
   IconImageSet* set = ReadIconFileFrom(*file, "fuzz.ico");
-  if (set) {
-    NullOutput sink;
-    WriteIconFileTo(set, sink);
+  if (!set) return true;
+  MemoryOutput written;
+  bool same = WriteIconFileTo(set, written);
+  std::unique_ptr<InputFile> again =
+      OpenMemoryInputFile(ByteSpan(written.data.data(), written.data.size()));
+  IconImageSet* reread = again ? ReadIconFileFrom(*again, "fuzz.ico") : nullptr;
+  same = same && reread && reread->imageCount == set->imageCount;
+  for (uint32_t i = 0; same && i < set->imageCount; ++i) {
+    same = SameAfterWrite(set->images[i], reread->images[i]);
   }
+  // Written twice, a set gives the same bytes: the second write changes nothing.
+  if (same) {
+    MemoryOutput rewritten;
+    same = WriteIconFileTo(reread, rewritten) && rewritten.data == written.data;
+  }
+  ReleaseIconImageSet(reread);
   ReleaseIconImageSet(set);
+  return same;
 }
 
 }  // namespace vantorico

@@ -2,7 +2,9 @@
 // a flat list of type records, each followed by its name records, ended by a
 // type id of 0; every record is at least 8 bytes and read through the cursor,
 // so the walk ends at the file's end at the latest.
+#include <memory>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 #include "iconlib/module_format.h"
@@ -36,15 +38,23 @@ class NeResources final : public ModuleSource {
   }
 
   bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
-    std::vector<NeResource> found;
-    if (!Collect(type, &found)) return false;
-    for (const NeResource& r : found) {
-      if (!ResourceNamesEqual(r.name, name)) continue;
-      if (!r.bytesValid) return false;
-      *bytes = r.bytes;
-      return true;
+    const TypeIndex* index = IndexOfType(type);
+    if (!index) return false;
+    const NeResource* match = nullptr;
+    if (!name.isText) {
+      const auto found = index->firstById.find(name.id);
+      if (found != index->firstById.end()) match = &index->found[found->second];
+    } else {
+      for (const NeResource& r : index->found) {
+        if (ResourceNamesEqual(r.name, name)) {
+          match = &r;
+          break;
+        }
+      }
     }
-    return false;
+    if (!match || !match->bytesValid) return false;
+    *bytes = match->bytes;
+    return true;
   }
 
  private:
@@ -98,8 +108,30 @@ class NeResources final : public ModuleSource {
     return any;
   }
 
+  // As in the PE reader: a group's images are looked up by id one by one,
+  // so the last type's records are kept with the first record of each id.
+  struct TypeIndex {
+    uint16_t type = 0;
+    std::vector<NeResource> found;
+    std::unordered_map<uint16_t, size_t> firstById;
+  };
+
+  const TypeIndex* IndexOfType(uint16_t type) {
+    if (index_ && index_->type == type) return index_.get();
+    index_.reset();
+    std::unique_ptr<TypeIndex> index(new (std::nothrow) TypeIndex());
+    if (!index || !Collect(type, &index->found)) return nullptr;
+    index->type = type;
+    for (size_t i = 0; i < index->found.size(); ++i) {
+      if (!index->found[i].name.isText) index->firstById.emplace(index->found[i].name.id, i);
+    }
+    index_ = std::move(index);
+    return index_.get();
+  }
+
   ByteSpan file_;
   size_t table_;
+  std::unique_ptr<TypeIndex> index_;
 };
 
 bool NeHeaderOffset(ByteSpan file, size_t* ne) {

@@ -2,7 +2,9 @@
 // three levels (type, name, language); the reader descends those three and no
 // further, so a directory whose entries point back at itself cannot loop.
 #include <algorithm>
+#include <memory>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 #include "iconlib/module_format.h"
@@ -67,26 +69,26 @@ class PeResources final : public ModuleSource {
   }
 
   bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
-    size_t type_dir;
-    if (!FindTypeDirectory(type, &type_dir)) return false;
-    std::vector<DirectoryEntry> entries;
-    if (!ReadDirectory(type_dir, &entries)) return false;
-    for (const DirectoryEntry& e : entries) {
-      if (!name.isText) {
-        if ((e.name & kResourceHighBit) || static_cast<uint16_t>(e.name) != name.id) continue;
-      } else {
+    const TypeIndex* index = IndexOfType(type);
+    if (!index) return false;
+    const DirectoryEntry* match = nullptr;
+    if (!name.isText) {
+      const auto found = index->firstById.find(name.id);
+      if (found != index->firstById.end()) match = &index->entries[found->second];
+    } else {
+      for (const DirectoryEntry& e : index->entries) {
         ResourceName stored;
-        if (!(e.name & kResourceHighBit) || !DecodeName(e.name, &stored) ||
-            !ResourceNamesEqual(stored, name)) {
-          continue;
+        if ((e.name & kResourceHighBit) && DecodeName(e.name, &stored) &&
+            ResourceNamesEqual(stored, name)) {
+          match = &e;
+          break;
         }
       }
-      if (!(e.target & kResourceHighBit)) return false;
-      size_t lang_dir;
-      if (!RvaToOffset(rootRva_ + (e.target & kResourceOffsetMask), &lang_dir)) return false;
-      return ReadLanguageLeaf(lang_dir, bytes);
     }
-    return false;
+    if (!match || !(match->target & kResourceHighBit)) return false;
+    size_t lang_dir;
+    if (!RvaToOffset(rootRva_ + (match->target & kResourceOffsetMask), &lang_dir)) return false;
+    return ReadLanguageLeaf(lang_dir, bytes);
   }
 
  private:
@@ -207,9 +209,38 @@ class PeResources final : public ModuleSource {
     return RvaToOffset(data_rva, &data_offset) && file_.Slice(data_offset, size, bytes);
   }
 
+  // A group names each of its (up to 65535) images by id; without an index
+  // every lookup would walk the whole name level again, and a file of 1.5 MB
+  // could hold the tool for minutes per group. The bytes never change, so
+  // the last type's name level is kept, with the first entry of each id.
+  struct TypeIndex {
+    uint16_t type = 0;
+    std::vector<DirectoryEntry> entries;
+    std::unordered_map<uint16_t, size_t> firstById;
+  };
+
+  const TypeIndex* IndexOfType(uint16_t type) {
+    if (index_ && index_->type == type) return index_.get();
+    index_.reset();
+    size_t type_dir;
+    std::unique_ptr<TypeIndex> index(new (std::nothrow) TypeIndex());
+    if (!index || !FindTypeDirectory(type, &type_dir) ||
+        !ReadDirectory(type_dir, &index->entries)) {
+      return nullptr;
+    }
+    index->type = type;
+    for (size_t i = 0; i < index->entries.size(); ++i) {
+      const uint32_t raw = index->entries[i].name;
+      if (!(raw & kResourceHighBit)) index->firstById.emplace(static_cast<uint16_t>(raw), i);
+    }
+    index_ = std::move(index);
+    return index_.get();
+  }
+
   ByteSpan file_;
   std::vector<Section> sections_;
   uint32_t rootRva_;
+  std::unique_ptr<TypeIndex> index_;
 };
 
 }  // namespace

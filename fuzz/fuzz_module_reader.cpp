@@ -1,6 +1,0 @@
-#include "fuzz/fuzz_entries.h"
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  vantorico::FuzzModuleReader(data, size);
-  return 0;
-}

@@ -1,0 +1,341 @@
+// Hostile program files, each built byte by byte here: the reader must give
+// the exact result noted, without reading past the file or looping.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "base/heap.h"
+#include "iconlib/icon_group_reader.h"
+#include "iconlib/image_fields.h"
+#include "iconlib/module_source.h"
+#include "test_support.h"
+
+namespace vantorico {
+namespace {
+
+using namespace vantorico::testing;
+
+constexpr uint32_t kHigh = 0x80000000u;
+constexpr uint32_t kSectionRva = 0x1000;
+constexpr size_t kSectionFileOffset = 0x200;
+
+// A resource section laid out by hand; offsets are from its start.
+class Rsrc {
+ public:
+  // A directory with room for ids entries (no named ones); returns its offset.
+  size_t Dir(uint16_t ids, uint16_t named = 0) {
+    const size_t at = b_.size();
+    b_.resize(at + 16 + 8 * (size_t{ids} + named));
+    PutU16(&b_, at + 12, named);
+    PutU16(&b_, at + 14, ids);
+    return at;
+  }
+  void Entry(size_t dir, size_t i, uint32_t name, uint32_t target) {
+    PutU32(&b_, dir + 16 + 8 * i, name);
+    PutU32(&b_, dir + 16 + 8 * i + 4, target);
+  }
+  // A data entry for bytes already placed at data_offset.
+  size_t Leaf(size_t data_offset, uint32_t size) {
+    const size_t at = b_.size();
+    b_.resize(at + 16);
+    PutU32(&b_, at, static_cast<uint32_t>(kSectionRva + data_offset));
+    PutU32(&b_, at + 4, size);
+    return at;
+  }
+  size_t Blob(const Bytes& bytes) {
+    const size_t at = b_.size();
+    b_.insert(b_.end(), bytes.begin(), bytes.end());
+    while (b_.size() % 4) b_.push_back(0);
+    return at;
+  }
+  // name -> lang -> leaf for one resource whose bytes are given.
+  size_t Resource(const Bytes& bytes) {
+    const size_t data = Blob(bytes);
+    const size_t leaf = Leaf(data, static_cast<uint32_t>(bytes.size()));
+    const size_t lang = Dir(1);
+    Entry(lang, 0, 0, static_cast<uint32_t>(leaf));
+    return lang;
+  }
+  const Bytes& bytes() const { return b_; }
+
+ private:
+  Bytes b_;
+};
+
+// A PE32 file with one section holding the resources at RVA 0x1000.
+Bytes MakePe(const Bytes& rsrc) {
+  Bytes f(kSectionFileOffset, 0);
+  PutU16(&f, 0, 0x5A4D);
+  PutU32(&f, 0x3C, 0x40);
+  PutU32(&f, 0x40, 0x00004550);
+  const size_t coff = 0x44, opt = coff + 20;
+  PutU16(&f, coff, 0x14C);
+  PutU16(&f, coff + 2, 1);
+  PutU16(&f, coff + 16, 224);
+  PutU16(&f, opt, 0x10B);
+  PutU32(&f, opt + 92, 16);
+  PutU32(&f, opt + 96 + 2 * 8, kSectionRva);
+  PutU32(&f, opt + 96 + 2 * 8 + 4, static_cast<uint32_t>(rsrc.size()));
+  const size_t section = opt + 224;
+  PutU32(&f, section + 8, static_cast<uint32_t>(rsrc.size()));
+  PutU32(&f, section + 12, kSectionRva);
+  PutU32(&f, section + 16, static_cast<uint32_t>(rsrc.size()));
+  PutU32(&f, section + 20, kSectionFileOffset);
+  f.insert(f.end(), rsrc.begin(), rsrc.end());
+  return f;
+}
+
+// A group directory naming the given RT_ICON ids.
+Bytes GroupDirectory(const std::vector<uint16_t>& ids, uint16_t claimed) {
+  Bytes g(6 + 14 * ids.size(), 0);
+  PutU16(&g, 2, 1);
+  PutU16(&g, 4, claimed);
+  for (size_t i = 0; i < ids.size(); ++i) PutU16(&g, 6 + 14 * i + 12, ids[i]);
+  return g;
+}
+
+// root: RT_ICON (3) with the given images by id, RT_GROUP_ICON (14) with one group (id 1).
+Bytes OneGroupModule(const Bytes& group, const std::vector<std::pair<uint16_t, Bytes>>& images) {
+  Rsrc r;
+  const size_t root = r.Dir(2);
+  const size_t icons = r.Dir(static_cast<uint16_t>(images.size()));
+  const size_t groups = r.Dir(1);
+  r.Entry(root, 0, 3, kHigh | static_cast<uint32_t>(icons));
+  r.Entry(root, 1, 14, kHigh | static_cast<uint32_t>(groups));
+  for (size_t i = 0; i < images.size(); ++i) {
+    r.Entry(icons, i, images[i].first, kHigh | static_cast<uint32_t>(r.Resource(images[i].second)));
+  }
+  r.Entry(groups, 0, 1, kHigh | static_cast<uint32_t>(r.Resource(group)));
+  return MakePe(r.bytes());
+}
+
+class MalformedModule : public ::testing::Test {
+ protected:
+  void SetUp() override { live_ = GetHeapCounters().liveBlocks; }
+  void TearDown() override { EXPECT_EQ(GetHeapCounters().liveBlocks, live_); }
+
+  // Opens bytes_ (kept alive by the fixture) and reads group index.
+  std::unique_ptr<ModuleSource> Open(Bytes bytes) {
+    bytes_ = std::move(bytes);
+    return OpenPortableModuleBytes(ByteSpan(bytes_.data(), bytes_.size()));
+  }
+  static IconImageSet* Read(ModuleSource& m, int32_t index) {
+    const IconGroupLocation at = LocateIconGroup(m, index);
+    return at.found ? ReadIconGroupFrom(m, at.name, "m.dll") : nullptr;
+  }
+  Bytes bytes_;
+  uint64_t live_ = 0;
+};
+
+TEST_F(MalformedModule, TheWellFormedBaseReads) {
+  const Bytes dib = MakeDib(16, 16, 4, 16);
+  auto m = Open(OneGroupModule(GroupDirectory({7}, 1), {{7, dib}}));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(LocateIconGroup(*m, 1).groupCount, 1);
+  IconImageSet* set = Read(*m, 1);
+  ASSERT_NE(set, nullptr);
+  ASSERT_EQ(set->imageCount, 1u);
+  EXPECT_EQ(set->images[0].dataSize, dib.size());
+  EXPECT_EQ(set->images[0].width, 16);
+  ReleaseIconImageSet(set);
+}
+
+TEST_F(MalformedModule, DirectoryThatLoopsBackOnItselfEnds) {
+  // RT_GROUP_ICON's name level is the root itself, and each name's language
+  // level is the root again: the walk takes three steps and stops.
+  Rsrc r;
+  const size_t root = r.Dir(2);
+  r.Entry(root, 0, 3, kHigh | static_cast<uint32_t>(root));
+  r.Entry(root, 1, 14, kHigh | static_cast<uint32_t>(root));
+  auto m = Open(MakePe(r.bytes()));
+  ASSERT_NE(m, nullptr);
+  const IconGroupLocation at = LocateIconGroup(*m, 2);
+  EXPECT_EQ(at.groupCount, 2);  // the root's own entries, ids 3 and 14
+  ASSERT_TRUE(at.found);
+  EXPECT_EQ(at.name.id, 14);
+  EXPECT_EQ(Read(*m, 1), nullptr);
+  EXPECT_EQ(Read(*m, 2), nullptr);
+}
+
+TEST_F(MalformedModule, LanguageLevelPointingAtItsParentIsNotALeaf) {
+  Rsrc r;
+  const size_t root = r.Dir(1);
+  const size_t groups = r.Dir(1);
+  r.Entry(root, 0, 14, kHigh | static_cast<uint32_t>(groups));
+  r.Entry(groups, 0, 1, kHigh | static_cast<uint32_t>(groups));
+  auto m = Open(MakePe(r.bytes()));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(LocateIconGroup(*m, 1).groupCount, 1);
+  EXPECT_EQ(Read(*m, 1), nullptr);
+}
+
+TEST_F(MalformedModule, EntriesPointingPastTheEnd) {
+  const Bytes dib = MakeDib(16, 16, 4, 16);
+  Bytes base = OneGroupModule(GroupDirectory({7}, 1), {{7, dib}});
+  const size_t root = kSectionFileOffset, icons = root + 16 + 16, groups = icons + 16 + 8;
+  {
+    Bytes b = base;  // RT_GROUP_ICON's directory far past the section
+    PutU32(&b, root + 16 + 8 + 4, kHigh | 0x7FFFFFF0u);
+    auto m = Open(b);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(LocateIconGroup(*m, 1).groupCount, 0);
+  }
+  {
+    Bytes b = base;  // the root claims more entries than the file holds
+    PutU16(&b, root + 14, 0xFFFF);
+    auto m = Open(b);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(LocateIconGroup(*m, 1).groupCount, 0);
+  }
+  {
+    Bytes b = base;  // the group's language level past the end
+    PutU32(&b, groups + 16 + 4, kHigh | 0x00FFFFF0u);
+    auto m = Open(b);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(LocateIconGroup(*m, 1).groupCount, 1);
+    EXPECT_EQ(Read(*m, 1), nullptr);
+  }
+  {
+    Bytes b = base;  // the resource section's RVA beyond every section
+    PutU32(&b, 0x58 + 96 + 16, 0x7FFFF000u);
+    auto m = Open(b);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(LocateIconGroup(*m, 1).groupCount, 0);
+  }
+}
+
+TEST_F(MalformedModule, SixtyFiveThousandFiveHundredThirtyFiveGroups) {
+  // Every name of the full 16-bit directory leads to the same group.
+  Rsrc r;
+  const size_t root = r.Dir(2);
+  const size_t icons = r.Dir(1);
+  const size_t groups = r.Dir(0xFFFF);
+  r.Entry(root, 0, 3, kHigh | static_cast<uint32_t>(icons));
+  r.Entry(root, 1, 14, kHigh | static_cast<uint32_t>(groups));
+  r.Entry(icons, 0, 7, kHigh | static_cast<uint32_t>(r.Resource(MakeDib(16, 16, 4, 16))));
+  const size_t group = r.Resource(GroupDirectory({7}, 1));
+  for (uint32_t i = 0; i < 0xFFFF; ++i) {
+    r.Entry(groups, i, 0xFFFF - i, kHigh | static_cast<uint32_t>(group));  // stored descending
+  }
+  auto m = Open(MakePe(r.bytes()));
+  ASSERT_NE(m, nullptr);
+  const IconGroupLocation last = LocateIconGroup(*m, 0xFFFF);
+  EXPECT_EQ(last.groupCount, 0xFFFF);
+  ASSERT_TRUE(last.found);
+  EXPECT_EQ(last.name.id, 0xFFFF);  // listed ascending
+  EXPECT_FALSE(LocateIconGroup(*m, 0x10000).found);
+  IconImageSet* set = Read(*m, 0xFFFF);
+  ASSERT_NE(set, nullptr);
+  EXPECT_EQ(set->imageCount, 1u);
+  ReleaseIconImageSet(set);
+}
+
+TEST_F(MalformedModule, GroupOf65535ImagesOverAFullIconDirectoryIsQuick) {
+  // Each of 65535 group entries names the last of 65535 RT_ICON ids: a
+  // lookup per image must not cost a walk of the whole directory.
+  Rsrc r;
+  const size_t root = r.Dir(2);
+  const size_t icons = r.Dir(0xFFFF);
+  const size_t groups = r.Dir(1);
+  r.Entry(root, 0, 3, kHigh | static_cast<uint32_t>(icons));
+  r.Entry(root, 1, 14, kHigh | static_cast<uint32_t>(groups));
+  const size_t image = r.Resource(MakeDib(1, 1, 1, 2));
+  for (uint32_t i = 0; i < 0xFFFF; ++i)
+    r.Entry(icons, i, i + 1, kHigh | static_cast<uint32_t>(image));
+  r.Entry(groups, 0, 1,
+          kHigh | static_cast<uint32_t>(r.Resource(GroupDirectory(
+                      std::vector<uint16_t>(0xFFFF, static_cast<uint16_t>(0xFFFF)), 0xFFFF))));
+  auto m = Open(MakePe(r.bytes()));
+  ASSERT_NE(m, nullptr);
+  const auto start = std::chrono::steady_clock::now();
+  IconImageSet* set = Read(*m, 1);
+  const auto took = std::chrono::steady_clock::now() - start;
+  ASSERT_NE(set, nullptr);
+  EXPECT_EQ(set->imageCount, 0xFFFFu);
+  EXPECT_EQ(set->images[0xFFFE].width, 1);
+  ReleaseIconImageSet(set);
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::seconds>(took).count(), 5);
+}
+
+TEST_F(MalformedModule, ZeroSizeResources) {
+  {
+    auto m = Open(OneGroupModule(Bytes(), {}));  // an empty group directory
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(LocateIconGroup(*m, 1).groupCount, 1);
+    EXPECT_EQ(Read(*m, 1), nullptr);
+  }
+  {
+    auto m = Open(OneGroupModule(GroupDirectory({7}, 1), {{7, Bytes()}}));  // an empty image
+    ASSERT_NE(m, nullptr);
+    IconImageSet* set = Read(*m, 1);
+    ASSERT_NE(set, nullptr);
+    ASSERT_EQ(set->imageCount, 1u);
+    EXPECT_EQ(set->images[0].dataSize, 0u);
+    EXPECT_EQ(set->images[0].header, nullptr);
+    EXPECT_EQ(set->images[0].width, 0);
+    ReleaseIconImageSet(set);
+  }
+}
+
+TEST_F(MalformedModule, HugeResourcesAreNotFound) {
+  Bytes b = OneGroupModule(GroupDirectory({7}, 1), {{7, MakeDib(16, 16, 4, 16)}});
+  // The image's data entry is the first leaf: after root, two directories and the blob.
+  Rsrc probe;
+  const size_t leaf =
+      kSectionFileOffset + 16 + 16 + 16 + 8 + 16 + 8 + MakeDib(16, 16, 4, 16).size();
+  ASSERT_EQ(LoadU32(b, leaf),
+            kSectionRva + (leaf - kSectionFileOffset) - MakeDib(16, 16, 4, 16).size());
+  for (uint32_t size : {0xFFFFFFFFu, 0x80000000u, static_cast<uint32_t>(b.size())}) {
+    Bytes huge = b;
+    PutU32(&huge, leaf + 4, size);
+    auto m = Open(huge);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(LocateIconGroup(*m, 1).groupCount, 1);
+    EXPECT_EQ(Read(*m, 1), nullptr) << size;
+  }
+}
+
+TEST_F(MalformedModule, GroupDirectoryCutShort) {
+  // Three images claimed, one entry stored; and a header cut inside its count.
+  auto m = Open(OneGroupModule(GroupDirectory({7}, 3), {{7, MakeDib(16, 16, 4, 16)}}));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(Read(*m, 1), nullptr);
+  auto m2 = Open(OneGroupModule(Bytes{0, 0, 1, 0, 1}, {{7, MakeDib(16, 16, 4, 16)}}));
+  ASSERT_NE(m2, nullptr);
+  EXPECT_EQ(Read(*m2, 1), nullptr);
+}
+
+TEST_F(MalformedModule, MissingIconIdFailsTheWholeGroup) {
+  auto m = Open(OneGroupModule(GroupDirectory({7, 8}, 2), {{7, MakeDib(16, 16, 4, 16)}}));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(LocateIconGroup(*m, 1).groupCount, 1);
+  EXPECT_EQ(Read(*m, 1), nullptr);
+}
+
+TEST_F(MalformedModule, HeaderSizeOfAllOnesAndRowsPastTheDataKeepTheBytes) {
+  Bytes all_ones = MakeDib(16, 16, 4, 16);
+  PutU32(&all_ones, 0, 0xFFFFFFFFu);
+  Bytes tall = MakeDib(16, 16, 4, 16);
+  PutU32(&tall, 8, 2 * 1000);  // a thousand rows in a 16-row image
+  auto m = Open(OneGroupModule(GroupDirectory({7, 8}, 2), {{7, all_ones}, {8, tall}}));
+  ASSERT_NE(m, nullptr);
+  IconImageSet* set = Read(*m, 1);
+  ASSERT_NE(set, nullptr);
+  ASSERT_EQ(set->imageCount, 2u);
+  for (uint32_t i = 0; i < 2; ++i) {
+    const IconImageEntry& e = set->images[i];
+    EXPECT_EQ(e.dataSize, all_ones.size()) << i;
+    EXPECT_EQ(e.header, nullptr) << i;
+    EXPECT_EQ(e.colorBits, nullptr) << i;
+    EXPECT_EQ(e.maskBits, nullptr) << i;
+    EXPECT_EQ(e.width, 0) << i;
+    EXPECT_EQ(e.height, 0) << i;
+  }
+  EXPECT_EQ(set->images[0].data[0], 0xFF);
+  EXPECT_EQ(LoadU32(Bytes(set->images[1].data, set->images[1].data + 12), 8), 2000u);
+  ReleaseIconImageSet(set);
+}
+
+}  // namespace
+}  // namespace vantorico
