@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "base/heap.h"
@@ -77,8 +78,10 @@ TEST_F(MalformedFiles, CursorFileIsNotAnIconFile) {
 
 TEST_F(MalformedFiles, EmptyFile) {
   ScratchDir dir("malformed_empty");
-  ASSERT_TRUE(WriteWholeFile(dir.Path("empty.ico"), Bytes()));
-  ASSERT_TRUE(WriteWholeFile(dir.Path("empty.exe"), Bytes()));
+  for (const char* leaf : {"empty.ico", "empty.exe"}) {
+    std::ofstream(dir.Path(leaf), std::ios::binary).close();
+    ASSERT_TRUE(FileExists(dir.Path(leaf)));
+  }
   ExpectIconSourceRefused(dir, dir.Path("empty.ico"));
   EXPECT_EQ(OpenPortableModule(dir.Path("empty.exe").c_str()), nullptr);
   EXPECT_EQ(ExtractModule(dir.Path("empty.exe"), dir.Path("out.ico")), 0);
