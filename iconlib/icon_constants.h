@@ -95,5 +95,12 @@ constexpr uint32_t kDirectoryByteMask = 0xFF;
 // images together could claim thousands of times the file's size; no real
 // icon holds more than this many image bytes.
 constexpr uint64_t kMaxIconFileImageBytes = 256ull * 1024 * 1024;
+// A group directory may name one image up to 65535 times, so a module's group
+// is held to the same total. Each image is a slice of the file, looked up
+// through an index: a group costs at most 65535 lookups. The resource
+// directory is read three levels deep and no deeper (no recursion to bound),
+// and every directory's entries must lie inside the file (at most 2 x 65535
+// by its 16-bit counts).
+constexpr uint64_t kMaxGroupImageBytes = kMaxIconFileImageBytes;
 
 }  // namespace vantorico

@@ -6,6 +6,16 @@
 #include "iconlib/image_fields.h"
 
 namespace vantorico {
+namespace {
+
+// The RT_ICON id of a group directory's entry i, which the caller has checked.
+ResourceName ImageName(const ByteCursor& directory, uint32_t i) {
+  ResourceName name;
+  directory.PeekU16At(kGroupHeaderSize + i * kGroupEntrySize + kGroupEntryIdOffset, &name.id);
+  return name;
+}
+
+}  // namespace
 
 IconGroupLocation LocateIconGroup(ModuleSource& module, int32_t index) {
   IconGroupLocation location;
@@ -32,14 +42,22 @@ IconImageSet* ReadIconGroupFrom(ModuleSource& module, const ResourceName& name,
   if (!directory.PeekU16At(kGroupCountOffset, &count)) return nullptr;
   // A directory shorter than its count says cannot be read without reading past it.
   if (!group.Contains(kGroupHeaderSize, size_t{count} * kGroupEntrySize)) return nullptr;
+  // Every image must be found, and all of them together stay under the cap,
+  // before anything is allocated: a group may name one large image 65535 times.
+  uint64_t total = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    ByteSpan image;
+    if (!module.FindResourceBytes(ImageName(directory, i), kResourceTypeIcon, &image)) {
+      return nullptr;
+    }
+    total += image.size();
+  }
+  if (total > kMaxGroupImageBytes) return nullptr;
   IconImageSet* set = AllocateIconImageSet(count, "", modulePath);
   if (!set) return nullptr;
   for (uint32_t i = 0; i < count; ++i) {
-    ResourceName image_name;
     ByteSpan image;
-    directory.PeekU16At(kGroupHeaderSize + i * kGroupEntrySize + kGroupEntryIdOffset,
-                        &image_name.id);
-    if (!module.FindResourceBytes(image_name, kResourceTypeIcon, &image)) {
+    if (!module.FindResourceBytes(ImageName(directory, i), kResourceTypeIcon, &image)) {
       ReleaseIconImageSet(set);
       return nullptr;
     }

@@ -258,6 +258,26 @@ TEST_F(MalformedModule, GroupOf65535ImagesOverAFullIconDirectoryIsQuick) {
   EXPECT_LT(std::chrono::duration_cast<std::chrono::seconds>(took).count(), 5);
 }
 
+TEST_F(MalformedModule, GroupNamingOneImageTooOftenIsCapped) {
+  // 4097 entries naming one 64 KB image: 256 MB and 64 KB in all, one past the cap.
+  Bytes image(0x10000, 0);
+  PutU32(&image, 0, 40);
+  auto m = Open(OneGroupModule(
+      GroupDirectory(std::vector<uint16_t>(4097, static_cast<uint16_t>(7)), 4097), {{7, image}}));
+  ASSERT_NE(m, nullptr);
+  const IconGroupLocation at = LocateIconGroup(*m, 1);
+  const uint64_t allocations = GetHeapCounters().totalAllocations;
+  EXPECT_EQ(ReadIconGroupFrom(*m, at.name, "m.dll"), nullptr);
+  EXPECT_EQ(GetHeapCounters().totalAllocations, allocations);
+  // Sixteen of them read.
+  auto fits = Open(OneGroupModule(
+      GroupDirectory(std::vector<uint16_t>(16, static_cast<uint16_t>(7)), 16), {{7, image}}));
+  IconImageSet* set = Read(*fits, 1);
+  ASSERT_NE(set, nullptr);
+  EXPECT_EQ(set->imageCount, 16u);
+  ReleaseIconImageSet(set);
+}
+
 TEST_F(MalformedModule, ZeroSizeResources) {
   {
     auto m = Open(OneGroupModule(Bytes(), {}));  // an empty group directory
