@@ -38,7 +38,7 @@ run() {
   shift
   mkdir -p "$out/$name"
   echo "== $name $(date -u +%FT%TZ) ${seconds}s" >>"$out/campaign.log"
-  nice -n 19 "$bin/fuzz_$name" "$out/$name" "$@" -max_total_time="$seconds" -timeout=10 \
+  nice -n 19 "$bin/fuzz_$name" "$out/$name" "$@" -max_total_time="$seconds" -timeout=25 \
     -rss_limit_mb=1536 -print_final_stats=1 -artifact_prefix="$out/artifacts/$name-" \
     >"$out/$name.log" 2>&1 || echo "   exit $? (see $name.log)" >>"$out/campaign.log"
   grep -E '^(stat::|Done|#[0-9]+ +DONE)' "$out/$name.log" >>"$out/campaign.log" || true
@@ -46,9 +46,9 @@ run() {
 
 for t in $targets; do
   case $t in
-    module_reader) run module_reader "$seeds/module" fuzz/corpus/module -max_len=65536 ;;
-    icon_file_reader) run icon_file_reader "$seeds/icon_file" fuzz/corpus/icon_file -max_len=16384 ;;
-    layout_reader) run layout_reader "$seeds/layout" fuzz/corpus/layout -max_len=65536 ;;
+    module_reader) run module_reader "$seeds/module" fuzz/corpus/module_reader -max_len=65536 ;;
+    icon_file_reader) run icon_file_reader "$seeds/icon_file" fuzz/corpus/icon_file_reader -max_len=16384 ;;
+    layout_reader) run layout_reader "$seeds/layout" fuzz/corpus/layout_reader -max_len=65536 ;;
     icon_choice) run icon_choice "$seeds/icon_file" fuzz/corpus/icon_choice -max_len=8192 ;;
     filter_conversion) run filter_conversion "$seeds/text" fuzz/corpus/filter_conversion -max_len=512 ;;
     drop_text) run drop_text "$seeds/text" fuzz/corpus/drop_text -max_len=1024 ;;

@@ -1,0 +1,13 @@
+#!/bin/sh
+# Minimises each target's campaign corpus into fuzz/corpus/<target> (the
+# files CI replays), keeping what is there. Usage, from the project root:
+#   fuzz/minimise_corpora.sh [TARGET...]
+set -eu
+targets=${*:-"module_reader icon_file_reader layout_reader icon_choice filter_conversion drop_text"}
+for t in $targets; do
+  [ -d "build/fuzz/campaign/$t" ] || continue
+  mkdir -p "fuzz/corpus/$t"
+  nice -n 19 "build/fuzz/fuzz/fuzz_$t" -merge=1 -timeout=10 "fuzz/corpus/$t" \
+    "build/fuzz/campaign/$t" >"build/fuzz/campaign/$t.merge.log" 2>&1
+  echo "$t: $(ls "fuzz/corpus/$t" | wc -l) files, $(du -sk "fuzz/corpus/$t" | cut -f1) KB"
+done
