@@ -4,6 +4,7 @@
 //   window_probe TITLE              one line for the top-level window TITLE and
 //                                   one per child control, or exit 1 if none
 //   window_probe --wait TITLE SECS  the same once the window exists (exit 1 on time-out)
+//   window_probe --class CLASS      the first visible top-level window of that class
 //
 // Lines: kind visible enabled x y w h class text   (screen coordinates; text in GBK)
 #include <windows.h>
@@ -19,8 +20,12 @@ void PrintWindow(const char* kind, HWND hwnd) {
   GetWindowRect(hwnd, &rc);
   char cls[64] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
+  // GetWindowText of another process's window gives only its creation
+  // caption; an edit keeps its text itself, so ask the window.
   char text[1024] = {};
-  GetWindowTextA(hwnd, text, sizeof text);
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 2000, &copied);
   for (char* p = text; *p; ++p) {
     if (*p == '\r') *p = '|';
     if (*p == '\n') *p = '/';
@@ -38,6 +43,12 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--class") == 0) {
+    HWND found = FindWindowA(argv[2], nullptr);
+    if (!found || !IsWindowVisible(found)) return 1;
+    PrintWindow("window", found);
+    return 0;
+  }
   const bool wait = argc >= 4 && std::strcmp(argv[1], "--wait") == 0;
   if (argc < 2 || (std::strcmp(argv[1], "--wait") == 0 && !wait)) {
     std::fprintf(stderr, "usage: window_probe [--wait] TITLE [SECONDS]\n");
