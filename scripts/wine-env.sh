@@ -86,7 +86,7 @@ start() {
   prepare
   eval "$(wine_exports)"
   exec 9>"$session_file.lock"
-  flock 9
+  flock -w 60 9 || log "the session lock is held elsewhere; going on without it"
   if [ -f "$session_file" ]; then
     # shellcheck disable=SC1090
     . "$session_file"
@@ -121,7 +121,7 @@ start() {
 
 stop() {
   exec 9>"$session_file.lock"
-  flock 9
+  flock -w 60 9 || log "the session lock is held elsewhere; going on without it"
   local users=1
   if [ -f "$session_file" ]; then
     # shellcheck disable=SC1090
