@@ -142,4 +142,15 @@ sleep 1
 import -window root -crop 24x24+$((tray_x - 12))+$((tray_y - 12)) +repage "$work/tray-after.png"
 [ "$(compare -metric AE "$work/tray-before.png" "$work/tray-after.png" null: 2>&1)" = 0 ] ||
   fail "the tray icon is still there"
+step "closing a second start with its close box"
+rm -f "$work/exit_code"
+(cd "$work/app" && wine VantorICO.exe >/dev/null 2>&1; echo $? >"$work/exit_code") &
+app_pid=$!
+wine "$probe" --wait "$title" 30 >/dev/null 2>&1 || fail "the window did not appear again"
+sleep 1
+read -r cx cy < <(look "$title" | awk '$1 == "window" { printf "%d %d\n", $4 + $6 - 14, $5 + 11 }')
+click_at "$cx" "$cy"
+wait_for 20 test -f "$work/exit_code" || fail "the close box did not end the program"
+app_pid=
+[ "$(cat "$work/exit_code")" = 0 ] || fail "exit code after the close box: $(cat "$work/exit_code")"
 echo "e2e: passed"

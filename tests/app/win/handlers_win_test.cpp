@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -279,6 +280,22 @@ TEST_F(AppTest, OpenChosenShowsTheHiddenWindow) {
   Click(kToTray);
   SendMessageA(hwnd_, WM_COMMAND, 20001, 0);
   EXPECT_TRUE(IsWindowVisible(hwnd_));
+}
+
+TEST(StartupDeathTest, UnreadableLayoutIsTheStartWindowError) {
+  std::vector<uint8_t> cut(kStoredLayout, kStoredLayout + kStoredLayoutSize / 2);
+  EXPECT_EXIT(
+      {
+        DialogWatcher watcher;
+        watcher.OnDialog([](HWND dialog) {
+          char text[256] = {};
+          GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+          std::fprintf(stderr, "[%s]\n", std::strstr(text, "载入启动窗口失败") ? "start" : text);
+        });
+        RegisterLibraries();
+        InitializeRuntime(ByteSpan(cut.data(), cut.size()), HandlerTable(), kHandlerCount);
+      },
+      testing::ExitedWithCode(-1), "\\[start\\]");
 }
 
 }  // namespace
