@@ -132,6 +132,23 @@ TEST_F(AppTest, WindowCreatedSwitchesStyleOnAddsTrayIconAndRegistersDrop) {
   EXPECT_EQ(PathBox(), "");
 }
 
+// The program's resources carry its "DEFAULT_ICON" group (this test links them too).
+TEST_F(AppTest, TitleBarShowsTheProgramIconInBothSizes) {
+  const int sizes[][2] = {{ICON_BIG, GetSystemMetrics(SM_CXICON)},
+                          {ICON_SMALL, GetSystemMetrics(SM_CXSMICON)}};
+  for (const auto& [which, size] : sizes) {
+    auto icon = reinterpret_cast<HICON>(SendMessageA(hwnd_, WM_GETICON, which, 0));
+    ASSERT_NE(icon, nullptr) << which;
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP bm = {};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, size) << which;
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+  }
+}
+
 TEST_F(AppTest, DroppedFileFillsThePathBoxAndEnablesExtract) {
   Drop({"C:\\工具\\程序.exe"});
   EXPECT_EQ(PathBox(), "C:\\工具\\程序.exe");
