@@ -36,10 +36,11 @@ inline UnitClass UnitClassOf(uint32_t unit_id) {
 constexpr uint32_t kUnitVisible = 1u << 0;
 constexpr uint32_t kUnitDisabled = 1u << 1;
 constexpr uint32_t kUnitTabStop = 1u << 2;
-// MenuFlags
-constexpr uint32_t kMenuFlagHidden = 1u << 0;
-constexpr uint32_t kMenuFlagDisabled = 1u << 1;
-constexpr uint32_t kMenuFlagChecked = 1u << 2;
+enum MenuFlags : uint32_t {
+  kMenuHidden = 1u << 0,
+  kMenuDisabled = 1u << 1,  // the entry is appended grayed
+  kMenuChecked = 1u << 2,
+};
 
 // A colour word holding this value means the system's default colour.
 constexpr uint32_t kDefaultColor = 0xFF000000;
@@ -49,7 +50,7 @@ constexpr uint32_t kMenuTrailingBytes = 16;
 constexpr int32_t kNoHandler = -1;
 
 // Menu entries get consecutive command identifiers in stored order.
-constexpr uint32_t kMenuCommandBase = 20000;
+constexpr uint32_t MenuCommandBase = 20000;
 
 // Window settings
 constexpr uint32_t kBorderFixedSingle = 2;

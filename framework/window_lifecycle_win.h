@@ -8,7 +8,7 @@
 namespace vantorico {
 
 // The private message a window posts to itself to be destroyed later.
-constexpr UINT kDeferredDestroyMessage = 0x8065;
+constexpr UINT DeferredDestroyMessage = 0x8065;
 
 // Creates the window, its controls, menu and unit objects, raises its
 // creation events. False when the system window could not be made.

@@ -93,7 +93,7 @@ LRESULT CALLBACK LiveWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
         DestroyLiveWindow(*entry->live);
       }
       return 0;
-    case kDeferredDestroyMessage:
+    case DeferredDestroyMessage:
       if (window->closePending) DestroyLiveWindow(*window);
       return 0;
     case WM_DESTROY:

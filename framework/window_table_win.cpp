@@ -28,8 +28,8 @@ LiveUnit* LiveWindow::FindUnitByHandle(HWND h) {
 }
 
 LiveUnit* LiveWindow::FindMenuEntryByCommand(UINT command) {
-  if (command < kMenuCommandBase) return nullptr;
-  UINT k = command - kMenuCommandBase;
+  if (command < MenuCommandBase) return nullptr;
+  UINT k = command - MenuCommandBase;
   for (LiveUnit& u : units) {
     if (u.record->typeCode != kKindMenu) continue;
     if (k == 0) return &u;
@@ -42,7 +42,7 @@ UINT LiveWindow::MenuCommandOf(const LiveUnit& entry) const {
   UINT k = 0;
   for (const LiveUnit& u : units) {
     if (u.record->typeCode != kKindMenu) continue;
-    if (&u == &entry) return kMenuCommandBase + k;
+    if (&u == &entry) return MenuCommandBase + k;
     ++k;
   }
   return 0;

@@ -100,7 +100,7 @@ void DestroyWindowUnit(ArgSlot* result, int count, ArgSlot* args) {
   if (count >= 2 && args[1].value != 0) {
     DestroyLiveWindow(window);
   } else {
-    PostMessageA(window.hwnd, kDeferredDestroyMessage, 0, 0);
+    PostMessageA(window.hwnd, DeferredDestroyMessage, 0, 0);
   }
 }
 

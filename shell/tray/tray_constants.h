@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "framework/layout_constants.h"
+
 namespace vantorico {
 
 // A window has this one icon.
@@ -59,15 +61,9 @@ constexpr int32_t kInfoHeightParts = 2;
 constexpr uint16_t kNoFallbackBitCount = 16;
 constexpr uint32_t kIconFormatVersion = 0x00030000;
 
-// Menu entries.
-constexpr uint32_t MenuCommandBase = 20000;
+// Menu entries: MenuCommandBase and MenuFlags are the window framework's.
 // WM_COMMAND ids from here on are the system's, not menu entries'.
 constexpr uint32_t kFirstSystemCommandId = 0xE100;
-enum MenuFlags : uint32_t {
-  kMenuHidden = 0x1,
-  kMenuDisabled = 0x2,
-  kMenuChecked = 0x4,
-};
 constexpr char kSeparatorCaption[] = "-";
 
 // The popup's top-right corner stands this far up and left of the cursor.

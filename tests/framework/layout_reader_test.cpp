@@ -173,7 +173,7 @@ TEST(StoredLayout, SettingsOfEachKind) {
   const MenuEntryRecord& file = w.FindUnit(0x26010022)->menu;
   EXPECT_EQ(file.caption, "文件");
   EXPECT_EQ(file.level, 0u);
-  EXPECT_EQ(file.menuFlags, kMenuFlagHidden);
+  EXPECT_EQ(file.menuFlags, kMenuHidden);
   EXPECT_EQ(w.FindUnit(0x26010027)->menu.caption, "打开程序");
   EXPECT_EQ(w.FindUnit(0x26010027)->menu.level, 1u);
   EXPECT_EQ(w.FindUnit(0x26010023)->menu.caption, "退出程序");
