@@ -19,7 +19,8 @@ LiveUnit* UnitOf(HWND hwnd) {
   return reinterpret_cast<LiveUnit*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-LRESULT CALLBACK CreateHook(HWND hwnd, LPARAM lparam) {
+// Keeps the unit passed at creation with the window.
+BOOL StoreCreationUnit(HWND hwnd, LPARAM lparam) {
   const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lparam);
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
   return TRUE;
@@ -30,52 +31,40 @@ void FillBackground(HDC dc, const RECT& rc, uint32_t stored_color) {
   FillRect(dc, &rc, brush.get());
 }
 
-LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_NCCREATE:
-      return CreateHook(hwnd, lparam) && DefWindowProcA(hwnd, message, wparam, lparam);
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PaintDc dc(hwnd);
-      LiveUnit* unit = UnitOf(hwnd);
-      if (!unit) return 0;
-      const LabelSettings& label = unit->record->label;
-      RECT rc;
-      GetClientRect(hwnd, &rc);
-      FillBackground(dc.get(), rc, label.backgroundColor());
-      SetBkMode(dc.get(), TRANSPARENT);
-      SetTextColor(dc.get(), ResolveColor(label.textColor(), COLOR_WINDOWTEXT));
-      HFONT font =
-          unit->font ? unit->font.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-      SelectedObject selected(dc.get(), font);
-      const std::string& text = label.caption;
-      DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &rc,
-                DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
-      return 0;
-    }
-  }
-  return DefWindowProcA(hwnd, message, wparam, lparam);
+void PaintLabel(HDC dc, const RECT& client, const LiveUnit& unit) {
+  const LabelSettings& label = unit.record->label;
+  FillBackground(dc, client, label.backgroundColor());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ResolveColor(label.textColor(), COLOR_WINDOWTEXT));
+  HFONT font = unit.font ? unit.font.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  SelectedObject selected(dc, font);
+  RECT rc = client;
+  DrawTextA(dc, label.caption.c_str(), static_cast<int>(label.caption.size()), &rc,
+            DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
 }
 
-LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+void PaintPicture(HDC dc, const RECT& client, const LiveUnit& unit) {
+  FillBackground(dc, client, unit.record->picBox.backgroundColor);
+  if (!unit.picture) return;
+  const PictureRect at = PlacePicture(unit.record->picBox.displayMode, unit.pictureWidth,
+                                      unit.pictureHeight, client.right, client.bottom);
+  DrawIconEx(dc, at.x, at.y, unit.picture.get(), at.width, at.height, 0, nullptr, DI_NORMAL);
+}
+
+// The window procedure of a unit the framework draws itself.
+template <void (*Paint)(HDC, const RECT&, const LiveUnit&)>
+LRESULT CALLBACK SelfDrawnProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_NCCREATE:
-      return CreateHook(hwnd, lparam) && DefWindowProcA(hwnd, message, wparam, lparam);
+      return StoreCreationUnit(hwnd, lparam) && DefWindowProcA(hwnd, message, wparam, lparam);
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
       PaintDc dc(hwnd);
-      LiveUnit* unit = UnitOf(hwnd);
-      if (!unit) return 0;
-      RECT rc;
-      GetClientRect(hwnd, &rc);
-      FillBackground(dc.get(), rc, unit->record->picBox.backgroundColor);
-      if (unit->picture) {
-        const PictureRect at = PlacePicture(unit->record->picBox.displayMode, unit->pictureWidth,
-                                            unit->pictureHeight, rc.right, rc.bottom);
-        DrawIconEx(dc.get(), at.x, at.y, unit->picture.get(), at.width, at.height, 0, nullptr,
-                   DI_NORMAL);
+      if (const LiveUnit* unit = UnitOf(hwnd)) {
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        Paint(dc.get(), rc, *unit);
       }
       return 0;
     }
@@ -106,8 +95,8 @@ COLORREF ResolveColor(uint32_t stored, int system_color) {
 
 void RegisterFrameworkClasses() {
   RegisterClassOnce(kWindowClassName, LiveWindowProc, CS_DBLCLKS, nullptr, nullptr);
-  RegisterClassOnce(kLabelClassName, LabelProc, 0, nullptr, nullptr);
-  RegisterClassOnce(kPictureClassName, PictureProc, 0, nullptr, nullptr);
+  RegisterClassOnce(kLabelClassName, SelfDrawnProc<PaintLabel>, 0, nullptr, nullptr);
+  RegisterClassOnce(kPictureClassName, SelfDrawnProc<PaintPicture>, 0, nullptr, nullptr);
 }
 
 void LoadUnitPicture(LiveUnit& unit) {
