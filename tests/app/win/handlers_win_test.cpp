@@ -216,6 +216,17 @@ TEST_F(AppTest, BrowsePicksAFileAndACancelKeepsIt) {
   EXPECT_STRCASEEQ(PathBox().c_str(), dll.c_str());
 }
 
+TEST_F(AppTest, FreeingAConstantTextDoesNothing) {
+  static const char kLiteral[] = "提取完成";
+  const HeapCounters before = GetHeapCounters();
+  FreeMemory(kLiteral);
+  FreeMemory(kStoredLayout + 100);
+  const HeapCounters after = GetHeapCounters();
+  EXPECT_EQ(after.liveBlocks, before.liveBlocks);
+  EXPECT_EQ(after.liveBytes, before.liveBytes);
+  EXPECT_STREQ(kLiteral, "提取完成");
+}
+
 TEST_F(AppTest, AboutAndHelpShowTheirTexts) {
   DialogWatcher watcher;
   Click(kAbout);
