@@ -29,7 +29,7 @@ run_ctest() {
   shift
   local log="$log_dir/ctest-$preset.log" rc=0
   ctest --preset "$preset" "$@" >"$log" 2>&1 || rc=$?
-  grep -E '(Failed|\*\*\*|Timeout|Exception)' "$log" | grep -v ' Passed ' || true
+  grep -E '\*\*\*(Failed|Timeout|Exception)' "$log" || true
   summaries+=("$preset: $(grep -E 'tests passed, [0-9]+ tests failed out of' "$log" || echo 'no summary')")
   if ((rc != 0)); then
     status=1
