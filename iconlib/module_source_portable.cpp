@@ -28,11 +28,15 @@ class OwningModule final : public ModuleSource {
 
 }  // namespace
 
-void OrderResourceNames(std::vector<ResourceName>* names) {
-  std::stable_sort(names->begin(), names->end(), [](const ResourceName& a, const ResourceName& b) {
+void VisitInEnumerationOrder(std::vector<ResourceName> names,
+                             const std::function<bool(const ResourceName&)>& visit) {
+  std::stable_sort(names.begin(), names.end(), [](const ResourceName& a, const ResourceName& b) {
     if (a.isText != b.isText) return a.isText;
     return !a.isText && a.id < b.id;
   });
+  for (const ResourceName& n : names) {
+    if (!visit(n)) break;
+  }
 }
 
 bool ResourceNamesEqual(const ResourceName& a, const ResourceName& b) {

@@ -30,10 +30,7 @@ class NeResources final : public ModuleSource {
     std::vector<ResourceName> names;
     names.reserve(found.size());
     for (NeResource& r : found) names.push_back(std::move(r.name));
-    OrderResourceNames(&names);
-    for (const ResourceName& n : names) {
-      if (!visit(n)) break;
-    }
+    VisitInEnumerationOrder(std::move(names), visit);
     return true;
   }
 

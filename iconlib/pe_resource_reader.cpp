@@ -61,10 +61,7 @@ class PeResources final : public ModuleSource {
       if (!DecodeName(e.name, &name)) continue;
       names.push_back(std::move(name));
     }
-    OrderResourceNames(&names);
-    for (const ResourceName& n : names) {
-      if (!visit(n)) break;
-    }
+    VisitInEnumerationOrder(std::move(names), visit);
     return true;
   }
 
