@@ -23,8 +23,8 @@ int ReplayDirectory(const std::string& dir) {
     Bytes bytes;
     if (!ReadWholeFile(item.path().string(), &bytes)) continue;
     const uint64_t live = GetHeapCounters().liveBlocks;
-    FuzzModuleReader(bytes.data(), bytes.size());
-    FuzzIconFileReader(bytes.data(), bytes.size());
+    EXPECT_TRUE(FuzzModuleReader(bytes.data(), bytes.size())) << item.path();
+    EXPECT_TRUE(FuzzIconFileReader(bytes.data(), bytes.size())) << item.path();
     EXPECT_EQ(GetHeapCounters().liveBlocks, live) << item.path();
     ++files;
   }
@@ -52,8 +52,8 @@ TEST(FuzzReplay, TruncatedSeeds) {
     // Each cut gets its own exact-size buffer so a sanitizer sees any overread.
     for (size_t n = 0; n < bytes.size(); n += 1 + n / 8) {
       Bytes cut(bytes.begin(), bytes.begin() + n);
-      FuzzModuleReader(cut.data(), cut.size());
-      FuzzIconFileReader(cut.data(), cut.size());
+      EXPECT_TRUE(FuzzModuleReader(cut.data(), cut.size())) << item.path() << " cut at " << n;
+      EXPECT_TRUE(FuzzIconFileReader(cut.data(), cut.size())) << item.path() << " cut at " << n;
     }
   }
 }

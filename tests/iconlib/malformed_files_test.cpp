@@ -114,6 +114,69 @@ TEST_F(MalformedFiles, OutputDirectoryThatCannotBeWritten) {
   EXPECT_FALSE(FileExists(dir.Path("absent") + "/1.ico"));
 }
 
+// Other projects' odd and broken icon files: each gives the exact outcome
+// noted here, and a readable one goes through the extraction command intact.
+TEST_F(MalformedFiles, CorpusIconFilesGiveTheirKnownResults) {
+  const std::string corpus = CorpusDir();
+  if (corpus.empty()) GTEST_SKIP() << "no corpus";
+  const struct {
+    const char* file;
+    uint32_t images;  // 0: refused
+    int32_t width, height;
+    uint32_t bitDepth, dataSize;  // of the first image
+  } cases[] = {
+      {"pillow/hopper.ico", 1, 16, 16, 8, 1384},
+      {"pillow/hopper_256x256.ico", 1, 256, 256, 24, 204840},
+      {"pillow/pillow.ico", 5, 256, 256, 32, 84676},       // PNG first
+      {"pillow/hopper_unexpected.ico", 1, 16, 16, 8, 1384},  // the DIB's size, not the directory's
+      {"pillow/decompression_bomb.ico", 1, 0, 0, 0, 176},   // 65535x65535 claimed: bytes kept
+      {"image-rs/lenient-bpp.ico", 1, 256, 256, 1, 332},    // directory depth 500 ignored
+      {"image-rs/Bad_smile-incorrect-image-length.ico", 1, 0, 0, 0, 372},
+      {"image-rs/truncated_mask_32bpp.ico", 1, 64, 64, 32, 16680},
+      {"image-rs/multiple_entries_with_different_bit_depth.ico", 9, 32, 32, 4, 744},
+      {"corkami/ico.ico", 1, 13, 7, 1, 79},
+      {"gdk-pixbuf/squares.ico", 1, 100, 100, 4, 6904},
+      {"gdk-pixbuf/bad-header.ico", 0, 0, 0, 0, 0},  // directory missing
+      {"gdk-pixbuf/bug776040.ico", 0, 0, 0, 0, 0},   // offset 0x7FFFFFFF
+      {"gdk-pixbuf/bug779012.ico", 0, 0, 0, 0, 0},
+      {"gdk-pixbuf/crash.ico", 0, 0, 0, 0, 0},
+      {"gdk-pixbuf/bug778204.ico", 0, 0, 0, 0, 0},  // a cursor header
+      {"image-rs/crash-981fee302fe0fc543ee48292cc3d6ace7e97e633.ico", 0, 0, 0, 0, 0},
+      {"image-rs/oom-ff076e7064c13ec1f8e2c5bbbfb7a77a08db2361.ico", 0, 0, 0, 0, 0},
+      {"pillow/deerstalker.cur", 0, 0, 0, 0, 0},
+      {"pillow/no_cursors.cur", 0, 0, 0, 0, 0},
+      {"gdk-pixbuf/CVE-2022-48622.ani", 0, 0, 0, 0, 0},
+  };
+  ScratchDir dir("malformed_corpus");
+  int seen = 0;
+  for (const auto& c : cases) {
+    const std::string path = PlatformPath(corpus + "/" + c.file);
+    if (!FileExists(path)) continue;
+    ++seen;
+    IconImageSet* set = ReadIconFile(path.c_str());
+    if (c.images == 0) {
+      EXPECT_EQ(set, nullptr) << c.file;
+      ReleaseIconImageSet(set);
+      continue;
+    }
+    ASSERT_NE(set, nullptr) << c.file;
+    EXPECT_EQ(set->imageCount, c.images) << c.file;
+    const IconImageEntry& first = set->images[0];
+    EXPECT_EQ(first.width, c.width) << c.file;
+    EXPECT_EQ(first.height, c.height) << c.file;
+    EXPECT_EQ(first.bitDepth, c.bitDepth) << c.file;
+    EXPECT_EQ(first.dataSize, c.dataSize) << c.file;
+    ReleaseIconImageSet(set);
+    const std::string out = dir.Path("out.ico");
+    EXPECT_EQ(ExtractIcon(path, out), 1) << c.file;
+    IconImageSet* copy = ReadIconFile(out.c_str());
+    ASSERT_NE(copy, nullptr) << c.file;
+    EXPECT_EQ(copy->imageCount, c.images) << c.file;
+    ReleaseIconImageSet(copy);
+  }
+  if (seen == 0) GTEST_SKIP() << "corpus has none of these files";
+}
+
 #ifndef _WIN32
 // The platform's ANSI paths stop at 260 bytes; the portable build takes
 // longer ones, and the set records the first 259 bytes.
