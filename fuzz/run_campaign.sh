@@ -33,20 +33,25 @@ cp tests/data/*.ico "$seeds/icon_file/"
 printf 'Icon files (*.ico)|*.ico|All files|*.*' >"$seeds/text/filter"
 printf 'C:\\a\\1.ico\0D:\\\x81\x5c\\2.exe\0' >"$seeds/text/paths"
 
+timed() {
+  if [ -x /usr/bin/time ]; then
+    /usr/bin/time -o "$out/$name.cpu" -f "cpu: user %Us sys %Ss wall %es maxrss %MKB" "$@"
+  else
+    "$@"
+  fi
+}
+
 run() {
   name=$1
   shift
   mkdir -p "$out/$name"
   echo "== $name $(date -u +%FT%TZ) ${seconds}s" >>"$out/campaign.log"
   # libFuzzer's time limit is wall-clock; the CPU the fuzzer really had goes
-  # into the log beside it, since the machine may be shared.
-  timer=
-  if [ -x /usr/bin/time ]; then
-    timer="/usr/bin/time -a -o $out/campaign.log -f cpu:_user_%Us_sys_%Ss_wall_%es_maxrss_%MKB"
-  fi
-  $timer nice -n 19 "$bin/fuzz_$name" "$out/$name" "$@" -max_total_time="$seconds" -timeout=25 \
+  # into the log too, named, since two campaigns may share the machine and log.
+  timed nice -n 19 "$bin/fuzz_$name" "$out/$name" "$@" -max_total_time="$seconds" -timeout=25 \
     -rss_limit_mb=1536 -print_final_stats=1 -artifact_prefix="$out/artifacts/$name-" \
     >"$out/$name.log" 2>&1 || echo "   exit $? (see $name.log)" >>"$out/campaign.log"
+  [ -f "$out/$name.cpu" ] && sed "s/^/$name /" "$out/$name.cpu" >>"$out/campaign.log"
   grep -E '^(stat::|Done|#[0-9]+ +DONE)' "$out/$name.log" >>"$out/campaign.log" || true
 }
 
