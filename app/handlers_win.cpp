@@ -2,6 +2,7 @@
 #include "app/handlers.h"
 
 #include "app/app_texts.h"
+#include "app/extract_feedback.h"
 #include "app/layout_handlers.h"
 #include "app/stored_layout.h"
 #include "app/tray_icon_image.h"
@@ -22,6 +23,8 @@ namespace vantorico {
 namespace {
 
 constexpr int kVisualStyleScheme = 1;
+// MB_ICONWARNING: a run that is not a plain success is shown with the warning icon.
+constexpr int kMessageBoxWarning = 0x30;
 
 ArgSlot MainWindowRef() {
   return {kMainWindowId, kMainWindowUnitId, kUnitTypeWindow};
@@ -81,7 +84,16 @@ void OnPathChanged(ArgSlot*, int) {
                     BoolSlot(false));
 }
 
+// A text the engine handed out, kept as a string and freed.
+std::string TakeText(const ArgSlot& slot) {
+  const char* text = SlotText(slot);
+  std::string copy = text ? text : "";
+  if (text) FreeMemory(text);
+  return copy;
+}
+
 void OnExtractClicked(ArgSlot*, int) {
+  ExtractTally tally;
   for (int i = 1; i <= MaxIconGroups; ++i) {
     const char* dir = SlotText(CallCoreCommand(GetRunDirectory, 0));
     const char* num = SlotText(CallCoreCommand(ToText, 1, IntSlot(i)));
@@ -94,8 +106,28 @@ void OnExtractClicked(ArgSlot*, int) {
                        IntSlot(ExtractToFile), TextSlot(OrEmpty(out)), IntSlot(i));
     if (path) FreeMemory(path);
     if (out) FreeMemory(out);
+    // What the pass did, so that the box afterwards tells the truth.
+    const int32_t outcome =
+        SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractOutcome, 0));
+    if (i == 1) tally.firstOutcome = outcome;
+    CountExtractPass(outcome, &tally);
+    const auto kind = static_cast<ExtractOutcome>(outcome);
+    if (!tally.writeFailed &&
+        (kind == ExtractOutcome::WriteFailed || kind == ExtractOutcome::SameAsSource)) {
+      tally.writeFailed = true;
+      tally.failedOutcome = outcome;
+      tally.failedPath = TakeText(CallLibraryCommand(kLibraryAppInterface, GetExtractFailedPath, 0));
+      tally.failedErrorKind =
+          SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractErrorKind, 0));
+      tally.failedErrorCode =
+          SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractErrorCode, 0));
+      tally.failedSystemText =
+          TakeText(CallLibraryCommand(kLibraryAppInterface, GetExtractSystemText, 0));
+    }
   }
-  ShowText(kTextExtractionDone);
+  const ExtractFeedback feedback = DescribeExtraction(tally);
+  CallCoreCommand(ShowMessageBox, 3, TextSlot(feedback.text.c_str()),
+                  IntSlot(feedback.warning ? kMessageBoxWarning : 0), OmittedSlot());
 }
 
 void OnMinimizeToTrayClicked(ArgSlot*, int) {

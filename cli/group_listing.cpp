@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-#include "iconlib/icon_file_reader.h"
-#include "iconlib/icon_group_reader.h"
+#include "cli/text_escape.h"
 #include "iconlib/image_fields.h"
 
 namespace vantorico {
@@ -19,64 +18,32 @@ void Summarise(const IconImageSet* set, GroupSummary* group) {
   }
 }
 
-std::string JsonString(const std::string& s) {
-  std::string out = "\"";
-  for (unsigned char c : s) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c >= 0x7F) {
-      // Names may be ANSI bytes rather than UTF-8; each byte stays visible.
-      char buf[8];
-      std::snprintf(buf, sizeof(buf), "\\u%04x", c);
-      out += buf;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
-}
-
 }  // namespace
 
-bool ListIconGroups(FileKind kind, const char* path, std::vector<GroupSummary>* groups) {
-  groups->clear();
-  if (kind == FileKind::IconFile) {
-    IconImageSet* set = ReadIconFile(path);
-    if (!set) return false;
-    // An icon file holds one group without a name of its own.
-    GroupSummary g{1, true, 0, "", true, {}};
-    Summarise(set, &g);
-    ReleaseIconImageSet(set);
-    groups->push_back(std::move(g));
-    return true;
+std::vector<GroupSummary> ListIconGroups(IconSource& source) {
+  std::vector<GroupSummary> groups;
+  for (int32_t i = 1; i <= source.GroupCount(); ++i) {
+    GroupSummary g{i, false, 0, "", false, {}};
+    ResourceName name;
+    if (source.GroupName(i, &name)) {
+      g.textName = name.isText;
+      g.id = name.id;
+      g.text = name.text;
+    }
+    // Each group is read, summarised and let go before the next.
+    GroupRead read = source.ReadGroup(i);
+    Summarise(read.set.get(), &g);
+    groups.push_back(std::move(g));
   }
-  if (kind != FileKind::Module) return false;
-  std::unique_ptr<ModuleSource> module = OpenModuleSource(path);
-  if (!module) return false;
-  std::vector<ResourceName> names;
-  module->EnumerateNames(kResourceTypeGroupIcon, [&](const ResourceName& n) {
-    names.push_back(n);
-    return true;
-  });
-  int32_t index = 0;
-  for (const ResourceName& n : names) {
-    GroupSummary g{++index, n.isText, n.id, n.text, false, {}};
-    IconImageSet* set = ReadIconGroupFrom(*module, n, path);
-    Summarise(set, &g);
-    ReleaseIconImageSet(set);
-    groups->push_back(std::move(g));
-  }
-  return true;
+  return groups;
 }
 
 std::string FormatGroupsText(const std::vector<GroupSummary>& groups) {
   std::string out;
   char buf[160];
   for (const GroupSummary& g : groups) {
-    std::snprintf(buf, sizeof(buf), "%d\t", g.index);
-    out += buf;
-    out += g.textName ? "\"" + g.text + "\"" : std::to_string(g.id);
+    out += std::to_string(g.index) + "\t";
+    out += g.textName ? QuotedText(g.text) : std::to_string(g.id);
     if (!g.readable) {
       out += "\tunreadable\n";
       continue;
@@ -94,17 +61,24 @@ std::string FormatGroupsText(const std::vector<GroupSummary>& groups) {
   return out;
 }
 
-std::string FormatGroupsJson(const std::string& path, FileKind kind,
+std::string FormatGroupsJson(const std::string& path, SourceKind kind,
                              const std::vector<GroupSummary>& groups) {
-  std::string out = "{\"file\":" + JsonString(path) +
-                    ",\"kind\":" + (kind == FileKind::Module ? "\"module\"" : "\"icon file\"") +
+  std::string out = "{\"schema\":" + std::to_string(kListingSchemaVersion) +
+                    ",\"file\":" + JsonString(path) +
+                    ",\"kind\":" + (kind == SourceKind::Module ? "\"module\"" : "\"icon file\"") +
                     ",\"groups\":[";
   char buf[200];
   for (size_t k = 0; k < groups.size(); ++k) {
     const GroupSummary& g = groups[k];
     if (k) out += ',';
     out += "{\"index\":" + std::to_string(g.index) + ",\"name\":";
-    out += g.textName ? JsonString(g.text) : std::to_string(g.id);
+    if (g.textName) {
+      out += JsonString(g.text);
+    } else if (kind == SourceKind::Module) {
+      out += std::to_string(g.id);
+    } else {
+      out += "null";  // an icon file's group has no name
+    }
     out += std::string(",\"readable\":") + (g.readable ? "true" : "false") + ",\"images\":[";
     for (size_t i = 0; i < g.images.size(); ++i) {
       const ImageSummary& m = g.images[i];

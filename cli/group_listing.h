@@ -1,10 +1,10 @@
 #pragma once
-// A description of every icon group of a file, for `vantorico list`.
+// A description of every icon group of a source, for `vantorico list`.
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "cli/file_kind.h"
+#include "iconlib/icon_source.h"
 
 namespace vantorico {
 
@@ -25,12 +25,14 @@ struct GroupSummary {
   std::vector<ImageSummary> images;
 };
 
-// The groups in the order the extractor numbers them; false when the file
-// cannot be read as its kind.
-bool ListIconGroups(FileKind kind, const char* path, std::vector<GroupSummary>* groups);
+// The groups in the order the extractor numbers them.
+std::vector<GroupSummary> ListIconGroups(IconSource& source);
+
+// JSON schema version of FormatGroupsJson's document.
+constexpr int kListingSchemaVersion = 1;
 
 std::string FormatGroupsText(const std::vector<GroupSummary>& groups);
-std::string FormatGroupsJson(const std::string& path, FileKind kind,
+std::string FormatGroupsJson(const std::string& path, SourceKind kind,
                              const std::vector<GroupSummary>& groups);
 
 }  // namespace vantorico

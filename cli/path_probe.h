@@ -3,7 +3,8 @@
 namespace vantorico {
 
 bool IsDirectory(const char* path);
-bool PathExists(const char* path);
+// Creates one directory; false when it cannot (the system's error says why).
+bool MakeDirectory(const char* path);
 // The separator the platform joins directory and file names with.
 char PathSeparator();
 

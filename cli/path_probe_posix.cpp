@@ -9,9 +9,8 @@ bool IsDirectory(const char* path) {
   return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool PathExists(const char* path) {
-  struct stat st;
-  return stat(path, &st) == 0;
+bool MakeDirectory(const char* path) {
+  return mkdir(path, 0777) == 0;
 }
 
 char PathSeparator() {

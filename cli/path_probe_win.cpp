@@ -9,8 +9,8 @@ bool IsDirectory(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool PathExists(const char* path) {
-  return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+bool MakeDirectory(const char* path) {
+  return CreateDirectoryA(path, nullptr) != FALSE;
 }
 
 char PathSeparator() {

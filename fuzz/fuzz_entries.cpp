@@ -14,23 +14,6 @@
 namespace vantorico {
 namespace {
 
-// Swallows what a writer produces, so the writers' reads of each image run too.
-class NullOutput final : public OutputFile {
- public:
-  bool Write(const void*, uint32_t) override { return true; }
-};
-
-// Keeps what a writer produces, so it can be read back without the disk.
-class MemoryOutput final : public OutputFile {
- public:
-  bool Write(const void* bytes, uint32_t count) override {
-    const auto* p = static_cast<const uint8_t*>(bytes);
-    data.insert(data.end(), p, p + count);
-    return true;
-  }
-  std::vector<uint8_t> data;
-};
-
 // Bounds one input's work: a hostile directory may list many thousands of groups.
 constexpr int32_t kMaxFuzzGroups = 64;
 constexpr int32_t kMaxFuzzIconNames = 256;
@@ -77,12 +60,17 @@ bool FuzzModuleReader(const uint8_t* data, size_t size) {
         !InsideOf(group, file)) {
       return false;
     }
-    IconImageSet* set = ReadIconGroupFrom(*module, at.name, "fuzz");
-    if (set) {
-      NullOutput sink;
-      WriteIconFileTo(set, sink);
+    IconImageSetPtr set = ReadIconGroupFrom(*module, at.name, "fuzz");
+    // By position, the same group comes back (or fails) as by name, unless
+    // a name is stored twice and the lookup finds the first.
+    GroupFailure why = GroupFailure::None;
+    IconImageSetPtr by_position =
+        ReadIconGroupAt(*module, static_cast<uint32_t>(i - 1), "fuzz", kMaxGroupImageBytes, &why);
+    if (by_position && (why != GroupFailure::None || by_position->imageCount > kMaxImageCount)) {
+      return false;
     }
-    ReleaseIconImageSet(set);
+    std::vector<uint8_t> sink;
+    if (set && !BuildIconFile(*set, &sink)) return false;
   }
   bool inside = true;
   int32_t seen = 0;
@@ -98,24 +86,21 @@ bool FuzzModuleReader(const uint8_t* data, size_t size) {
 bool FuzzIconFileReader(const uint8_t* data, size_t size) {
   std::unique_ptr<InputFile> file = OpenMemoryInputFile(ByteSpan(data, size));
   if (!file) return true;
-  IconImageSet* set = ReadIconFileFrom(*file, "fuzz.ico");
+  IconImageSetPtr set = ReadIconFileFrom(*file, "fuzz.ico");
   if (!set) return true;
-  MemoryOutput written;
-  bool same = WriteIconFileTo(set, written);
-  std::unique_ptr<InputFile> again =
-      OpenMemoryInputFile(ByteSpan(written.data.data(), written.data.size()));
-  IconImageSet* reread = again ? ReadIconFileFrom(*again, "fuzz.ico") : nullptr;
+  std::vector<uint8_t> written;
+  bool same = BuildIconFile(*set, &written);
+  std::unique_ptr<InputFile> again = OpenMemoryInputFile(ByteSpan(written.data(), written.size()));
+  IconImageSetPtr reread = again ? ReadIconFileFrom(*again, "fuzz.ico") : nullptr;
   same = same && reread && reread->imageCount == set->imageCount;
   for (uint32_t i = 0; same && i < set->imageCount; ++i) {
     same = SameAfterWrite(set->images[i], reread->images[i]);
   }
   // Written twice, a set gives the same bytes: the second write changes nothing.
   if (same) {
-    MemoryOutput rewritten;
-    same = WriteIconFileTo(reread, rewritten) && rewritten.data == written.data;
+    std::vector<uint8_t> rewritten;
+    same = BuildIconFile(*reread, &rewritten) && rewritten == written;
   }
-  ReleaseIconImageSet(reread);
-  ReleaseIconImageSet(set);
   return same;
 }
 

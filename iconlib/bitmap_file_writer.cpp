@@ -1,50 +1,49 @@
 #include "iconlib/bitmap_file_writer.h"
 
 #include <cstring>
+#include <new>
 
-#include "base/heap.h"
 #include "iconlib/dib_arithmetic.h"
 #include "iconlib/image_fields.h"
 
 namespace vantorico {
-namespace {
 
-struct BodyBlock {
-  uint8_t* bytes = nullptr;
-  ~BodyBlock() { HeapRelease(bytes); }
-};
-
-}  // namespace
-
-bool WriteBitmapFile(const char* path, const IconImageEntry* entry) {
-  if (!entry || IsPngEntry(*entry) || !IsDescribedDib(*entry)) return false;
+bool BuildBitmapFile(const IconImageEntry& entry, std::vector<uint8_t>* out) {
+  if (IsPngEntry(entry) || !IsDescribedDib(entry)) return false;
   DibHeader h;
-  if (!ReadDibHeader(ImageBytes(*entry), &h)) return false;
-  // DeriveImageFields has checked that biSize + P + S x h lies inside data,
-  // and biSize is at least 40, so the body below does too.
-  const uint32_t palette = DibPaletteSize(h);
+  if (!ReadDibHeader(ImageBytes(entry), &h)) return false;
+  // DeriveImageFields has checked that biSize + P + S x h lies inside data.
+  // The pixel rows start after the header as long as it really is (a
+  // BITMAPV5HEADER is 124 bytes), not after 40 bytes.
+  const uint64_t palette = DibPaletteSize(h);
   const uint64_t rows =
-      static_cast<uint64_t>(DibRowStride(h)) * static_cast<uint64_t>(entry->height);
-  const uint64_t body_size = kInfoHeaderSize + uint64_t{palette} + rows;
-  if (body_size > entry->dataSize) return false;
+      static_cast<uint64_t>(DibRowStride(h)) * static_cast<uint64_t>(entry.height);
+  const uint64_t pixel_offset = kBitmapFileHeaderSize + uint64_t{h.biSize} + palette;
+  const uint64_t body_size = uint64_t{h.biSize} + palette + rows;
+  if (body_size > entry.dataSize) return false;
+  const uint64_t file_size = kBitmapFileHeaderSize + body_size;
+  if (file_size > UINT32_MAX) return false;
+  try {
+    out->assign(static_cast<size_t>(file_size), 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  uint8_t* p = out->data();
+  p[0] = kBitmapSignature[0];
+  p[1] = kBitmapSignature[1];
+  StoreU32(p + kBitmapSizeOffset, static_cast<uint32_t>(file_size));
+  StoreU32(p + kBitmapPixelOffsetOffset, static_cast<uint32_t>(pixel_offset));
+  std::memcpy(p + kBitmapFileHeaderSize, entry.data, static_cast<size_t>(body_size));
+  StoreU32(p + kBitmapFileHeaderSize + kBiHeightOffset,
+           static_cast<uint32_t>(HalvedHeight(h.biHeight)));
+  return true;
+}
 
-  BodyBlock body;
-  body.bytes = static_cast<uint8_t*>(HeapTryAllocate(static_cast<size_t>(body_size)));
-  if (!body.bytes) return false;
-  std::memcpy(body.bytes, entry->data, static_cast<size_t>(body_size));
-  StoreU32(body.bytes + kBiHeightOffset, static_cast<uint32_t>(HalvedHeight(h.biHeight)));
-
-  uint8_t file_header[kBitmapFileHeaderSize] = {};
-  file_header[0] = kBitmapSignature[0];
-  file_header[1] = kBitmapSignature[1];
-  StoreU32(file_header + kBitmapSizeOffset,
-           static_cast<uint32_t>(kBitmapFileHeaderSize + body_size));
-  StoreU32(file_header + kBitmapPixelOffsetOffset, kBitmapHeadersSize + palette);
-
-  std::unique_ptr<OutputFile> file = CreateOutputFile(path);
-  if (!file) return false;
-  return file->Write(file_header, sizeof(file_header)) &&
-         file->Write(body.bytes, static_cast<uint32_t>(body_size));
+WriteOutcome WriteBitmapFile(const char* path, const IconImageEntry* entry,
+                             const FileIdentity* source) {
+  std::vector<uint8_t> bytes;
+  if (!entry || !BuildBitmapFile(*entry, &bytes)) return WriteOutcome{};
+  return ReplaceFileWhole(path, ByteSpan(bytes.data(), bytes.size()), source);
 }
 
 }  // namespace vantorico

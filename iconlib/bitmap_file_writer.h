@@ -1,13 +1,20 @@
 #pragma once
 // Writing one image as a bitmap file (.bmp): file header, info header,
 // palette and colour rows; the mask is left out.
+#include <vector>
+
 #include "iconlib/file_io.h"
 #include "iconlib/icon_image_set.h"
 
 namespace vantorico {
 
-// False, with nothing created, for an image that is PNG or not a DIB whose
-// rows lie inside its data; otherwise true when the whole file was written.
-bool WriteBitmapFile(const char* path, const IconImageEntry* entry);
+// The file's bytes; false (a refusal) for an image that is PNG or not a DIB
+// whose rows lie inside its data.
+[[nodiscard]] bool BuildBitmapFile(const IconImageEntry& entry, std::vector<uint8_t>* out);
+
+// Builds and writes the file whole; a refused image writes nothing (Failed,
+// with no system error).
+[[nodiscard]] WriteOutcome WriteBitmapFile(const char* path, const IconImageEntry* entry,
+                                           const FileIdentity* source = nullptr);
 
 }  // namespace vantorico

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "base/gbk.h"
+#include "base/dbcs.h"
 
 namespace vantorico {
 
@@ -16,7 +16,7 @@ bool ExtensionKey(const char* path, char key[kExtensionKeyLength + 1]) {
   // of its double-byte character.
   bool ascii = true;
   for (size_t i = 0; i < length;) {
-    const size_t step = GbkCharLength(path, i);
+    const size_t step = CharLength(path, i);
     const bool in_key = i + step > start;
     if (in_key && (step > 1 || static_cast<uint8_t>(path[i]) >= 0x80)) ascii = false;
     i += step;

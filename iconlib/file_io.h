@@ -1,14 +1,68 @@
 #pragma once
-// The file seam of the engine. Input files are opened for reading without
-// sharing; output files are created always, without sharing, and every write
-// goes straight to the file so that its count can be compared.
+// The file seam of the engine. Sources are read into memory once and never
+// mapped, so another process that shrinks or rewrites a source cannot fault
+// the reader; a source that is not a regular file is refused before anything
+// can block on it. Outputs replace their files whole or not at all: each is
+// written to a new temporary file in the same folder and moved over its name
+// only when every byte is written.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "base/byte_cursor.h"
+#include "iconlib/system_error.h"
 
 namespace vantorico {
 
+// Which file a path names, as the system knows it: device and inode on
+// POSIX, volume serial and file index on Windows.
+struct FileIdentity {
+  bool known = false;
+  uint64_t device = 0;
+  uint64_t index = 0;
+};
+bool SameFile(const FileIdentity& a, const FileIdentity& b);
+
+// What a cache needs to tell a changed file from an unchanged one, read
+// without opening the file.
+struct FileStamp {
+  uint64_t size = 0;
+  int64_t modified = 0;  // last write, in the platform's finest unit
+  bool operator==(const FileStamp& o) const { return size == o.size && modified == o.modified; }
+};
+[[nodiscard]] bool StampOfPath(const char* path, FileStamp* stamp);
+
+enum class OpenStatus {
+  Opened,
+  Missing,         // no such file, or it cannot be opened (held, no permission)
+  NotRegularFile,  // a folder, a device, a FIFO, a socket
+  ReadFailed,      // an I/O error, or the file changed size while it was read
+  NoMemory,
+};
+
+// A source read into memory whole, with the identity it had when read.
+class FileView {
+ public:
+  virtual ~FileView() = default;
+  virtual ByteSpan bytes() const = 0;
+  virtual const FileIdentity& identity() const = 0;
+};
+
+struct [[nodiscard]] SourceFile {
+  OpenStatus status = OpenStatus::Missing;
+  SystemError error;
+  std::unique_ptr<FileView> view;
+};
+
+// Reads a regular file whole. On Windows the file is opened without sharing.
+SourceFile ReadSourceFile(const char* path);
+// The same, null on any failure.
+std::unique_ptr<FileView> OpenFileView(const char* path);
+// A view over bytes the caller keeps alive, for tests and fuzzing.
+std::unique_ptr<FileView> ViewOfBytes(ByteSpan bytes);
+
+// Sequential reads from the start of an open source, as the icon file
+// reader takes them.
 class InputFile {
  public:
   virtual ~InputFile() = default;
@@ -18,28 +72,24 @@ class InputFile {
   virtual bool Seek(uint32_t offset) = 0;
   virtual uint64_t Size() const = 0;
 };
-
-class OutputFile {
- public:
-  virtual ~OutputFile() = default;
-  // One write; true only when all count bytes were written.
-  virtual bool Write(const void* bytes, uint32_t count) = 0;
-};
-
-// A read-only view of a whole file.
-class FileView {
- public:
-  virtual ~FileView() = default;
-  virtual ByteSpan bytes() const = 0;
-};
-
-// Each returns null on failure (missing file, held by another process,
-// directory that does not exist, no memory).
-std::unique_ptr<InputFile> OpenInputFile(const char* path);
-std::unique_ptr<OutputFile> CreateOutputFile(const char* path);
-std::unique_ptr<FileView> OpenFileView(const char* path);
-
-// An input file over bytes the caller keeps alive, for tests and fuzzing.
 std::unique_ptr<InputFile> OpenMemoryInputFile(ByteSpan bytes);
+
+struct [[nodiscard]] WriteOutcome {
+  enum Status { Written, SameAsSource, Failed } status = Failed;
+  SystemError error;  // why, when Failed
+  bool ok() const { return status == Written; }
+  explicit operator bool() const { return ok(); }
+};
+
+// Writes bytes as the file at path: to a temporary file created exclusively
+// in the same folder (never through a link), then moved over path. On any
+// failure the temporary file is removed and a file already at path stays as
+// it was. When source is given and path names that same file, nothing is
+// written at all.
+WriteOutcome ReplaceFileWhole(const char* path, ByteSpan bytes,
+                              const FileIdentity* source = nullptr);
+
+// The identity of the file a path names (following links); false when none.
+bool IdentityOfPath(const char* path, FileIdentity* identity);
 
 }  // namespace vantorico

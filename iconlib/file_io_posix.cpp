@@ -1,122 +1,215 @@
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <new>
+#include <string>
 
+#include "base/heap.h"
 #include "iconlib/file_io.h"
 
 namespace vantorico {
 namespace {
 
-// POSIX has no share modes; the descriptor is the only thing held.
-class PosixInputFile final : public InputFile {
+// A temporary name that another run may hold is simply tried again.
+constexpr int kTemporaryNameAttempts = 100;
+
+class HeapFileView final : public FileView {
  public:
-  PosixInputFile(int fd, uint64_t size) : fd_(fd), size_(size) {}
-  ~PosixInputFile() override { close(fd_); }
-  bool Read(void* buffer, uint32_t count, uint32_t* got) override {
-    auto* out = static_cast<unsigned char*>(buffer);
-    uint32_t done = 0;
-    while (done < count) {
-      const ssize_t n = read(fd_, out + done, count - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return false;
-      if (n == 0) break;
-      done += static_cast<uint32_t>(n);
-    }
-    *got = done;
-    return true;
-  }
-  bool Seek(uint32_t offset) override {
-    return lseek(fd_, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
-  }
-  uint64_t Size() const override { return size_; }
+  HeapFileView(uint8_t* bytes, size_t size, const FileIdentity& id)
+      : bytes_(bytes), size_(size), identity_(id) {}
+  ~HeapFileView() override { HeapRelease(bytes_); }
+  ByteSpan bytes() const override { return ByteSpan(bytes_, size_); }
+  const FileIdentity& identity() const override { return identity_; }
 
  private:
-  int fd_;
-  uint64_t size_;
-};
-
-class PosixOutputFile final : public OutputFile {
- public:
-  explicit PosixOutputFile(int fd) : fd_(fd) {}
-  ~PosixOutputFile() override { close(fd_); }
-  bool Write(const void* bytes, uint32_t count) override {
-    if (count == 0) return true;
-    ssize_t n;
-    do {
-      n = write(fd_, bytes, count);
-    } while (n < 0 && errno == EINTR);
-    return n == static_cast<ssize_t>(count);
-  }
-
- private:
-  int fd_;
-};
-
-class MappedFileView final : public FileView {
- public:
-  MappedFileView(void* base, size_t size) : base_(base), size_(size) {}
-  ~MappedFileView() override {
-    if (base_) munmap(base_, size_);
-  }
-  ByteSpan bytes() const override {
-    return ByteSpan(static_cast<const uint8_t*>(base_), base_ ? size_ : 0);
-  }
-
- private:
-  void* base_;
+  uint8_t* bytes_;
   size_t size_;
+  FileIdentity identity_;
 };
 
-int OpenRegularForReading(const char* path, struct stat* st) {
-  if (!path) return -1;
-  const int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
-    close(fd);
-    return -1;
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
   }
-  return fd;
+  int get() const { return fd_; }
+  // Closes now, so that a late write error is seen.
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+FileIdentity IdentityOf(const struct stat& st) {
+  return FileIdentity{true, static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
+// Reads exactly count bytes from offset; false on an error or an early end
+// (the file shrank while it was read).
+bool ReadFully(int fd, uint8_t* out, size_t count, SystemError* error) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = pread(fd, out + done, count - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      *error = n < 0 ? LastSystemError() : SystemError{};
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool WriteFully(int fd, const uint8_t* bytes, size_t count) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = write(fd, bytes + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = ENOSPC;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string LeafOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string TemporaryName(const std::string& path, int attempt) {
+  static std::atomic<unsigned> counter{0};
+  const std::string folder = FolderOf(path);
+  return (folder == "/" ? std::string() : folder) + "/." + LeafOf(path) + "." +
+         std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
+         std::to_string(attempt) + ".tmp";
 }
 
 }  // namespace
 
-std::unique_ptr<InputFile> OpenInputFile(const char* path) {
-  struct stat st;
-  const int fd = OpenRegularForReading(path, &st);
-  if (fd < 0) return nullptr;
-  auto* file = new (std::nothrow) PosixInputFile(fd, static_cast<uint64_t>(st.st_size));
-  if (!file) close(fd);
-  return std::unique_ptr<InputFile>(file);
+bool SameFile(const FileIdentity& a, const FileIdentity& b) {
+  return a.known && b.known && a.device == b.device && a.index == b.index;
 }
 
-std::unique_ptr<OutputFile> CreateOutputFile(const char* path) {
-  if (!path) return nullptr;
-  const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  auto* file = new (std::nothrow) PosixOutputFile(fd);
-  if (!file) close(fd);
-  return std::unique_ptr<OutputFile>(file);
+bool StampOfPath(const char* path, FileStamp* stamp) {
+  struct stat st;
+  if (!path || stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  stamp->size = static_cast<uint64_t>(st.st_size);
+  stamp->modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return true;
 }
 
-std::unique_ptr<FileView> OpenFileView(const char* path) {
+bool IdentityOfPath(const char* path, FileIdentity* identity) {
   struct stat st;
-  const int fd = OpenRegularForReading(path, &st);
-  if (fd < 0) return nullptr;
-  const auto size = static_cast<size_t>(st.st_size);
-  void* base = nullptr;
-  if (size > 0) {
-    base = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (base == MAP_FAILED) base = nullptr;
+  if (!path || stat(path, &st) != 0) return false;
+  *identity = IdentityOf(st);
+  return true;
+}
+
+SourceFile ReadSourceFile(const char* path) {
+  SourceFile out;
+  if (!path || !*path) return out;
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; the type check
+  // below refuses it before any read.
+  Descriptor fd(open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.get() < 0) {
+    out.error = LastSystemError();
+    return out;
   }
-  close(fd);  // the mapping keeps the file's pages
-  if (size > 0 && !base) return nullptr;
-  auto* view = new (std::nothrow) MappedFileView(base, size);
-  if (!view && base) munmap(base, size);
-  return std::unique_ptr<FileView>(view);
+  struct stat st;
+  if (fstat(fd.get(), &st) != 0) {
+    out.status = OpenStatus::ReadFailed;
+    out.error = LastSystemError();
+    return out;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    out.status = OpenStatus::NotRegularFile;
+    return out;
+  }
+  if (static_cast<uint64_t>(st.st_size) > SIZE_MAX / 2) {
+    out.status = OpenStatus::NoMemory;
+    return out;
+  }
+  const auto size = static_cast<size_t>(st.st_size);
+  auto* bytes = static_cast<uint8_t*>(HeapTryAllocate(size ? size : 1));
+  if (!bytes) {
+    out.status = OpenStatus::NoMemory;
+    return out;
+  }
+  if (!ReadFully(fd.get(), bytes, size, &out.error)) {
+    HeapRelease(bytes);
+    out.status = OpenStatus::ReadFailed;
+    return out;
+  }
+  auto* view = new (std::nothrow) HeapFileView(bytes, size, IdentityOf(st));
+  if (!view) {
+    HeapRelease(bytes);
+    out.status = OpenStatus::NoMemory;
+    return out;
+  }
+  out.view.reset(view);
+  out.status = OpenStatus::Opened;
+  return out;
+}
+
+WriteOutcome ReplaceFileWhole(const char* path, ByteSpan bytes, const FileIdentity* source) {
+  WriteOutcome out;
+  if (!path || !*path) {
+    out.error = SystemErrorOf(ENOENT);
+    return out;
+  }
+  FileIdentity existing;
+  if (source && IdentityOfPath(path, &existing) && SameFile(existing, *source)) {
+    out.status = WriteOutcome::SameAsSource;
+    return out;
+  }
+  const std::string target = path;
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < kTemporaryNameAttempts && fd < 0; ++attempt) {
+    temporary = TemporaryName(target, attempt);
+    // Exclusive and never through a link: a name planted by someone else
+    // makes this attempt fail instead of redirecting the write.
+    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    out.error = LastSystemError();
+    return out;
+  }
+  Descriptor file(fd);
+  const bool written = WriteFully(fd, bytes.data(), bytes.size());
+  SystemError error = written ? SystemError{} : LastSystemError();
+  const bool closed = file.Close();
+  if (written && !closed) error = LastSystemError();
+  if (written && closed && rename(temporary.c_str(), path) == 0) {
+    out.status = WriteOutcome::Written;
+    return out;
+  }
+  if (written && closed) error = LastSystemError();
+  unlink(temporary.c_str());
+  out.error = error;
+  return out;
 }
 
 }  // namespace vantorico

@@ -1,4 +1,6 @@
+#include <atomic>
 #include <new>
+#include <string>
 
 #include "base/heap.h"
 #include "base/win_handles.h"
@@ -7,94 +9,161 @@
 namespace vantorico {
 namespace {
 
-class WinInputFile final : public InputFile {
- public:
-  WinInputFile(UniqueFile file, uint64_t size) : file_(std::move(file)), size_(size) {}
-  bool Read(void* buffer, uint32_t count, uint32_t* got) override {
-    DWORD done = 0;
-    const bool ok = ReadFile(file_.get(), buffer, count, &done, nullptr) != FALSE;
-    *got = done;
-    return ok;
-  }
-  bool Seek(uint32_t offset) override {
-    LONG high = 0;
-    SetLastError(NO_ERROR);
-    const DWORD low = SetFilePointer(file_.get(), static_cast<LONG>(offset), &high, FILE_BEGIN);
-    return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
-  }
-  uint64_t Size() const override { return size_; }
+constexpr int kTemporaryNameAttempts = 100;
 
- private:
-  UniqueFile file_;
-  uint64_t size_;
-};
-
-class WinOutputFile final : public OutputFile {
- public:
-  explicit WinOutputFile(UniqueFile file) : file_(std::move(file)) {}
-  bool Write(const void* bytes, uint32_t count) override {
-    DWORD done = 0;
-    return WriteFile(file_.get(), bytes, count, &done, nullptr) != FALSE && done == count;
-  }
-
- private:
-  UniqueFile file_;
-};
-
-// The portable module reader needs the whole file; on Windows it only serves
-// files the platform loader refuses, so reading it into memory is enough.
 class HeapFileView final : public FileView {
  public:
-  HeapFileView(uint8_t* bytes, size_t size) : bytes_(bytes), size_(size) {}
+  HeapFileView(uint8_t* bytes, size_t size, const FileIdentity& id)
+      : bytes_(bytes), size_(size), identity_(id) {}
   ~HeapFileView() override { HeapRelease(bytes_); }
   ByteSpan bytes() const override { return ByteSpan(bytes_, size_); }
+  const FileIdentity& identity() const override { return identity_; }
 
  private:
   uint8_t* bytes_;
   size_t size_;
+  FileIdentity identity_;
 };
 
-UniqueFile OpenForReading(const char* path, uint64_t* size) {
-  if (!path) return UniqueFile();
-  UniqueFile file(
-      CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER li;
-  if (!file || !GetFileSizeEx(file.get(), &li)) return UniqueFile();
-  *size = static_cast<uint64_t>(li.QuadPart);
-  return file;
+FileIdentity IdentityOfHandle(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file, &info)) return FileIdentity{};
+  return FileIdentity{true, info.dwVolumeSerialNumber,
+                      (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+std::string TemporaryName(const std::string& path, int attempt) {
+  static std::atomic<unsigned> counter{0};
+  size_t cut = path.size();
+  while (cut > 0 && path[cut - 1] != '\\' && path[cut - 1] != '/' && path[cut - 1] != ':') --cut;
+  return path.substr(0, cut) + "~" + path.substr(cut) + "." +
+         std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++) + "-" +
+         std::to_string(attempt) + ".tmp";
 }
 
 }  // namespace
 
-std::unique_ptr<InputFile> OpenInputFile(const char* path) {
-  uint64_t size = 0;
-  UniqueFile file = OpenForReading(path, &size);
-  if (!file) return nullptr;
-  return std::unique_ptr<InputFile>(new (std::nothrow) WinInputFile(std::move(file), size));
+bool SameFile(const FileIdentity& a, const FileIdentity& b) {
+  return a.known && b.known && a.device == b.device && a.index == b.index;
 }
 
-std::unique_ptr<OutputFile> CreateOutputFile(const char* path) {
-  if (!path) return nullptr;
-  UniqueFile file(
-      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return nullptr;
-  return std::unique_ptr<OutputFile>(new (std::nothrow) WinOutputFile(std::move(file)));
-}
-
-std::unique_ptr<FileView> OpenFileView(const char* path) {
-  uint64_t size = 0;
-  UniqueFile file = OpenForReading(path, &size);
-  if (!file || size > MAXDWORD) return nullptr;
-  auto* bytes = static_cast<uint8_t*>(HeapTryAllocate(size ? static_cast<size_t>(size) : 1));
-  if (!bytes) return nullptr;
-  DWORD done = 0;
-  if (!ReadFile(file.get(), bytes, static_cast<DWORD>(size), &done, nullptr) || done != size) {
-    HeapRelease(bytes);
-    return nullptr;
+bool StampOfPath(const char* path, FileStamp* stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!path || !GetFileAttributesExA(path, GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
   }
-  auto* view = new (std::nothrow) HeapFileView(bytes, static_cast<size_t>(size));
-  if (!view) HeapRelease(bytes);
-  return std::unique_ptr<FileView>(view);
+  stamp->size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  stamp->modified = static_cast<int64_t>((uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                         data.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
+bool IdentityOfPath(const char* path, FileIdentity* identity) {
+  if (!path) return false;
+  // Attributes only, shared with everyone: asking must not disturb a holder.
+  UniqueFile file(CreateFileA(path, FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) return false;
+  *identity = IdentityOfHandle(file.get());
+  return identity->known;
+}
+
+SourceFile ReadSourceFile(const char* path) {
+  SourceFile out;
+  if (!path || !*path) return out;
+  UniqueFile file(
+      CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    out.error = LastSystemError();
+    return out;
+  }
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+    out.status = OpenStatus::NotRegularFile;
+    return out;
+  }
+  LARGE_INTEGER li;
+  if (!GetFileSizeEx(file.get(), &li)) {
+    out.status = OpenStatus::ReadFailed;
+    out.error = LastSystemError();
+    return out;
+  }
+  if (static_cast<uint64_t>(li.QuadPart) > MAXDWORD / 2) {
+    out.status = OpenStatus::NoMemory;
+    return out;
+  }
+  const auto size = static_cast<DWORD>(li.QuadPart);
+  auto* bytes = static_cast<uint8_t*>(HeapTryAllocate(size ? size : 1));
+  if (!bytes) {
+    out.status = OpenStatus::NoMemory;
+    return out;
+  }
+  DWORD done = 0;
+  while (done < size) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), bytes + done, size - done, &got, nullptr) || got == 0) {
+      out.error = LastSystemError();
+      HeapRelease(bytes);
+      out.status = OpenStatus::ReadFailed;
+      return out;
+    }
+    done += got;
+  }
+  auto* view = new (std::nothrow) HeapFileView(bytes, size, IdentityOfHandle(file.get()));
+  if (!view) {
+    HeapRelease(bytes);
+    out.status = OpenStatus::NoMemory;
+    return out;
+  }
+  out.view.reset(view);
+  out.status = OpenStatus::Opened;
+  return out;
+}
+
+WriteOutcome ReplaceFileWhole(const char* path, ByteSpan bytes, const FileIdentity* source) {
+  WriteOutcome out;
+  if (!path || !*path) {
+    out.error = SystemErrorOf(ERROR_PATH_NOT_FOUND);
+    return out;
+  }
+  FileIdentity existing;
+  if (source && IdentityOfPath(path, &existing) && SameFile(existing, *source)) {
+    out.status = WriteOutcome::SameAsSource;
+    return out;
+  }
+  const std::string target = path;
+  std::string temporary;
+  UniqueFile file;
+  for (int attempt = 0; attempt < kTemporaryNameAttempts && !file; ++attempt) {
+    temporary = TemporaryName(target, attempt);
+    // CREATE_NEW: a name that exists (a file, a link) makes this attempt fail.
+    file.reset(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
+      break;
+    }
+  }
+  if (!file) {
+    out.error = LastSystemError();
+    return out;
+  }
+  DWORD written = 0;
+  bool ok = bytes.size() <= MAXDWORD &&
+            (bytes.empty() || WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                        &written, nullptr)) &&
+            written == bytes.size();
+  SystemError error = ok ? SystemError{} : LastSystemError();
+  if (!ok && error.kind == ErrorKind::None) error = SystemErrorOf(ERROR_DISK_FULL);
+  file.reset();
+  if (ok && MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING)) {
+    out.status = WriteOutcome::Written;
+    return out;
+  }
+  if (ok) error = LastSystemError();
+  DeleteFileA(temporary.c_str());
+  out.error = error;
+  return out;
 }
 
 }  // namespace vantorico

@@ -68,8 +68,6 @@ constexpr uint8_t kBitmapSignature[2] = {'B', 'M'};
 constexpr size_t kBitmapFileHeaderSize = 14;
 constexpr size_t kBitmapSizeOffset = 2;
 constexpr size_t kBitmapPixelOffsetOffset = 10;
-// The pixel offset and file size take the info header to be 40 bytes long.
-constexpr uint32_t kBitmapHeadersSize = kBitmapFileHeaderSize + kInfoHeaderSize;
 
 // PNG images inside icons: signature, then the IHDR chunk.
 constexpr uint8_t kPngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
@@ -102,5 +100,12 @@ constexpr uint64_t kMaxIconFileImageBytes = 256ull * 1024 * 1024;
 // and every directory's entries must lie inside the file (at most 2 x 65535
 // by its 16-bit counts).
 constexpr uint64_t kMaxGroupImageBytes = kMaxIconFileImageBytes;
+// What one source may make the engine read as groups, in all: a floor for
+// small files plus a multiple of the source's size. Real files share few
+// images between groups, so their groups add up to about their own size;
+// a hostile file whose many groups all name the same images would
+// otherwise turn 1 MB into gigabytes of output.
+constexpr uint64_t kOutputBudgetFloor = 64ull * 1024 * 1024;
+constexpr uint64_t kOutputBudgetPerSourceByte = 16;
 
 }  // namespace vantorico

@@ -1,5 +1,6 @@
 #include "iconlib/icon_file_reader.h"
 
+
 #include "base/heap.h"
 #include "iconlib/image_fields.h"
 
@@ -12,12 +13,6 @@ bool ReadHeaderField(InputFile& file, uint16_t* value) {
   if (!file.Read(bytes, sizeof(bytes), &got) || got != sizeof(bytes)) return false;
   return ByteCursor(bytes, sizeof(bytes)).ReadU16(value);
 }
-
-// Owns the directory bytes for the length of one read.
-struct DirectoryBlock {
-  uint8_t* bytes = nullptr;
-  ~DirectoryBlock() { HeapRelease(bytes); }
-};
 
 struct ImagePlace {
   uint32_t size;
@@ -32,7 +27,7 @@ bool ReadImagePlace(const ByteCursor& directory, uint32_t i, ImagePlace* place) 
 
 }  // namespace
 
-IconImageSet* ReadIconFileFrom(InputFile& file, const char* path) {
+IconImageSetPtr ReadIconFileFrom(InputFile& file, const char* path, uint64_t byteLimit) {
   uint16_t reserved = 1, type = 0, count = 0;
   if (!ReadHeaderField(file, &reserved) || !ReadHeaderField(file, &type) ||
       !ReadHeaderField(file, &count) || reserved != kIconFileReserved ||
@@ -43,14 +38,12 @@ IconImageSet* ReadIconFileFrom(InputFile& file, const char* path) {
   const uint32_t directory_size = uint32_t{count} * kIconFileEntrySize;
   if (kIconFileHeaderSize + uint64_t{directory_size} > file_size) return nullptr;
 
-  DirectoryBlock directory;
-  directory.bytes = static_cast<uint8_t*>(HeapTryAllocate(directory_size));
+  HeapBytes directory = HeapTryAllocateBytes(directory_size);
   uint32_t got = 0;
-  if (!directory.bytes || !file.Read(directory.bytes, directory_size, &got) ||
-      got != directory_size) {
+  if (!directory || !file.Read(directory.get(), directory_size, &got) || got != directory_size) {
     return nullptr;
   }
-  const ByteCursor entries(directory.bytes, directory_size);
+  const ByteCursor entries(directory.get(), directory_size);
 
   // Every image must lie inside the file before anything else is allocated,
   // so a directory that lies about sizes cannot make the reader ask for memory.
@@ -62,18 +55,17 @@ IconImageSet* ReadIconFileFrom(InputFile& file, const char* path) {
     }
     total += place.size;
   }
-  if (total > kMaxIconFileImageBytes) return nullptr;
+  if (total > kMaxIconFileImageBytes || total > byteLimit) return nullptr;
 
-  IconImageSet* set = AllocateIconImageSet(count, path, "");
+  IconImageSetPtr set = AllocateIconImageSet(count, path, "");
   if (!set) return nullptr;
   for (uint32_t i = 0; i < count; ++i) {
     ImagePlace place{};
-    ReadImagePlace(entries, i, &place);
+    if (!ReadImagePlace(entries, i, &place)) return nullptr;
     IconImageEntry& entry = set->images[i];
     entry.data = static_cast<uint8_t*>(HeapTryAllocate(place.size));
     if (!entry.data || !file.Seek(place.offset) || !file.Read(entry.data, place.size, &got) ||
         got != place.size) {
-      ReleaseIconImageSet(set);
       return nullptr;
     }
     entry.dataSize = place.size;
@@ -82,8 +74,10 @@ IconImageSet* ReadIconFileFrom(InputFile& file, const char* path) {
   return set;
 }
 
-IconImageSet* ReadIconFile(const char* path) {
-  std::unique_ptr<InputFile> file = OpenInputFile(path);
+IconImageSetPtr ReadIconFile(const char* path) {
+  SourceFile source = ReadSourceFile(path);
+  if (!source.view) return nullptr;
+  std::unique_ptr<InputFile> file = OpenMemoryInputFile(source.view->bytes());
   if (!file) return nullptr;
   return ReadIconFileFrom(*file, path);
 }

@@ -5,10 +5,13 @@
 
 namespace vantorico {
 
-// Opens the path for reading without sharing; none on any failure.
-IconImageSet* ReadIconFile(const char* path);
+// Reads the file whole (opened without sharing), then its group; none on
+// any failure.
+[[nodiscard]] IconImageSetPtr ReadIconFile(const char* path);
 
-// The same read over an open file; path only fills iconFilePath.
-IconImageSet* ReadIconFileFrom(InputFile& file, const char* path);
+// The same read over an open file; path only fills iconFilePath. The images
+// together may hold at most byteLimit bytes.
+[[nodiscard]] IconImageSetPtr ReadIconFileFrom(InputFile& file, const char* path,
+                                               uint64_t byteLimit = kMaxIconFileImageBytes);
 
 }  // namespace vantorico

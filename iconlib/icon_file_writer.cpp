@@ -1,17 +1,12 @@
 #include "iconlib/icon_file_writer.h"
 
 #include <cstring>
+#include <new>
 
-#include "base/heap.h"
 #include "iconlib/image_fields.h"
 
 namespace vantorico {
 namespace {
-
-struct ScratchBlock {
-  uint8_t* bytes = nullptr;
-  ~ScratchBlock() { HeapRelease(bytes); }
-};
 
 // Planes and bit count as the directory shows them: from IHDR for a PNG
 // image, else from the header bytes the image has (0 when it is too short).
@@ -64,53 +59,49 @@ uint32_t IconImageOffset(const IconImageSet* set, uint32_t i) {
   return offset;
 }
 
-bool WriteIconFileHeader(OutputFile& file, uint32_t imageCount) {
-  uint8_t field[kIconFileHeaderFieldSize];
-  const uint16_t values[] = {kIconFileReserved, kIconFileTypeIcon,
-                             static_cast<uint16_t>(imageCount)};
-  for (uint16_t v : values) {
-    StoreU16(field, v);
-    if (!file.Write(field, sizeof(field))) return false;
-  }
-  return true;
+void AppendIconFileHeader(uint32_t imageCount, std::vector<uint8_t>* out) {
+  uint8_t header[kIconFileHeaderSize];
+  StoreU16(header, kIconFileReserved);
+  StoreU16(header + kIconFileHeaderFieldSize, kIconFileTypeIcon);
+  StoreU16(header + 2 * kIconFileHeaderFieldSize, static_cast<uint16_t>(imageCount));
+  out->insert(out->end(), header, header + sizeof(header));
 }
 
-bool WriteIconFileTo(const IconImageSet* set, OutputFile& file) {
-  if (!WriteIconFileHeader(file, set->imageCount)) return false;
-  uint32_t largest = 0;
-  for (uint32_t i = 0; i < set->imageCount; ++i) {
+bool BuildIconFile(const IconImageSet& set, std::vector<uint8_t>* out) {
+  const uint64_t directory_end =
+      kIconFileHeaderSize + uint64_t{kIconFileEntrySize} * set.imageCount;
+  uint64_t total = directory_end;
+  for (uint32_t i = 0; i < set.imageCount; ++i) total += set.images[i].dataSize;
+  if (total > UINT32_MAX) return false;
+  out->clear();
+  try {
+    out->reserve(static_cast<size_t>(total));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  AppendIconFileHeader(set.imageCount, out);
+  // One pass: each image's offset follows from the one before.
+  auto offset = static_cast<uint32_t>(directory_end);
+  for (uint32_t i = 0; i < set.imageCount; ++i) {
     uint8_t entry[kIconFileEntrySize];
-    BuildIconDirectoryEntry(set->images[i], IconImageOffset(set, i), entry);
-    if (!file.Write(entry, sizeof(entry))) return false;
-    if (ZeroesSizeImage(set->images[i]) && set->images[i].dataSize > largest) {
-      largest = set->images[i].dataSize;
-    }
+    BuildIconDirectoryEntry(set.images[i], offset, entry);
+    out->insert(out->end(), entry, entry + sizeof(entry));
+    offset += set.images[i].dataSize;
   }
-  // Images whose biSizeImage goes out as 0 are written from a copy, so the
-  // set stays as it was.
-  ScratchBlock scratch;
-  if (largest > 0) {
-    scratch.bytes = static_cast<uint8_t*>(HeapTryAllocate(largest));
-    if (!scratch.bytes) return false;
-  }
-  for (uint32_t i = 0; i < set->imageCount; ++i) {
-    const IconImageEntry& image = set->images[i];
-    const uint8_t* bytes = image.data;
-    if (ZeroesSizeImage(image)) {
-      std::memcpy(scratch.bytes, image.data, image.dataSize);
-      StoreU32(scratch.bytes + kBiSizeImageOffset, 0);
-      bytes = scratch.bytes;
-    }
-    if (!file.Write(bytes, image.dataSize)) return false;
+  for (uint32_t i = 0; i < set.imageCount; ++i) {
+    const IconImageEntry& image = set.images[i];
+    const size_t at = out->size();
+    out->insert(out->end(), image.data, image.data + image.dataSize);
+    // The copy, not the set, gets biSizeImage 0: the set stays as it was.
+    if (ZeroesSizeImage(image)) StoreU32(out->data() + at + kBiSizeImageOffset, 0);
   }
   return true;
 }
 
-bool WriteIconFile(const IconImageSet* set, const char* path) {
-  if (!set) return false;
-  std::unique_ptr<OutputFile> file = CreateOutputFile(path);
-  if (!file) return false;
-  return WriteIconFileTo(set, *file);
+WriteOutcome WriteIconFile(const IconImageSet* set, const char* path, const FileIdentity* source) {
+  std::vector<uint8_t> bytes;
+  if (!set || !BuildIconFile(*set, &bytes)) return WriteOutcome{};
+  return ReplaceFileWhole(path, ByteSpan(bytes.data(), bytes.size()), source);
 }
 
 }  // namespace vantorico

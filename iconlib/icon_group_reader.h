@@ -13,15 +13,32 @@ struct IconGroupLocation {
   ResourceName name;
 };
 
+// Why a group gave no set.
+enum class GroupFailure {
+  None,
+  NotFound,      // no group of that name or position
+  CutShort,      // the directory is shorter than its count says
+  MissingImage,  // an image it names is not in the module (or lies past its end)
+  OverBudget,    // its images together pass the byte limit
+  NoMemory,
+};
+
 // Counts every icon group of the module and names the index-th (1-based).
 IconGroupLocation LocateIconGroup(ModuleSource& module, int32_t index);
 
 // Opens the module at the path itself and releases it before returning.
 // A null name gives none.
-IconImageSet* ReadIconGroup(const char* modulePath, const ResourceName* name);
+[[nodiscard]] IconImageSetPtr ReadIconGroup(const char* modulePath, const ResourceName* name);
 
-// The same read over a module the caller holds.
-IconImageSet* ReadIconGroupFrom(ModuleSource& module, const ResourceName& name,
-                                const char* modulePath);
+// The same read over a module the caller holds, by name or by position in
+// enumeration order. The group's images together may hold at most
+// byteLimit bytes; *why (when given) says what failed.
+[[nodiscard]] IconImageSetPtr ReadIconGroupFrom(ModuleSource& module, const ResourceName& name,
+                                                const char* modulePath,
+                                                uint64_t byteLimit = kMaxGroupImageBytes,
+                                                GroupFailure* why = nullptr);
+[[nodiscard]] IconImageSetPtr ReadIconGroupAt(ModuleSource& module, uint32_t ordinal,
+                                              const char* modulePath, uint64_t byteLimit,
+                                              GroupFailure* why);
 
 }  // namespace vantorico

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "base/gbk.h"
+#include "base/dbcs.h"
 #include "base/heap.h"
 
 namespace vantorico {
@@ -13,7 +13,7 @@ void CopyPath(char* field, const char* path) {
   size_t used = 0;
   if (path) {
     for (size_t i = 0; path[i] != '\0';) {
-      const size_t len = GbkCharLength(path, i);
+      const size_t len = CharLength(path, i);
       if (used + len >= kIconSetPathSize) break;
       std::memcpy(field + used, path + i, len);
       used += len;
@@ -25,7 +25,7 @@ void CopyPath(char* field, const char* path) {
 
 }  // namespace
 
-IconImageSet* AllocateIconImageSet(uint32_t count, const char* iconFilePath,
+IconImageSetPtr AllocateIconImageSet(uint32_t count, const char* iconFilePath,
                                    const char* modulePath) {
   static_assert(sizeof(IconImageSet) % alignof(IconImageEntry) == 0,
                 "entries follow the fixed part without padding");
@@ -42,7 +42,7 @@ IconImageSet* AllocateIconImageSet(uint32_t count, const char* iconFilePath,
   set->imageCount = count;
   set->images =
       reinterpret_cast<IconImageEntry*>(static_cast<unsigned char*>(block) + sizeof(IconImageSet));
-  return set;
+  return IconImageSetPtr(set);
 }
 
 void ReleaseIconImageSet(IconImageSet* set) {

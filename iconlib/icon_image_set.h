@@ -1,6 +1,7 @@
 #pragma once
 // One icon group in memory: a fixed part and its image entries in one block.
 #include <cstdint>
+#include <memory>
 
 #include "iconlib/icon_constants.h"
 
@@ -26,13 +27,20 @@ struct IconImageSet {
   IconImageEntry* images;  // imageCount entries, in the same block right after this record
 };
 
+// Frees each image's data, then the set. A null set is ignored. Only the
+// owning type below calls it.
+void ReleaseIconImageSet(IconImageSet* set);
+
+struct IconImageSetRelease {
+  void operator()(IconImageSet* set) const { ReleaseIconImageSet(set); }
+};
+// The one owner of a set: every reader hands its set out as one.
+using IconImageSetPtr = std::unique_ptr<IconImageSet, IconImageSetRelease>;
+
 // A zeroed set for count images, or null when the block cannot be had.
 // Paths longer than the fields are cut at a character boundary: they only
 // record where the set came from.
-IconImageSet* AllocateIconImageSet(uint32_t count, const char* iconFilePath,
-                                   const char* modulePath);
-
-// Frees each image's data, then the set. A null set is ignored.
-void ReleaseIconImageSet(IconImageSet* set);
+[[nodiscard]] IconImageSetPtr AllocateIconImageSet(uint32_t count, const char* iconFilePath,
+                                                   const char* modulePath);
 
 }  // namespace vantorico

@@ -34,6 +34,10 @@ constexpr size_t kResourceEntrySize = 8;
 constexpr uint32_t kResourceHighBit = 0x80000000u;  // name is a string / entry is a directory
 constexpr uint32_t kResourceOffsetMask = 0x7FFFFFFFu;
 constexpr size_t kResourceDataEntrySize = 16;
+// Text names are decoded up to this many UTF-16 units; no resource compiler
+// writes longer ones, and a directory whose names overlap in the file could
+// otherwise make every one of 131070 entries decode to 65535 units.
+constexpr uint16_t kMaxResourceNameUnits = 256;
 
 // Languages in the order a data-file lookup tries them: neutral, neutral with
 // the user's default sublanguage, with the system's, then English (US).

@@ -8,26 +8,38 @@
 #include <string>
 
 #include "base/byte_cursor.h"
+#include "iconlib/file_io.h"
 
 namespace vantorico {
 
-// A resource name: a 16-bit integer identifier or a text.
+// A resource name: a 16-bit integer identifier or a text (UTF-8 from a PE
+// file, the file's own bytes from an NE file, ANSI from the platform loader).
 struct ResourceName {
   bool isText = false;
   uint16_t id = 0;
   std::string text;
 };
 
+// Every reader indexes each resource type once per open: the names in
+// enumeration order (text names first as stored, then identifiers
+// ascending), reached by position, so a caller that goes through all the
+// groups never looks a name up again.
 class ModuleSource {
  public:
   virtual ~ModuleSource() = default;
-  // Calls visit once per name of the type, in directory order (text names
-  // first, then integer identifiers), while visit returns true. False when
-  // the module has no resources of that type.
-  virtual bool EnumerateNames(uint16_t type,
-                              const std::function<bool(const ResourceName&)>& visit) = 0;
-  // The bytes of resource (name, type); they stay readable while the source lives.
+  // How many names the type has; 0 when the module has none of that type.
+  virtual uint32_t CountNames(uint16_t type) = 0;
+  // The name at a position in enumeration order.
+  virtual bool NameAt(uint16_t type, uint32_t ordinal, ResourceName* name) = 0;
+  // The bytes of the resource at that position, in the preferred language;
+  // they stay readable while the source lives.
+  virtual bool BytesAt(uint16_t type, uint32_t ordinal, ByteSpan* bytes) = 0;
+  // The bytes of resource (name, type), found as the platform finds it.
   virtual bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) = 0;
+
+  // Calls visit once per name of the type, in enumeration order, while
+  // visit returns true. False when the module has no resources of that type.
+  bool EnumerateNames(uint16_t type, const std::function<bool(const ResourceName&)>& visit);
 };
 
 // Opens a program file for resource access only; null when the file is
@@ -35,8 +47,10 @@ class ModuleSource {
 // portable reader for NE files that it refuses), portable reader elsewhere.
 std::unique_ptr<ModuleSource> OpenModuleSource(const char* path);
 
-// The portable reader over a whole file, or over bytes the caller keeps alive.
+// The portable reader over a file it reads whole, or over a view it keeps.
 std::unique_ptr<ModuleSource> OpenPortableModule(const char* path);
+std::unique_ptr<ModuleSource> OpenPortableModuleView(std::unique_ptr<FileView> view);
+// Over bytes the caller keeps alive.
 std::unique_ptr<ModuleSource> OpenPortableModuleBytes(ByteSpan file);
 
 // MZ with a PE or an NE header behind it.

@@ -1,21 +1,22 @@
-#include <algorithm>
 #include <new>
 
-#include "base/gbk.h"
-#include "iconlib/file_io.h"
+#include "base/dbcs.h"
 #include "iconlib/portable_module.h"
 
 namespace vantorico {
 namespace {
 
-// Keeps the file's view alive for as long as the reader over it.
+// Keeps the file's bytes alive for as long as the reader over them.
 class OwningModule final : public ModuleSource {
  public:
   OwningModule(std::unique_ptr<FileView> view, std::unique_ptr<ModuleSource> inner)
       : view_(std::move(view)), inner_(std::move(inner)) {}
-  bool EnumerateNames(uint16_t type,
-                      const std::function<bool(const ResourceName&)>& visit) override {
-    return inner_->EnumerateNames(type, visit);
+  uint32_t CountNames(uint16_t type) override { return inner_->CountNames(type); }
+  bool NameAt(uint16_t type, uint32_t ordinal, ResourceName* name) override {
+    return inner_->NameAt(type, ordinal, name);
+  }
+  bool BytesAt(uint16_t type, uint32_t ordinal, ByteSpan* bytes) override {
+    return inner_->BytesAt(type, ordinal, bytes);
   }
   bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
     return inner_->FindResourceBytes(name, type, bytes);
@@ -28,15 +29,15 @@ class OwningModule final : public ModuleSource {
 
 }  // namespace
 
-void VisitInEnumerationOrder(std::vector<ResourceName> names,
-                             const std::function<bool(const ResourceName&)>& visit) {
-  std::stable_sort(names.begin(), names.end(), [](const ResourceName& a, const ResourceName& b) {
-    if (a.isText != b.isText) return a.isText;
-    return !a.isText && a.id < b.id;
-  });
-  for (const ResourceName& n : names) {
-    if (!visit(n)) break;
+bool ModuleSource::EnumerateNames(uint16_t type,
+                                  const std::function<bool(const ResourceName&)>& visit) {
+  const uint32_t count = CountNames(type);
+  if (count == 0) return false;
+  ResourceName name;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (NameAt(type, i, &name) && !visit(name)) break;
   }
+  return true;
 }
 
 bool ResourceNamesEqual(const ResourceName& a, const ResourceName& b) {
@@ -55,13 +56,16 @@ std::unique_ptr<ModuleSource> OpenPortableModuleBytes(ByteSpan file) {
   return nullptr;
 }
 
-std::unique_ptr<ModuleSource> OpenPortableModule(const char* path) {
-  std::unique_ptr<FileView> view = OpenFileView(path);
+std::unique_ptr<ModuleSource> OpenPortableModuleView(std::unique_ptr<FileView> view) {
   if (!view) return nullptr;
   std::unique_ptr<ModuleSource> inner = OpenPortableModuleBytes(view->bytes());
   if (!inner) return nullptr;
   return std::unique_ptr<ModuleSource>(new (std::nothrow)
                                            OwningModule(std::move(view), std::move(inner)));
+}
+
+std::unique_ptr<ModuleSource> OpenPortableModule(const char* path) {
+  return OpenPortableModuleView(OpenFileView(path));
 }
 
 }  // namespace vantorico

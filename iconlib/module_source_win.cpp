@@ -1,4 +1,6 @@
+#include <map>
 #include <new>
+#include <vector>
 
 #include "base/win_handles.h"
 #include "iconlib/file_io.h"
@@ -7,15 +9,57 @@
 namespace vantorico {
 namespace {
 
+// The loader maps a data file and hands out pointers into the mapping that
+// the file's own directory decides; a file cut short (or lying) makes them
+// point past the end. Every pointer and size it returns is checked against
+// the readable extent of the mapping before anything reads it.
+class MappedExtent {
+ public:
+  explicit MappedExtent(HMODULE module) {
+    // The low bits of a data-file handle are flags, not address.
+    const auto base = reinterpret_cast<uintptr_t>(module) & ~static_cast<uintptr_t>(3);
+    MEMORY_BASIC_INFORMATION info{};
+    if (!VirtualQuery(reinterpret_cast<const void*>(base), &info, sizeof info)) return;
+    const void* allocation = info.AllocationBase;
+    uintptr_t at = reinterpret_cast<uintptr_t>(info.BaseAddress);
+    begin_ = at;
+    end_ = at;
+    // Consecutive committed, readable regions of the same allocation.
+    while (VirtualQuery(reinterpret_cast<const void*>(at), &info, sizeof info) &&
+           info.AllocationBase == allocation && info.State == MEM_COMMIT &&
+           !(info.Protect & (PAGE_NOACCESS | PAGE_GUARD))) {
+      at = reinterpret_cast<uintptr_t>(info.BaseAddress) + info.RegionSize;
+      end_ = at;
+    }
+  }
+  bool Contains(const void* p, size_t size) const {
+    const auto at = reinterpret_cast<uintptr_t>(p);
+    return at >= begin_ && at <= end_ && size <= end_ - at;
+  }
+
+ private:
+  uintptr_t begin_ = 0;
+  uintptr_t end_ = 0;
+};
+
 class PlatformModule final : public ModuleSource {
  public:
-  explicit PlatformModule(UniqueModule module) : module_(std::move(module)) {}
+  explicit PlatformModule(UniqueModule module) : module_(std::move(module)), extent_(module_.get()) {}
 
-  bool EnumerateNames(uint16_t type,
-                      const std::function<bool(const ResourceName&)>& visit) override {
-    Enumeration state{&visit, true};
-    return EnumResourceNamesA(module_.get(), MAKEINTRESOURCEA(type), &OnName,
-                              reinterpret_cast<LONG_PTR>(&state)) != FALSE;
+  uint32_t CountNames(uint16_t type) override {
+    return static_cast<uint32_t>(NamesOf(type).size());
+  }
+
+  bool NameAt(uint16_t type, uint32_t ordinal, ResourceName* name) override {
+    const std::vector<ResourceName>& names = NamesOf(type);
+    if (ordinal >= names.size()) return false;
+    *name = names[ordinal];
+    return true;
+  }
+
+  bool BytesAt(uint16_t type, uint32_t ordinal, ByteSpan* bytes) override {
+    const std::vector<ResourceName>& names = NamesOf(type);
+    return ordinal < names.size() && FindResourceBytes(names[ordinal], type, bytes);
   }
 
   bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
@@ -27,20 +71,28 @@ class PlatformModule final : public ModuleSource {
     if (!loaded) return false;
     const void* locked = LockResource(loaded);
     const DWORD size = SizeofResource(module_.get(), found);
-    if (!locked && size != 0) return false;
+    if (size == 0) {
+      *bytes = ByteSpan();
+      return true;
+    }
+    if (!locked || !extent_.Contains(locked, size)) return false;
     *bytes = ByteSpan(static_cast<const uint8_t*>(locked), size);
     return true;
   }
 
  private:
-  struct Enumeration {
-    const std::function<bool(const ResourceName&)>* visit;
-    bool more;
-  };
+  // The names of a type, enumerated once.
+  const std::vector<ResourceName>& NamesOf(uint16_t type) {
+    auto known = names_.find(type);
+    if (known != names_.end()) return known->second;
+    std::vector<ResourceName>& names = names_[type];
+    EnumResourceNamesA(module_.get(), MAKEINTRESOURCEA(type), &OnName,
+                       reinterpret_cast<LONG_PTR>(&names));
+    return names;
+  }
 
   static BOOL CALLBACK OnName(HMODULE, LPCSTR, LPSTR raw, LONG_PTR context) {
-    auto* state = reinterpret_cast<Enumeration*>(context);
-    if (!state->more) return TRUE;
+    auto* names = reinterpret_cast<std::vector<ResourceName>*>(context);
     ResourceName name;
     if (IS_INTRESOURCE(raw)) {
       name.id = static_cast<uint16_t>(reinterpret_cast<ULONG_PTR>(raw));
@@ -48,11 +100,13 @@ class PlatformModule final : public ModuleSource {
       name.isText = true;
       name.text = raw;
     }
-    state->more = (*state->visit)(name);
+    names->push_back(std::move(name));
     return TRUE;
   }
 
   UniqueModule module_;
+  MappedExtent extent_;
+  std::map<uint16_t, std::vector<ResourceName>> names_;
 };
 
 // The platform loader refuses 16-bit files; icon libraries are NE files, so
@@ -60,8 +114,7 @@ class PlatformModule final : public ModuleSource {
 std::unique_ptr<ModuleSource> OpenRefusedNeModule(const char* path) {
   std::unique_ptr<FileView> view = OpenFileView(path);
   if (!view || !IsNeModuleImage(view->bytes())) return nullptr;
-  view.reset();
-  return OpenPortableModule(path);
+  return OpenPortableModuleView(std::move(view));
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 // The resource table of 16-bit NE files (icon libraries, old drivers). It is
 // a flat list of type records, each followed by its name records, ended by a
 // type id of 0; every record is at least 8 bytes and read through the cursor,
-// so the walk ends at the file's end at the latest.
+// so the walk ends at the file's end at the latest. Each type's records are
+// collected and ordered once per open.
+#include <map>
 #include <memory>
 #include <new>
-#include <unordered_map>
 #include <vector>
 
 #include "iconlib/module_format.h"
@@ -14,23 +15,31 @@ namespace vantorico {
 namespace {
 
 struct NeResource {
-  ResourceName name;
+  bool isText = false;
+  uint16_t id = 0;
+  uint16_t nameOffset = 0;  // of a text name, from the table's start
   ByteSpan bytes;
-  bool bytesValid;
+  bool bytesValid = false;
 };
 
 class NeResources final : public ModuleSource {
  public:
   NeResources(ByteSpan file, size_t table) : file_(file), table_(table) {}
 
-  bool EnumerateNames(uint16_t type,
-                      const std::function<bool(const ResourceName&)>& visit) override {
-    std::vector<NeResource> found;
-    if (!Collect(type, &found)) return false;
-    std::vector<ResourceName> names;
-    names.reserve(found.size());
-    for (NeResource& r : found) names.push_back(std::move(r.name));
-    VisitInEnumerationOrder(std::move(names), visit);
+  uint32_t CountNames(uint16_t type) override {
+    const TypeIndex* index = IndexOfType(type);
+    return index ? static_cast<uint32_t>(index->order.order.size()) : 0;
+  }
+
+  bool NameAt(uint16_t type, uint32_t ordinal, ResourceName* name) override {
+    const NeResource* r = ResourceAt(type, ordinal);
+    return r && NameOf(*r, name);
+  }
+
+  bool BytesAt(uint16_t type, uint32_t ordinal, ByteSpan* bytes) override {
+    const NeResource* r = ResourceAt(type, ordinal);
+    if (!r || !r->bytesValid) return false;
+    *bytes = r->bytes;
     return true;
   }
 
@@ -39,11 +48,13 @@ class NeResources final : public ModuleSource {
     if (!index) return false;
     const NeResource* match = nullptr;
     if (!name.isText) {
-      const auto found = index->firstById.find(name.id);
-      if (found != index->firstById.end()) match = &index->found[found->second];
+      const int64_t at =
+          FindById(index->order, name.id, [&](uint32_t pos) { return index->found[pos].id; });
+      if (at >= 0) match = &index->found[static_cast<size_t>(at)];
     } else {
       for (const NeResource& r : index->found) {
-        if (ResourceNamesEqual(r.name, name)) {
+        ResourceName stored;
+        if (r.isText && NameOf(r, &stored) && ResourceNamesEqual(stored, name)) {
           match = &r;
           break;
         }
@@ -55,13 +66,25 @@ class NeResources final : public ModuleSource {
   }
 
  private:
+  struct TypeIndex {
+    std::vector<NeResource> found;  // as stored
+    NameOrder order;
+  };
+
   // A length-prefixed name at an offset from the table's start.
-  bool ReadPascalName(uint16_t offset, ResourceName* name) const {
+  bool ReadPascalName(uint16_t offset, ByteSpan* text) const {
     ByteCursor c(file_.From(table_ + offset));
     uint8_t length = 0;
+    return c.ReadU8(&length) && c.ReadSpan(length, text);
+  }
+
+  bool NameOf(const NeResource& r, ResourceName* name) const {
+    name->isText = r.isText;
+    name->id = r.isText ? 0 : r.id;
+    name->text.clear();
+    if (!r.isText) return true;
     ByteSpan text;
-    if (!c.ReadU8(&length) || !c.ReadSpan(length, &text)) return false;
-    name->isText = true;
+    if (!ReadPascalName(r.nameOffset, &text)) return false;
     name->text.assign(reinterpret_cast<const char*>(text.data()), text.size());
     return true;
   }
@@ -85,9 +108,12 @@ class NeResources final : public ModuleSource {
         if (!wanted) continue;
         NeResource r;
         if (id & kNeIntegerFlag) {
-          r.name.id = static_cast<uint16_t>(id & kNeIdMask);
-        } else if (!ReadPascalName(id, &r.name)) {
-          continue;
+          r.id = static_cast<uint16_t>(id & kNeIdMask);
+        } else {
+          ByteSpan text;
+          if (!ReadPascalName(id, &text)) continue;  // a name outside the file is no name
+          r.isText = true;
+          r.nameOffset = id;
         }
         // Offset and length count alignment units; a last resource whose
         // padding runs past the end keeps the bytes the file has.
@@ -98,37 +124,39 @@ class NeResources final : public ModuleSource {
           if (size > file_.size() - start) size = file_.size() - start;
           file_.Slice(static_cast<size_t>(start), static_cast<size_t>(size), &r.bytes);
         }
-        out->push_back(std::move(r));
+        out->push_back(r);
         any = true;
       }
     }
     return any;
   }
 
-  // As in the PE reader: a group's images are looked up by id one by one,
-  // so the last type's records are kept with the first record of each id.
-  struct TypeIndex {
-    uint16_t type = 0;
-    std::vector<NeResource> found;
-    std::unordered_map<uint16_t, size_t> firstById;
-  };
-
   const TypeIndex* IndexOfType(uint16_t type) {
-    if (index_ && index_->type == type) return index_.get();
-    index_.reset();
+    const auto known = types_.find(type);
+    if (known != types_.end()) return known->second.get();
     std::unique_ptr<TypeIndex> index(new (std::nothrow) TypeIndex());
-    if (!index || !Collect(type, &index->found)) return nullptr;
-    index->type = type;
-    for (size_t i = 0; i < index->found.size(); ++i) {
-      if (!index->found[i].name.isText) index->firstById.emplace(index->found[i].name.id, i);
+    if (index && Collect(type, &index->found)) {
+      const auto& found = index->found;
+      index->order = OrderNames(
+          static_cast<uint32_t>(found.size()), [&](uint32_t i) { return found[i].isText; },
+          [&](uint32_t i) { return found[i].id; });
+    } else {
+      index.reset();
     }
-    index_ = std::move(index);
-    return index_.get();
+    const TypeIndex* result = index.get();
+    types_[type] = std::move(index);
+    return result;
+  }
+
+  const NeResource* ResourceAt(uint16_t type, uint32_t ordinal) {
+    const TypeIndex* index = IndexOfType(type);
+    if (!index || ordinal >= index->order.order.size()) return nullptr;
+    return &index->found[index->order.order[ordinal]];
   }
 
   ByteSpan file_;
   size_t table_;
-  std::unique_ptr<TypeIndex> index_;
+  std::map<uint16_t, std::unique_ptr<TypeIndex>> types_;
 };
 
 bool NeHeaderOffset(ByteSpan file, size_t* ne) {

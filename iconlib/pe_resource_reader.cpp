@@ -1,7 +1,9 @@
 // The resource directory of PE32 and PE32+ files. The directory has exactly
 // three levels (type, name, language); the reader descends those three and no
 // further, so a directory whose entries point back at itself cannot loop.
-#include <algorithm>
+// Each type's name level is read and ordered once per open; text names are
+// decoded only when asked for, and each language level is resolved once.
+#include <map>
 #include <memory>
 #include <new>
 #include <unordered_map>
@@ -23,6 +25,10 @@ struct DirectoryEntry {
   uint32_t name;
   uint32_t target;
 };
+
+bool IsTextName(uint32_t raw) {
+  return (raw & kResourceHighBit) != 0;
+}
 
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
 void AppendUtf8(uint32_t cp, std::string* out) {
@@ -48,47 +54,45 @@ class PeResources final : public ModuleSource {
   PeResources(ByteSpan file, std::vector<Section> sections, uint32_t rootRva)
       : file_(file), sections_(std::move(sections)), rootRva_(rootRva) {}
 
-  bool EnumerateNames(uint16_t type,
-                      const std::function<bool(const ResourceName&)>& visit) override {
-    size_t type_dir;
-    if (!FindTypeDirectory(type, &type_dir)) return false;
-    std::vector<DirectoryEntry> entries;
-    if (!ReadDirectory(type_dir, &entries)) return false;
-    std::vector<ResourceName> names;
-    names.reserve(entries.size());
-    for (const DirectoryEntry& e : entries) {
-      ResourceName name;
-      if (!DecodeName(e.name, &name)) continue;
-      names.push_back(std::move(name));
-    }
-    VisitInEnumerationOrder(std::move(names), visit);
-    return true;
+  uint32_t CountNames(uint16_t type) override {
+    const TypeIndex* index = IndexOfType(type);
+    return index ? static_cast<uint32_t>(index->order.order.size()) : 0;
+  }
+
+  bool NameAt(uint16_t type, uint32_t ordinal, ResourceName* name) override {
+    const DirectoryEntry* e = EntryAt(type, ordinal);
+    return e && DecodeName(e->name, name);
+  }
+
+  bool BytesAt(uint16_t type, uint32_t ordinal, ByteSpan* bytes) override {
+    const DirectoryEntry* e = EntryAt(type, ordinal);
+    return e && BytesOf(*e, bytes);
   }
 
   bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
     const TypeIndex* index = IndexOfType(type);
     if (!index) return false;
-    const DirectoryEntry* match = nullptr;
+    const auto id_of = [&](uint32_t pos) { return static_cast<uint16_t>(index->entries[pos].name); };
     if (!name.isText) {
-      const auto found = index->firstById.find(name.id);
-      if (found != index->firstById.end()) match = &index->entries[found->second];
-    } else {
-      for (const DirectoryEntry& e : index->entries) {
-        ResourceName stored;
-        if ((e.name & kResourceHighBit) && DecodeName(e.name, &stored) &&
-            ResourceNamesEqual(stored, name)) {
-          match = &e;
-          break;
-        }
+      const int64_t at = FindById(index->order, name.id, id_of);
+      return at >= 0 && BytesOf(index->entries[static_cast<size_t>(at)], bytes);
+    }
+    // Text lookups are rare (the caller names one group); a walk is enough.
+    for (const DirectoryEntry& e : index->entries) {
+      ResourceName stored;
+      if (IsTextName(e.name) && DecodeName(e.name, &stored) && ResourceNamesEqual(stored, name)) {
+        return BytesOf(e, bytes);
       }
     }
-    if (!match || !(match->target & kResourceHighBit)) return false;
-    size_t lang_dir;
-    if (!RvaToOffset(rootRva_ + (match->target & kResourceOffsetMask), &lang_dir)) return false;
-    return ReadLanguageLeaf(lang_dir, bytes);
+    return false;
   }
 
  private:
+  struct TypeIndex {
+    std::vector<DirectoryEntry> entries;  // as stored
+    NameOrder order;
+  };
+
   bool RvaToOffset(uint64_t rva, size_t* offset) const {
     for (const Section& s : sections_) {
       if (rva >= s.virtualAddress && rva - s.virtualAddress < s.rawSize) {
@@ -99,6 +103,11 @@ class PeResources final : public ModuleSource {
       }
     }
     return false;
+  }
+
+  // An offset inside the resource directory, which entries count from its root.
+  bool DirectoryOffset(uint32_t relative, size_t* offset) const {
+    return RvaToOffset(uint64_t{rootRva_} + (relative & kResourceOffsetMask), offset);
   }
 
   // Entries of the directory at a file offset, named and numbered together.
@@ -126,18 +135,21 @@ class PeResources final : public ModuleSource {
   }
 
   bool DecodeName(uint32_t raw, ResourceName* name) const {
-    if (!(raw & kResourceHighBit)) {
+    if (!IsTextName(raw)) {
       // An integer name keeps its low 16 bits, as a resource identifier does.
       name->isText = false;
       name->id = static_cast<uint16_t>(raw);
+      name->text.clear();
       return true;
     }
     size_t offset;
-    if (!RvaToOffset(uint64_t{rootRva_} + (raw & kResourceOffsetMask), &offset)) return false;
+    if (!DirectoryOffset(raw, &offset)) return false;
     ByteCursor c(file_.From(offset));
     uint16_t length = 0;
     if (!c.ReadU16(&length)) return false;
+    if (length > kMaxResourceNameUnits) return false;
     name->isText = true;
+    name->id = 0;
     name->text.clear();
     for (uint16_t i = 0; i < length; ++i) {
       uint16_t unit = 0;
@@ -160,17 +172,76 @@ class PeResources final : public ModuleSource {
     return true;
   }
 
+  // Whether a text name lies inside the file within the length cap, without decoding it.
+  bool TextNameReadable(uint32_t raw) const {
+    size_t offset;
+    if (!DirectoryOffset(raw, &offset)) return false;
+    const ByteCursor c(file_.From(offset));
+    uint16_t length = 0;
+    return c.PeekU16At(0, &length) && length <= kMaxResourceNameUnits &&
+           c.span().Contains(sizeof(uint16_t), size_t{length} * sizeof(uint16_t));
+  }
+
   bool FindTypeDirectory(uint16_t type, size_t* offset) const {
     size_t root;
     std::vector<DirectoryEntry> entries;
     if (rootRva_ == 0) return false;  // no resource directory
     if (!RvaToOffset(rootRva_, &root) || !ReadDirectory(root, &entries)) return false;
     for (const DirectoryEntry& e : entries) {
-      if ((e.name & kResourceHighBit) || static_cast<uint16_t>(e.name) != type) continue;
+      if (IsTextName(e.name) || static_cast<uint16_t>(e.name) != type) continue;
       if (!(e.target & kResourceHighBit)) return false;
-      return RvaToOffset(uint64_t{rootRva_} + (e.target & kResourceOffsetMask), offset);
+      return DirectoryOffset(e.target, offset);
     }
     return false;
+  }
+
+  const TypeIndex* IndexOfType(uint16_t type) {
+    const auto known = types_.find(type);
+    if (known != types_.end()) return known->second.get();
+    std::unique_ptr<TypeIndex> index(new (std::nothrow) TypeIndex());
+    size_t type_dir;
+    std::vector<DirectoryEntry> stored;
+    if (index && FindTypeDirectory(type, &type_dir) && ReadDirectory(type_dir, &stored)) {
+      // A text name that cannot be read (outside the file, longer than the
+      // cap) is no name at all: the platform would not find it either.
+      index->entries.reserve(stored.size());
+      for (const DirectoryEntry& e : stored) {
+        if (!IsTextName(e.name) || TextNameReadable(e.name)) index->entries.push_back(e);
+      }
+      const auto& entries = index->entries;
+      index->order = OrderNames(
+          static_cast<uint32_t>(entries.size()),
+          [&](uint32_t i) { return IsTextName(entries[i].name); },
+          [&](uint32_t i) { return static_cast<uint16_t>(entries[i].name); });
+    } else {
+      index.reset();
+    }
+    const TypeIndex* result = index.get();
+    types_[type] = std::move(index);  // a missing type is remembered as such
+    return result;
+  }
+
+  const DirectoryEntry* EntryAt(uint16_t type, uint32_t ordinal) {
+    const TypeIndex* index = IndexOfType(type);
+    if (!index || ordinal >= index->order.order.size()) return nullptr;
+    return &index->entries[index->order.order[ordinal]];
+  }
+
+  bool BytesOf(const DirectoryEntry& e, ByteSpan* bytes) {
+    if (!(e.target & kResourceHighBit)) return false;
+    size_t lang_dir;
+    if (!DirectoryOffset(e.target, &lang_dir)) return false;
+    // Many names may share one language level; each is resolved once.
+    const auto known = leaves_.find(lang_dir);
+    if (known != leaves_.end()) {
+      *bytes = known->second.bytes;
+      return known->second.ok;
+    }
+    Leaf leaf;
+    leaf.ok = ReadLanguageLeaf(lang_dir, &leaf.bytes);
+    leaves_.emplace(lang_dir, leaf);
+    *bytes = leaf.bytes;
+    return leaf.ok;
   }
 
   // The language level: the first of the preferred languages present, else
@@ -182,7 +253,7 @@ class PeResources final : public ModuleSource {
     bool found = false;
     for (uint16_t wanted : kLanguagePreference) {
       for (const DirectoryEntry& e : langs) {
-        if (!(e.name & kResourceHighBit) && static_cast<uint16_t>(e.name) == wanted) {
+        if (!IsTextName(e.name) && static_cast<uint16_t>(e.name) == wanted) {
           chosen = &e;
           found = true;
           break;
@@ -192,7 +263,7 @@ class PeResources final : public ModuleSource {
     }
     if (chosen->target & kResourceHighBit) return false;
     size_t leaf_offset;
-    if (!RvaToOffset(uint64_t{rootRva_} + chosen->target, &leaf_offset)) return false;
+    if (!DirectoryOffset(chosen->target, &leaf_offset)) return false;
     ByteSpan leaf;
     if (!file_.Slice(leaf_offset, kResourceDataEntrySize, &leaf)) return false;
     const ByteCursor c(leaf);
@@ -206,38 +277,16 @@ class PeResources final : public ModuleSource {
     return RvaToOffset(data_rva, &data_offset) && file_.Slice(data_offset, size, bytes);
   }
 
-  // A group names each of its (up to 65535) images by id; without an index
-  // every lookup would walk the whole name level again, and a file of 1.5 MB
-  // could hold the tool for minutes per group. The bytes never change, so
-  // the last type's name level is kept, with the first entry of each id.
-  struct TypeIndex {
-    uint16_t type = 0;
-    std::vector<DirectoryEntry> entries;
-    std::unordered_map<uint16_t, size_t> firstById;
+  struct Leaf {
+    bool ok = false;
+    ByteSpan bytes;
   };
-
-  const TypeIndex* IndexOfType(uint16_t type) {
-    if (index_ && index_->type == type) return index_.get();
-    index_.reset();
-    size_t type_dir;
-    std::unique_ptr<TypeIndex> index(new (std::nothrow) TypeIndex());
-    if (!index || !FindTypeDirectory(type, &type_dir) ||
-        !ReadDirectory(type_dir, &index->entries)) {
-      return nullptr;
-    }
-    index->type = type;
-    for (size_t i = 0; i < index->entries.size(); ++i) {
-      const uint32_t raw = index->entries[i].name;
-      if (!(raw & kResourceHighBit)) index->firstById.emplace(static_cast<uint16_t>(raw), i);
-    }
-    index_ = std::move(index);
-    return index_.get();
-  }
 
   ByteSpan file_;
   std::vector<Section> sections_;
   uint32_t rootRva_;
-  std::unique_ptr<TypeIndex> index_;
+  std::map<uint16_t, std::unique_ptr<TypeIndex>> types_;
+  std::unordered_map<size_t, Leaf> leaves_;
 };
 
 }  // namespace

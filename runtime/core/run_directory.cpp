@@ -1,6 +1,6 @@
 #include "runtime/core/run_directory.h"
 
-#include "base/gbk.h"
+#include "base/dbcs.h"
 #include "runtime/core/texts.h"
 
 namespace vantorico {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "base/gbk.h"
+#include "base/dbcs.h"
 #include "runtime/dialog/common_dlg_constants.h"
 
 namespace vantorico {
@@ -16,8 +16,8 @@ bool IsBlank(char c) {
 // second byte of a double-byte character is never taken for a blank.
 size_t TrimmedLength(const std::string& text) {
   size_t end = 0;
-  for (size_t i = 0; i < text.size(); i += GbkCharLength(text.c_str(), i)) {
-    if (!IsBlank(text[i])) end = i + GbkCharLength(text.c_str(), i);
+  for (size_t i = 0; i < text.size(); i += CharLength(text.c_str(), i)) {
+    if (!IsBlank(text[i])) end = i + CharLength(text.c_str(), i);
   }
   return end;
 }

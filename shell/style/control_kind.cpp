@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "base/gbk.h"
+#include "base/dbcs.h"
 #include "shell/style/style_constants.h"
 
 namespace vantorico::style {

@@ -75,7 +75,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithOneLine) {
                                                      {"list", module_, module_}};
   for (const auto& args : bad) {
     const CliRun r = Cli(args);
-    EXPECT_EQ(r.code, kExitUsageOrIo);
+    EXPECT_EQ(r.code, kExitUsage);
     EXPECT_EQ(Lines(r.err), 1u) << r.err;
     EXPECT_TRUE(r.out.empty());
   }
@@ -107,12 +107,13 @@ TEST_F(CliTest, FileKindComesFromContent) {
   EXPECT_EQ(ico.code, 0);
   EXPECT_EQ(Lines(ico.out), 1u);
   const CliRun text = Cli({"list", dir.Path("text.dll")});
-  EXPECT_EQ(text.code, kExitUsageOrIo);
+  EXPECT_EQ(text.code, kExitBadInput);
   EXPECT_NE(text.err.find("not a program file"), std::string::npos);
-  EXPECT_EQ(Cli({"list", dir.Path("absent.dll")}).code, kExitUsageOrIo);
+  EXPECT_EQ(Cli({"list", dir.Path("absent.dll")}).code, kExitBadInput);
 }
 
-TEST_F(CliTest, NothingToExtractExitsOne) {
+// No groups: nothing to extract (1); a damaged icon file: bad input (3).
+TEST_F(CliTest, NothingToExtractAndDamagedInputExitCodes) {
   ScratchDir dir("cli_nothing");
   Bytes b;
   ASSERT_TRUE(ReadWholeFile(module_, &b));
@@ -120,16 +121,16 @@ TEST_F(CliTest, NothingToExtractExitsOne) {
   Bytes broken = MakeIconFile({MakeDib(16, 16, 4, 16)});
   broken.resize(100);
   ASSERT_TRUE(WriteWholeFile(dir.Path("broken.ico"), broken));
-  for (const char* leaf : {"bare.dll", "broken.ico"}) {
-    for (const char* command : {"list", "extract"}) {
-      const CliRun r = Cli({command, dir.Path(leaf), "-o", dir.Path("")});
-      if (std::string(command) == "list") {
-        EXPECT_EQ(Cli({command, dir.Path(leaf)}).code, kExitNothingToExtract) << leaf;
-        continue;
-      }
-      EXPECT_EQ(r.code, kExitNothingToExtract) << leaf << r.err;
-      EXPECT_EQ(Lines(r.err), 1u) << r.err;
-    }
+  const struct {
+    const char* leaf;
+    int code;
+  } cases[] = {{"bare.dll", kExitNothingToExtract}, {"broken.ico", kExitBadInput}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Cli({"list", dir.Path(c.leaf)}).code, c.code) << c.leaf;
+    const CliRun r = Cli({"extract", dir.Path(c.leaf), "-o", dir.Path("")});
+    EXPECT_EQ(r.code, c.code) << c.leaf << r.err;
+    EXPECT_EQ(Lines(r.err), 1u) << r.err;
+    EXPECT_TRUE(r.out.empty());
   }
   EXPECT_FALSE(FileExists(dir.Path("1.ico")));
 }
@@ -140,9 +141,13 @@ TEST_F(CliTest, ExtractWritesWhatTheToolsLoopWrites) {
   ASSERT_TRUE(WriteWholeFile(cli.Path("keep.txt"), Bytes(3, 2)));  // never touched
   ASSERT_TRUE(WriteWholeFile(cli.Path("7.ico"), Bytes(3, 2)));     // unreadable group: untouched
   const CliRun r = Cli({"extract", module_, "-o", cli.Path("")});
-  ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(Lines(r.out), 6u);
+  // Group 7 cannot be read, so not everything asked for was written.
+  ASSERT_EQ(r.code, kExitBadInput) << r.err;
+  // Group 5 has no images: nothing to extract, not an empty file.
+  EXPECT_EQ(Lines(r.out), 5u);
+  EXPECT_NE(r.err.find("group 5 has no images"), std::string::npos);
   EXPECT_NE(r.err.find("group 7 cannot be read"), std::string::npos);
+  EXPECT_FALSE(FileExists(cli.Path("5.ico")));
   for (int32_t i = 1; i <= MaxIconGroups; ++i) {
     ArgSlot result{};
     const std::string out = loop.Path(std::to_string(i) + ".ico");
@@ -150,7 +155,7 @@ TEST_F(CliTest, ExtractWritesWhatTheToolsLoopWrites) {
                        IntSlot(i)};
     ExtractFileIcon(&result, 4, args);
   }
-  for (int i = 1; i <= 6; ++i) {
+  for (int i : {1, 2, 3, 4, 6}) {
     Bytes a, b;
     ASSERT_TRUE(ReadWholeFile(cli.Path(std::to_string(i) + ".ico"), &a)) << i;
     ASSERT_TRUE(ReadWholeFile(loop.Path(std::to_string(i) + ".ico"), &b)) << i;
@@ -165,8 +170,8 @@ TEST_F(CliTest, ExtractWritesWhatTheToolsLoopWrites) {
 
 TEST_F(CliTest, ExtractsBitmapsOfFirstImages) {
   ScratchDir dir("cli_bmp");
-  const CliRun r = Cli({"extract", module_, "--format", "bmp", "-o", dir.Path("")});
-  ASSERT_EQ(r.code, 0) << r.err;
+  const CliRun r = Cli({"extract", module_, "--format=bmp", "-o", dir.Path("")});
+  ASSERT_EQ(r.code, kExitBadInput) << r.err;
   // Group 5 is empty and group 9 unreadable; the rest have a DIB first image.
   EXPECT_EQ(Lines(r.out), 5u);
   Bytes bmp;
@@ -175,11 +180,14 @@ TEST_F(CliTest, ExtractsBitmapsOfFirstImages) {
   EXPECT_FALSE(FileExists(dir.Path("5.bmp")));
 }
 
-TEST_F(CliTest, MissingOutputDirectoryExitsTwo) {
+TEST_F(CliTest, MissingOutputDirectoryIsCreatedButNotItsParents) {
   ScratchDir dir("cli_nodir");
-  const CliRun r = Cli({"extract", module_, "-o", dir.Path("absent")});
-  EXPECT_EQ(r.code, kExitUsageOrIo);
-  EXPECT_NE(r.err.find("does not exist"), std::string::npos);
+  const CliRun made = Cli({"extract", module_, "-o", dir.Path("new")});
+  EXPECT_EQ(made.code, kExitBadInput) << made.err;  // group 7 of the test module
+  EXPECT_TRUE(FileExists(dir.Path("new") + "/1.ico"));
+  const CliRun r = Cli({"extract", module_, "-o", dir.Path("absent") + "/deeper"});
+  EXPECT_EQ(r.code, kExitOutputFailed);
+  EXPECT_NE(r.err.find("cannot create output directory"), std::string::npos);
 }
 
 // Wine's shell32.dll: 184 files whose images are the raw resources, with

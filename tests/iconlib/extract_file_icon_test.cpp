@@ -35,6 +35,7 @@ class ExtractCommand : public ::testing::Test {
   }
   void TearDown() override {
     SetClipboardPlacerForTesting(nullptr);
+    ReleaseExtractCache();
     EXPECT_EQ(GetHeapCounters().liveBlocks, live_);
   }
   // Calls the command with four slots, as the runtime does.
@@ -193,7 +194,7 @@ TEST(ClipboardWriter, ChecksTheImageBeforeTouchingTheClipboard) {
   SetClipboardPlacerForTesting(&RecordClipboard);
   Bytes cut = MakeDib(32, 32, 4, 16);
   cut.resize(150);
-  IconImageSet* set = MakeSet({MakePng(256, 256), cut, {}, MakeDib(32, 32, 4, 16)});
+  IconImageSetPtr set = MakeSet({MakePng(256, 256), cut, {}, MakeDib(32, 32, 4, 16)});
   EXPECT_FALSE(CopyImageToClipboard(nullptr));
   for (uint32_t i = 0; i < 3; ++i) EXPECT_FALSE(CopyImageToClipboard(&set->images[i])) << i;
   EXPECT_EQ(g_clipboard_calls, 0);
@@ -202,7 +203,6 @@ TEST(ClipboardWriter, ChecksTheImageBeforeTouchingTheClipboard) {
   EXPECT_EQ(g_clipboard_height, 32);
   EXPECT_EQ(g_clipboard_size, set->images[3].dataSize);
   SetClipboardPlacerForTesting(nullptr);
-  ReleaseIconImageSet(set);
 }
 
 }  // namespace

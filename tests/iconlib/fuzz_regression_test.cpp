@@ -108,10 +108,9 @@ TEST(FuzzRegressions, TimeoutUnderLoadGivesItsGroups) {
     int32_t readable = 0;
     uint32_t images = 0;
     for (const ResourceName& name : names) {
-      IconImageSet* set = ReadIconGroupFrom(*m, name, "r.dll");
+      IconImageSetPtr set = ReadIconGroupFrom(*m, name, "r.dll");
       readable += set != nullptr;
       images += set ? set->imageCount : 0;
-      ReleaseIconImageSet(set);
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(readable, 10);

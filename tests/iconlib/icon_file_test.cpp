@@ -16,13 +16,13 @@ namespace {
 using namespace vantorico::testing;
 
 // Reads bytes through the same path a file takes.
-IconImageSet* ReadBytes(const Bytes& b) {
+IconImageSetPtr ReadBytes(const Bytes& b) {
   std::unique_ptr<InputFile> in = OpenMemoryInputFile(ByteSpan(b.data(), b.size()));
   return ReadIconFileFrom(*in, "mem.ico");
 }
 
 // An icon file written by the engine, returned as bytes.
-Bytes WriteToBytes(const IconImageSet* set, const ScratchDir& dir, const char* leaf = "o.ico") {
+Bytes WriteToBytes(const IconImageSetPtr& set, const ScratchDir& dir, const char* leaf = "o.ico") {
   EXPECT_TRUE(WriteIconFile(set, dir.Path(leaf).c_str()));
   Bytes out;
   EXPECT_TRUE(ReadWholeFile(dir.Path(leaf), &out));
@@ -50,7 +50,7 @@ TEST_F(IconFileReader, ReadsImagesInDirectoryOrderWhereverTheyLie) {
   swapped.insert(swapped.end(), a.begin(), a.end());
   PutU32(&swapped, 6 + 12, static_cast<uint32_t>(38 + b.size()));
   PutU32(&swapped, 22 + 12, 38);
-  IconImageSet* set = ReadBytes(swapped);
+  IconImageSetPtr set = ReadBytes(swapped);
   ASSERT_NE(set, nullptr);
   ASSERT_EQ(set->imageCount, 2u);
   EXPECT_STREQ(set->iconFilePath, "mem.ico");
@@ -59,14 +59,12 @@ TEST_F(IconFileReader, ReadsImagesInDirectoryOrderWhereverTheyLie) {
   EXPECT_EQ(Bytes(set->images[1].data, set->images[1].data + set->images[1].dataSize), b);
   EXPECT_EQ(set->images[0].width, 16);  // from the header, not the directory byte 0x77
   EXPECT_EQ(set->images[1].bitDepth, 32u);
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(IconFileReader, ZeroImagesGiveAnEmptySet) {
-  IconImageSet* set = ReadBytes(MakeIconFile({}));
+  IconImageSetPtr set = ReadBytes(MakeIconFile({}));
   ASSERT_NE(set, nullptr);
   EXPECT_EQ(set->imageCount, 0u);
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(IconFileReader, RejectsBadHeadersAndShortFiles) {
@@ -103,10 +101,9 @@ TEST_F(IconFileReader, OverlappingEntriesAreAllowedButCapped) {
   const Bytes img = MakeDib(16, 16, 4, 16);
   Bytes file = MakeIconFile({img, img});
   PutU32(&file, 22 + 12, LoadU32(file, 6 + 12));  // both entries at the same bytes
-  IconImageSet* set = ReadBytes(file);
+  IconImageSetPtr set = ReadBytes(file);
   ASSERT_NE(set, nullptr);
   EXPECT_EQ(set->images[1].dataSize, img.size());
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(IconFileReader, AllocationFailuresAreReaderFailures) {
@@ -117,10 +114,9 @@ TEST_F(IconFileReader, AllocationFailuresAreReaderFailures) {
     SetHeapFailureAfter(-1);
   }
   SetHeapFailureAfter(4);
-  IconImageSet* set = ReadBytes(file);
+  IconImageSetPtr set = ReadBytes(file);
   SetHeapFailureAfter(-1);
   EXPECT_NE(set, nullptr);
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(IconFileReader, MissingFileIsNone) {
@@ -133,15 +129,14 @@ using IconFileWriter = HeapBalance;
 
 TEST_F(IconFileWriter, EmptySetIsSixBytes) {
   ScratchDir dir("writer_empty");
-  IconImageSet* set = MakeSet({});
+  IconImageSetPtr set = MakeSet({});
   EXPECT_EQ(WriteToBytes(set, dir), (Bytes{0, 0, 1, 0, 0, 0}));
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(IconFileWriter, OneFourBitImageGivesThe318ByteFile) {
   ScratchDir dir("writer_318");
   const Bytes img = MakeDib(16, 16, 4, 16);
-  IconImageSet* set = MakeSet({img});
+  IconImageSetPtr set = MakeSet({img});
   const Bytes out = WriteToBytes(set, dir);
   ASSERT_EQ(out.size(), 318u);
   const Bytes head{0, 0, 1, 0, 1, 0, 0x10, 0x10, 0x10, 0, 1, 0, 4, 0, 0x28, 1, 0, 0, 0x16, 0, 0, 0};
@@ -151,12 +146,11 @@ TEST_F(IconFileWriter, OneFourBitImageGivesThe318ByteFile) {
   EXPECT_EQ(Bytes(out.begin() + 22, out.end()), expected_image);
   // The set is as it was.
   EXPECT_EQ(LoadU32(Bytes(set->images[0].data, set->images[0].data + 24), 20), 0x11223344u);
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(IconFileWriter, DirectoryFieldsComeFromTheImages) {
   ScratchDir dir("writer_fields");
-  IconImageSet* set = MakeSet({MakeDib(16, 16, 4, 16), MakeDib(32, 32, 32, 0),
+  IconImageSetPtr set = MakeSet({MakeDib(16, 16, 4, 16), MakeDib(32, 32, 32, 0),
                                MakeDib(16, 16, 1, 2), MakeDib(256, 256, 32, 0)});
   const Bytes out = WriteToBytes(set, dir);
   const uint8_t colors[] = {16, 0, 2, 0};
@@ -167,13 +161,12 @@ TEST_F(IconFileWriter, DirectoryFieldsComeFromTheImages) {
     EXPECT_EQ(out[e + 1], sizes[i]) << i;
     EXPECT_EQ(out[e + 2], colors[i]) << i;
     EXPECT_EQ(LoadU32(out, e + 8), set->images[i].dataSize);
-    EXPECT_EQ(LoadU32(out, e + 12), IconImageOffset(set, i));
+    EXPECT_EQ(LoadU32(out, e + 12), IconImageOffset(set.get(), i));
   }
-  EXPECT_EQ(IconImageOffset(set, 0), 6u + 16 * 4);
-  EXPECT_EQ(IconImageOffset(set, 2),
+  EXPECT_EQ(IconImageOffset(set.get(), 0), 6u + 16 * 4);
+  EXPECT_EQ(IconImageOffset(set.get(), 2),
             6u + 16 * 4 + set->images[0].dataSize + set->images[1].dataSize);
-  EXPECT_EQ(out.size(), IconImageOffset(set, 4));
-  ReleaseIconImageSet(set);
+  EXPECT_EQ(out.size(), IconImageOffset(set.get(), 4));
 }
 
 TEST_F(IconFileWriter, ReadAndWrittenAgainKeepsImages) {
@@ -181,11 +174,10 @@ TEST_F(IconFileWriter, ReadAndWrittenAgainKeepsImages) {
   const std::vector<Bytes> imgs = {MakeDib(32, 32, 8, 256), MakePng(256, 256),
                                    MakeDib(16, 16, 4, 16)};
   ASSERT_TRUE(WriteWholeFile(dir.Path("in.ico"), MakeIconFile(imgs)));
-  IconImageSet* set = ReadIconFile(dir.Path("in.ico").c_str());
+  IconImageSetPtr set = ReadIconFile(dir.Path("in.ico").c_str());
   ASSERT_NE(set, nullptr);
   const Bytes out = WriteToBytes(set, dir);
-  ReleaseIconImageSet(set);
-  IconImageSet* again = ReadBytes(out);
+  IconImageSetPtr again = ReadBytes(out);
   ASSERT_NE(again, nullptr);
   ASSERT_EQ(again->imageCount, 3u);
   for (uint32_t i = 0; i < 3; ++i) {
@@ -194,25 +186,23 @@ TEST_F(IconFileWriter, ReadAndWrittenAgainKeepsImages) {
     EXPECT_EQ(Bytes(again->images[i].data, again->images[i].data + again->images[i].dataSize),
               want);
   }
-  ReleaseIconImageSet(again);
 }
 
 TEST_F(IconFileWriter, PngEntryFromIhdr) {
   ScratchDir dir("writer_png");
-  IconImageSet* set = MakeSet({MakePng(256, 256), MakePng(48, 48, 8, 2)});
+  IconImageSetPtr set = MakeSet({MakePng(256, 256), MakePng(48, 48, 8, 2)});
   const Bytes out = WriteToBytes(set, dir);
   const uint8_t expect0[] = {0, 0, 0, 0, 1, 0, 32, 0};
   const uint8_t expect1[] = {48, 48, 0, 0, 1, 0, 24, 0};
   EXPECT_EQ(std::memcmp(out.data() + 6, expect0, 8), 0);
   EXPECT_EQ(std::memcmp(out.data() + 22, expect1, 8), 0);
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(IconFileWriter, ShortImagesAreCopiedAsTheyAre) {
   ScratchDir dir("writer_short");
   Bytes tiny = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
                 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25};
-  IconImageSet* set = MakeSet({tiny, {}});
+  IconImageSetPtr set = MakeSet({tiny, {}});
   const Bytes out = WriteToBytes(set, dir);
   ASSERT_EQ(out.size(), 6u + 32 + tiny.size());
   EXPECT_EQ(Bytes(out.begin() + 38, out.end()), tiny);
@@ -221,24 +211,21 @@ TEST_F(IconFileWriter, ShortImagesAreCopiedAsTheyAre) {
   EXPECT_EQ(out[6 + 2], 0);
   EXPECT_EQ(out[22 + 2], 1);  // an empty image: depth 0 gives 1
   EXPECT_EQ(out[6 + 0], 0);
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(IconFileWriter, MissingDirectoryCreatesNothing) {
   ScratchDir dir("writer_missing");
-  IconImageSet* set = MakeSet({MakeDib(16, 16, 4, 16)});
+  IconImageSetPtr set = MakeSet({MakeDib(16, 16, 4, 16)});
   EXPECT_FALSE(WriteIconFile(set, dir.Path("no/such/dir/x.ico").c_str()));
   EXPECT_FALSE(WriteIconFile(nullptr, dir.Path("x.ico").c_str()));
   EXPECT_FALSE(FileExists(dir.Path("x.ico")));
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(IconFileWriter, ExistingFileIsReplaced) {
   ScratchDir dir("writer_replace");
   ASSERT_TRUE(WriteWholeFile(dir.Path("o.ico"), Bytes(5000, 0xEE)));
-  IconImageSet* set = MakeSet({});
+  IconImageSetPtr set = MakeSet({});
   EXPECT_EQ(WriteToBytes(set, dir).size(), 6u);
-  ReleaseIconImageSet(set);
 }
 
 using BitmapFileWriter = HeapBalance;
@@ -246,7 +233,7 @@ using BitmapFileWriter = HeapBalance;
 TEST_F(BitmapFileWriter, ThirtyTwoByFourBitGivesThe630ByteFile) {
   ScratchDir dir("bmp_630");
   const Bytes img = MakeDib(32, 32, 4, 16);
-  IconImageSet* set = MakeSet({img});
+  IconImageSetPtr set = MakeSet({img});
   ASSERT_TRUE(WriteBitmapFile(dir.Path("o.bmp").c_str(), &set->images[0]));
   Bytes out;
   ASSERT_TRUE(ReadWholeFile(dir.Path("o.bmp"), &out));
@@ -262,21 +249,19 @@ TEST_F(BitmapFileWriter, ThirtyTwoByFourBitGivesThe630ByteFile) {
             Bytes(img.begin() + 40, img.begin() + 40 + 64 + 512));
   EXPECT_EQ(LoadU32(Bytes(img), 8), 64u);
   EXPECT_EQ(set->images[0].data[8], 64);  // the set keeps its stored height
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(BitmapFileWriter, RefusesPngAndUndescribedImagesWithoutCreatingAFile) {
   ScratchDir dir("bmp_refuse");
   Bytes cut = MakeDib(32, 32, 4, 16);
   cut.resize(200);
-  IconImageSet* set = MakeSet({MakePng(256, 256), cut, {}});
+  IconImageSetPtr set = MakeSet({MakePng(256, 256), cut, {}});
   for (uint32_t i = 0; i < set->imageCount; ++i) {
     EXPECT_FALSE(WriteBitmapFile(dir.Path("o.bmp").c_str(), &set->images[i])) << i;
     EXPECT_FALSE(FileExists(dir.Path("o.bmp"))) << i;
   }
   EXPECT_FALSE(WriteBitmapFile(dir.Path("o.bmp").c_str(), nullptr));
   EXPECT_FALSE(WriteBitmapFile(dir.Path("none/o.bmp").c_str(), nullptr));
-  ReleaseIconImageSet(set);
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ class MalformedModule : public ::testing::Test {
     bytes_ = std::move(bytes);
     return OpenPortableModuleBytes(ByteSpan(bytes_.data(), bytes_.size()));
   }
-  static IconImageSet* Read(ModuleSource& m, int32_t index) {
+  static IconImageSetPtr Read(ModuleSource& m, int32_t index) {
     const IconGroupLocation at = LocateIconGroup(m, index);
     return at.found ? ReadIconGroupFrom(m, at.name, "m.dll") : nullptr;
   }
@@ -133,12 +133,11 @@ TEST_F(MalformedModule, TheWellFormedBaseReads) {
   auto m = Open(OneGroupModule(GroupDirectory({7}, 1), {{7, dib}}));
   ASSERT_NE(m, nullptr);
   EXPECT_EQ(LocateIconGroup(*m, 1).groupCount, 1);
-  IconImageSet* set = Read(*m, 1);
+  IconImageSetPtr set = Read(*m, 1);
   ASSERT_NE(set, nullptr);
   ASSERT_EQ(set->imageCount, 1u);
   EXPECT_EQ(set->images[0].dataSize, dib.size());
   EXPECT_EQ(set->images[0].width, 16);
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(MalformedModule, DirectoryThatLoopsBackOnItselfEnds) {
@@ -225,10 +224,9 @@ TEST_F(MalformedModule, SixtyFiveThousandFiveHundredThirtyFiveGroups) {
   ASSERT_TRUE(last.found);
   EXPECT_EQ(last.name.id, 0xFFFF);  // listed ascending
   EXPECT_FALSE(LocateIconGroup(*m, 0x10000).found);
-  IconImageSet* set = Read(*m, 0xFFFF);
+  IconImageSetPtr set = Read(*m, 0xFFFF);
   ASSERT_NE(set, nullptr);
   EXPECT_EQ(set->imageCount, 1u);
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(MalformedModule, GroupOf65535ImagesOverAFullIconDirectoryIsQuick) {
@@ -249,12 +247,11 @@ TEST_F(MalformedModule, GroupOf65535ImagesOverAFullIconDirectoryIsQuick) {
   auto m = Open(MakePe(r.bytes()));
   ASSERT_NE(m, nullptr);
   const auto start = std::chrono::steady_clock::now();
-  IconImageSet* set = Read(*m, 1);
+  IconImageSetPtr set = Read(*m, 1);
   const auto took = std::chrono::steady_clock::now() - start;
   ASSERT_NE(set, nullptr);
   EXPECT_EQ(set->imageCount, 0xFFFFu);
   EXPECT_EQ(set->images[0xFFFE].width, 1);
-  ReleaseIconImageSet(set);
   EXPECT_LT(std::chrono::duration_cast<std::chrono::seconds>(took).count(), 5);
 }
 
@@ -272,10 +269,9 @@ TEST_F(MalformedModule, GroupNamingOneImageTooOftenIsCapped) {
   // Sixteen of them read.
   auto fits = Open(OneGroupModule(
       GroupDirectory(std::vector<uint16_t>(16, static_cast<uint16_t>(7)), 16), {{7, image}}));
-  IconImageSet* set = Read(*fits, 1);
+  IconImageSetPtr set = Read(*fits, 1);
   ASSERT_NE(set, nullptr);
   EXPECT_EQ(set->imageCount, 16u);
-  ReleaseIconImageSet(set);
 }
 
 TEST_F(MalformedModule, ZeroSizeResources) {
@@ -288,13 +284,12 @@ TEST_F(MalformedModule, ZeroSizeResources) {
   {
     auto m = Open(OneGroupModule(GroupDirectory({7}, 1), {{7, Bytes()}}));  // an empty image
     ASSERT_NE(m, nullptr);
-    IconImageSet* set = Read(*m, 1);
+    IconImageSetPtr set = Read(*m, 1);
     ASSERT_NE(set, nullptr);
     ASSERT_EQ(set->imageCount, 1u);
     EXPECT_EQ(set->images[0].dataSize, 0u);
     EXPECT_EQ(set->images[0].header, nullptr);
     EXPECT_EQ(set->images[0].width, 0);
-    ReleaseIconImageSet(set);
   }
 }
 
@@ -340,7 +335,7 @@ TEST_F(MalformedModule, HeaderSizeOfAllOnesAndRowsPastTheDataKeepTheBytes) {
   PutU32(&tall, 8, 2 * 1000);  // a thousand rows in a 16-row image
   auto m = Open(OneGroupModule(GroupDirectory({7, 8}, 2), {{7, all_ones}, {8, tall}}));
   ASSERT_NE(m, nullptr);
-  IconImageSet* set = Read(*m, 1);
+  IconImageSetPtr set = Read(*m, 1);
   ASSERT_NE(set, nullptr);
   ASSERT_EQ(set->imageCount, 2u);
   for (uint32_t i = 0; i < 2; ++i) {
@@ -354,7 +349,6 @@ TEST_F(MalformedModule, HeaderSizeOfAllOnesAndRowsPastTheDataKeepTheBytes) {
   }
   EXPECT_EQ(set->images[0].data[0], 0xFF);
   EXPECT_EQ(LoadU32(Bytes(set->images[1].data, set->images[1].data + 12), 8), 2000u);
-  ReleaseIconImageSet(set);
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ TEST(MalformedWin, LockedSourceGivesNothing) {
   EXPECT_EQ(Extract(SourceKind::IconFile, dir.Path("held.ico"), dir.Path("2.ico")), 1);
   EXPECT_TRUE(FileExists(dir.Path("1.ico")));
   EXPECT_TRUE(FileExists(dir.Path("2.ico")));
+  ReleaseExtractCache();
   EXPECT_EQ(GetHeapCounters().liveBlocks, live);
 }
 

@@ -80,7 +80,7 @@ TEST_P(TestModule, LocateCountsAndNamesTheIndexedGroup) {
 TEST_P(TestModule, GroupsAreFoundAgainByTextAndByNumber) {
   const uint64_t live = GetHeapCounters().liveBlocks;
   const ResourceName main_name = Text("MainIcon");
-  IconImageSet* main = ReadIconGroup(path_.c_str(), &main_name);
+  IconImageSetPtr main = ReadIconGroup(path_.c_str(), &main_name);
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(main->imageCount, 2u);
   EXPECT_EQ(std::string(main->modulePath), path_);
@@ -90,24 +90,23 @@ TEST_P(TestModule, GroupsAreFoundAgainByTextAndByNumber) {
   EXPECT_EQ(main->images[1].width, 32);
   EXPECT_EQ(main->images[1].bitDepth, 32u);
   const ResourceName seven = Id(7);
-  IconImageSet* same = ReadIconGroup(path_.c_str(), &seven);
+  IconImageSetPtr same = ReadIconGroup(path_.c_str(), &seven);
   ASSERT_NE(same, nullptr);
   ASSERT_EQ(same->imageCount, 2u);
   for (uint32_t i = 0; i < 2; ++i) {
     EXPECT_EQ(Bytes(same->images[i].data, same->images[i].data + same->images[i].dataSize),
               Bytes(main->images[i].data, main->images[i].data + main->images[i].dataSize));
   }
-  ReleaseIconImageSet(main);
-  ReleaseIconImageSet(same);
+  main.reset();
+  same.reset();
   EXPECT_EQ(GetHeapCounters().liveBlocks, live);
 }
 
 TEST_P(TestModule, EmptyMissingAndPngGroups) {
   const ResourceName empty = Id(5), missing = Id(9), png = Id(3), absent = Id(4);
-  IconImageSet* set = ReadIconGroup(path_.c_str(), &empty);
+  IconImageSetPtr set = ReadIconGroup(path_.c_str(), &empty);
   ASSERT_NE(set, nullptr);
   EXPECT_EQ(set->imageCount, 0u);
-  ReleaseIconImageSet(set);
   EXPECT_EQ(ReadIconGroup(path_.c_str(), &missing), nullptr);
   EXPECT_EQ(ReadIconGroup(path_.c_str(), &absent), nullptr);
   EXPECT_EQ(ReadIconGroup(path_.c_str(), nullptr), nullptr);
@@ -117,7 +116,6 @@ TEST_P(TestModule, EmptyMissingAndPngGroups) {
   EXPECT_TRUE(IsPngEntry(set->images[1]));
   EXPECT_EQ(set->images[1].width, 256);
   EXPECT_EQ(set->images[1].bitDepth, 32u);
-  ReleaseIconImageSet(set);
 }
 
 TEST_P(TestModule, ShortGroupDirectoryIsUnreadable) {
@@ -132,9 +130,8 @@ TEST_P(TestModule, ShortGroupDirectoryIsUnreadable) {
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(ReadIconGroupFrom(*b, Text("MAINICON"), "x"), nullptr);
   PutU16(&broken, at + 4, 2);
-  IconImageSet* set = ReadIconGroupFrom(*b, Text("MAINICON"), "x");
+  IconImageSetPtr set = ReadIconGroupFrom(*b, Text("MAINICON"), "x");
   EXPECT_NE(set, nullptr);
-  ReleaseIconImageSet(set);
 }
 
 TEST_P(TestModule, EveryTruncationIsHandled) {
@@ -144,7 +141,7 @@ TEST_P(TestModule, EveryTruncationIsHandled) {
     auto m = FromBytes(cut);
     if (!m) continue;
     const IconGroupLocation loc = LocateIconGroup(*m, 2);
-    if (loc.found) ReleaseIconImageSet(ReadIconGroupFrom(*m, loc.name, "x"));
+    if (loc.found) (void)ReadIconGroupFrom(*m, loc.name, "x");
   }
 }
 
@@ -159,7 +156,7 @@ TEST_P(TestModule, CorruptedBytesNeverCrash) {
     auto m = FromBytes(b);
     if (!m) continue;
     const IconGroupLocation loc = LocateIconGroup(*m, 1 + round % 7);
-    if (loc.found) ReleaseIconImageSet(ReadIconGroupFrom(*m, loc.name, "x"));
+    if (loc.found) (void)ReadIconGroupFrom(*m, loc.name, "x");
   }
 }
 
@@ -208,13 +205,12 @@ TEST_P(WineModule, Shell32HasItsGroupsAndPngImages) {
   for (int i = 1; i <= static_cast<int>(names.size()); ++i) {
     const IconGroupLocation loc = LocateIconGroup(*m, i);
     ASSERT_TRUE(loc.found);
-    IconImageSet* set = ReadIconGroupFrom(*m, loc.name, "shell32.dll");
+    IconImageSetPtr set = ReadIconGroupFrom(*m, loc.name, "shell32.dll");
     ASSERT_NE(set, nullptr) << NameText(loc.name);
     for (uint32_t k = 0; k < set->imageCount; ++k) {
       png += IsPngEntry(set->images[k]);
       EXPECT_TRUE(IsPngEntry(set->images[k]) || IsDescribedDib(set->images[k]));
     }
-    ReleaseIconImageSet(set);
   }
   EXPECT_GT(png, 0u);
 }
@@ -228,9 +224,8 @@ TEST_P(WineModule, Comdlg32HasTenTextNamedGroups) {
   EXPECT_EQ(texts, 10u);
   for (size_t i = 0; i < names.size(); ++i) {
     const IconGroupLocation loc = LocateIconGroup(*m, static_cast<int32_t>(i + 1));
-    IconImageSet* set = ReadIconGroupFrom(*m, loc.name, "comdlg32.dll");
+    IconImageSetPtr set = ReadIconGroupFrom(*m, loc.name, "comdlg32.dll");
     EXPECT_NE(set, nullptr) << names[i];
-    ReleaseIconImageSet(set);
   }
 }
 
@@ -263,10 +258,9 @@ TEST(NeModule, WinePrefixDriversHaveIconGroups) {
   bool saw_png = false;
   for (int32_t i = 1; i <= first.groupCount; ++i) {
     const IconGroupLocation loc = LocateIconGroup(*m, i);
-    IconImageSet* set = ReadIconGroupFrom(*m, loc.name, "display.drv");
+    IconImageSetPtr set = ReadIconGroupFrom(*m, loc.name, "display.drv");
     ASSERT_NE(set, nullptr);
     for (uint32_t k = 0; k < set->imageCount; ++k) saw_png |= IsPngEntry(set->images[k]);
-    ReleaseIconImageSet(set);
   }
   EXPECT_TRUE(saw_png);
   // The platform path takes NE files the loader refuses to the same reader.
@@ -318,9 +312,8 @@ TEST(CorpusModules, ManipulatedGroupsReadOrFailCleanly) {
     EXPECT_EQ(n, 5);
     int readable = 0;
     for (int32_t i = 1; i <= n; ++i) {
-      IconImageSet* set = ReadIconGroupFrom(*m, LocateIconGroup(*m, i).name, "x");
+      IconImageSetPtr set = ReadIconGroupFrom(*m, LocateIconGroup(*m, i).name, "x");
       readable += set != nullptr;
-      ReleaseIconImageSet(set);
     }
     // Only the intact group and the one padded with garbage read; the random
     // count, the directory cut short of its count and the 4-byte group do not.

@@ -38,10 +38,9 @@ TEST(PlatformModule, OpensTheTestModuleAsData) {
   EXPECT_EQ(got, (std::vector<std::string>{"APPLE", "MAINICON", "1", "3", "5", "7", "9"}));
   const IconGroupLocation at = LocateIconGroup(*m, 2);
   EXPECT_EQ(at.groupCount, 7);
-  IconImageSet* set = ReadIconGroup(path.c_str(), &at.name);
+  IconImageSetPtr set = ReadIconGroup(path.c_str(), &at.name);
   ASSERT_NE(set, nullptr);
   EXPECT_EQ(set->imageCount, 2u);
-  ReleaseIconImageSet(set);
 }
 
 TEST(PlatformModule, RefusesFilesThatAreNotPrograms) {
@@ -74,8 +73,8 @@ TEST(PlatformModule, PortableReaderAgreesOnEveryWinePeFile) {
     for (size_t i = 0; i < a.size(); ++i) {
       ASSERT_TRUE(ResourceNamesEqual(a[i], b[i])) << path << " #" << i;
       ASSERT_EQ(Describe(a[i]), Describe(b[i])) << path;
-      IconImageSet* x = ReadIconGroupFrom(*platform, a[i], path.c_str());
-      IconImageSet* y = ReadIconGroupFrom(*portable, b[i], path.c_str());
+      IconImageSetPtr x = ReadIconGroupFrom(*platform, a[i], path.c_str());
+      IconImageSetPtr y = ReadIconGroupFrom(*portable, b[i], path.c_str());
       ASSERT_EQ(x == nullptr, y == nullptr) << path << " " << Describe(a[i]);
       if (x) {
         ASSERT_EQ(x->imageCount, y->imageCount) << path;
@@ -85,8 +84,6 @@ TEST(PlatformModule, PortableReaderAgreesOnEveryWinePeFile) {
               << path << " " << Describe(a[i]) << " image " << k;
         }
       }
-      ReleaseIconImageSet(x);
-      ReleaseIconImageSet(y);
       ++groups;
     }
   }

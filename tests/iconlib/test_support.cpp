@@ -140,8 +140,8 @@ std::string CorpusDir() {
   return FileExists(p + "/INDEX.tsv") ? p : std::string();
 }
 
-IconImageSet* MakeSet(const std::vector<Bytes>& images) {
-  IconImageSet* set = AllocateIconImageSet(static_cast<uint32_t>(images.size()), "", "");
+IconImageSetPtr MakeSet(const std::vector<Bytes>& images) {
+  IconImageSetPtr set = AllocateIconImageSet(static_cast<uint32_t>(images.size()), "", "");
   for (size_t i = 0; i < images.size(); ++i) {
     IconImageEntry& e = set->images[i];
     e.data = static_cast<uint8_t*>(HeapTryAllocate(images[i].size()));

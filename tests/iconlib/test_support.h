@@ -51,7 +51,7 @@ std::string WinePeDir(bool x86_64);
 // The shared corpus of odd files, empty when absent.
 std::string CorpusDir();
 
-// A set built from images, owned by the caller (ReleaseIconImageSet).
-IconImageSet* MakeSet(const std::vector<Bytes>& images);
+// A set built from images.
+IconImageSetPtr MakeSet(const std::vector<Bytes>& images);
 
 }  // namespace vantorico::testing

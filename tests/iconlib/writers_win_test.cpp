@@ -22,7 +22,7 @@ UniqueFile HoldExclusively(const std::string& path) {
 TEST(WinFiles, FilesHeldByAnotherHandleCannotBeReadOrWritten) {
   ScratchDir dir("win_files_held");
   ASSERT_TRUE(WriteWholeFile(dir.Path("in.ico"), MakeIconFile({MakeDib(16, 16, 4, 16)})));
-  IconImageSet* set = ReadIconFile(dir.Path("in.ico").c_str());
+  IconImageSetPtr set = ReadIconFile(dir.Path("in.ico").c_str());
   ASSERT_NE(set, nullptr);
   {
     UniqueFile held = HoldExclusively(dir.Path("in.ico"));
@@ -34,7 +34,6 @@ TEST(WinFiles, FilesHeldByAnotherHandleCannotBeReadOrWritten) {
   Bytes out;
   ASSERT_TRUE(ReadWholeFile(dir.Path("out.ico"), &out));
   EXPECT_EQ(out.size(), 318u);
-  ReleaseIconImageSet(set);
 }
 
 Bytes ClipboardDib() {
@@ -69,7 +68,7 @@ bool HasText() {
 
 TEST(WinClipboard, PutsTheWholeImageWithHalvedHeight) {
   const Bytes img = MakeDib(32, 32, 4, 16);
-  IconImageSet* set = MakeSet({img});
+  IconImageSetPtr set = MakeSet({img});
   ASSERT_TRUE(CopyImageToClipboard(&set->images[0]));
   const Bytes got = ClipboardDib();
   ASSERT_GE(got.size(), img.size());
@@ -77,20 +76,18 @@ TEST(WinClipboard, PutsTheWholeImageWithHalvedHeight) {
   PutU32(&want, 8, 32);
   EXPECT_EQ(Bytes(got.begin(), got.begin() + img.size()), want);
   EXPECT_EQ(set->images[0].data[8], 64);
-  ReleaseIconImageSet(set);
 }
 
 TEST(WinClipboard, RefusedImagesLeaveTheClipboardAlone) {
   Bytes cut = MakeDib(32, 32, 4, 16);
   cut.resize(120);
-  IconImageSet* set = MakeSet({MakePng(256, 256), cut, {}});
+  IconImageSetPtr set = MakeSet({MakePng(256, 256), cut, {}});
   PutText("keep me");
   ASSERT_TRUE(HasText());
   for (uint32_t i = 0; i < set->imageCount; ++i) {
     EXPECT_FALSE(CopyImageToClipboard(&set->images[i])) << i;
     EXPECT_TRUE(HasText()) << i;
   }
-  ReleaseIconImageSet(set);
 }
 
 }  // namespace

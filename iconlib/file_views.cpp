@@ -6,6 +6,17 @@
 namespace vantorico {
 namespace {
 
+class BorrowedView final : public FileView {
+ public:
+  explicit BorrowedView(ByteSpan bytes) : bytes_(bytes) {}
+  ByteSpan bytes() const override { return bytes_; }
+  const FileIdentity& identity() const override { return identity_; }
+
+ private:
+  ByteSpan bytes_;
+  FileIdentity identity_;
+};
+
 class MemoryInputFile final : public InputFile {
  public:
   explicit MemoryInputFile(ByteSpan bytes) : cursor_(bytes) {}
@@ -22,6 +33,15 @@ class MemoryInputFile final : public InputFile {
 };
 
 }  // namespace
+
+std::unique_ptr<FileView> OpenFileView(const char* path) {
+  SourceFile source = ReadSourceFile(path);
+  return std::move(source.view);
+}
+
+std::unique_ptr<FileView> ViewOfBytes(ByteSpan bytes) {
+  return std::unique_ptr<FileView>(new (std::nothrow) BorrowedView(bytes));
+}
 
 std::unique_ptr<InputFile> OpenMemoryInputFile(ByteSpan bytes) {
   return std::unique_ptr<InputFile>(new (std::nothrow) MemoryInputFile(bytes));

@@ -1,0 +1,83 @@
+#pragma once
+// A source opened once: a module or an icon file, read into memory and
+// indexed, serving any number of group reads. Every group read draws on the
+// source's output budget, so a hostile file cannot make the engine read (and
+// so write) more than a bounded multiple of its own size.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "iconlib/extract_result.h"
+#include "iconlib/file_io.h"
+#include "iconlib/icon_group_reader.h"
+#include "iconlib/icon_image_set.h"
+#include "iconlib/module_source.h"
+
+namespace vantorico {
+
+enum class SourceKind { Unsupported, IconFile, Module };
+
+// How a module is read: through the platform's loader (the window tool on
+// Windows) or the portable reader (every other build and the command line).
+enum class ModuleAccess { Platform, Portable };
+
+struct [[nodiscard]] GroupRead {
+  ExtractStatus status = ExtractStatus::NoSuchGroup;  // Written means "read"
+  GroupFailure why = GroupFailure::None;
+  IconImageSetPtr set;
+};
+
+struct OpenedSource;
+
+class IconSource {
+ public:
+  static OpenedSource Open(const char* path, SourceKind kind, ModuleAccess access);
+  // The kind decided by the file's content (the portable reader).
+  static OpenedSource OpenByContent(const char* path);
+  ~IconSource();
+  SourceKind kind() const { return kind_; }
+  // Module: its icon groups (0 for none). Icon file: 1, read or not.
+  int32_t GroupCount() const { return groupCount_; }
+  // The name of group index (1-based) of a module.
+  bool GroupName(int32_t index, ResourceName* name) const;
+  // Reads group index (1-based). Status Written means the set is there.
+  GroupRead ReadGroup(int32_t index);
+  const FileIdentity& identity() const { return identity_; }
+  // What the source's budget still allows.
+  uint64_t BudgetLeft() const { return budget_; }
+  // The module reader, for callers that walk other resource types.
+  ModuleSource* module() const { return module_.get(); }
+
+ private:
+  IconSource() = default;
+  static OpenedSource FromFile(const char* path, SourceKind kind, SourceFile file);
+
+  SourceKind kind_ = SourceKind::Unsupported;
+  std::string path_;
+  int32_t groupCount_ = 0;
+  FileIdentity identity_;
+  uint64_t budget_ = 0;
+  std::unique_ptr<FileView> view_;        // icon files, and the portable reader's bytes
+  std::unique_ptr<ModuleSource> module_;  // modules
+};
+
+struct [[nodiscard]] OpenedSource {
+  OpenStatus status = OpenStatus::Missing;
+  bool notProgramOrIcon = false;  // read, but not a module (or not an icon file)
+  SystemError error;
+  std::unique_ptr<IconSource> source;
+  bool ok() const { return source != nullptr; }
+};
+
+// Opens path as the kind the caller decided (by name for the window tool,
+// by content for the command line).
+OpenedSource OpenIconSource(const char* path, SourceKind kind, ModuleAccess access);
+
+// What bytes are by their content: MZ with a PE or NE header behind it is a
+// module, a header of 0, 1 an icon file; anything else is unsupported.
+SourceKind SourceKindOfBytes(ByteSpan bytes);
+
+// The budget of a source of this many bytes (see icon_constants.h).
+uint64_t OutputBudgetFor(uint64_t sourceBytes);
+
+}  // namespace vantorico
