@@ -190,6 +190,98 @@ TEST_F(CliTest, MissingOutputDirectoryIsCreatedButNotItsParents) {
   EXPECT_NE(r.err.find("cannot create output directory"), std::string::npos);
 }
 
+// The source is never replaced, whatever output name it has.
+TEST_F(CliTest, ASourceNamedLikeAnOutputIsNeverTouched) {
+  ScratchDir dir("cli_source_named");
+  const Bytes icon = MakeIconFile({MakeDib(16, 16, 4, 16)});
+  ASSERT_TRUE(WriteWholeFile(dir.Path("1.ico"), icon));
+  Bytes module;
+  ASSERT_TRUE(ReadWholeFile(module_, &module));
+  ASSERT_TRUE(WriteWholeFile(dir.Path("3.ico"), module));  // a program file named 3.ico
+  const struct {
+    const char* source;
+    Bytes original;
+    size_t written;
+  } cases[] = {{"1.ico", icon, 0}, {"3.ico", module, 4}};
+  for (const auto& c : cases) {
+    const CliRun r = Cli({"extract", dir.Path(c.source), "-o", dir.Path("")});
+    EXPECT_EQ(r.code, kExitOutputFailed) << c.source;
+    EXPECT_NE(r.err.find("it is the file being extracted"), std::string::npos) << r.err;
+    EXPECT_EQ(Lines(r.out), c.written) << c.source;
+    Bytes now;
+    ASSERT_TRUE(ReadWholeFile(dir.Path(c.source), &now));
+    EXPECT_EQ(now, c.original) << c.source;
+  }
+}
+
+#ifndef _WIN32
+// A full disk: the run says so and exits 4; every file of an output name is
+// either as it was or complete, and nothing half-written is left.
+TEST_F(CliTest, AFullDiskIsReportedAndKeepsPreviousFiles) {
+  const std::string wine = WinePeDir(false);
+  if (wine.empty()) GTEST_SKIP() << "Wine's files are not installed";
+  SmallTmpfs disk("cli_full", 64 * 1024);
+  if (!disk.mounted()) GTEST_SKIP() << "needs root to mount a tmpfs";
+  const Bytes previous(100, 'p');
+  for (int i = 1; i <= 10; ++i) {
+    ASSERT_TRUE(WriteWholeFile(disk.path() + "/" + std::to_string(i) + ".ico", previous));
+  }
+  ScratchDir whole("cli_full_reference");
+  const std::string shell32 = wine + "/shell32.dll";
+  ASSERT_EQ(Cli({"extract", shell32, "-o", whole.Path("")}).code, kExitOk);
+  const CliRun r = Cli({"extract", shell32, "-o", disk.path()});
+  EXPECT_EQ(r.code, kExitOutputFailed);
+  EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
+  size_t listed = 0;
+  for (int i = 1; i <= 184; ++i) {
+    const std::string leaf = std::to_string(i) + ".ico";
+    Bytes got, want;
+    ASSERT_TRUE(ReadWholeFile(whole.Path(leaf), &want));
+    const bool said = r.out.find(disk.path() + "/" + leaf + "\n") != std::string::npos;
+    listed += said;
+    if (!ReadWholeFile(disk.path() + "/" + leaf, &got)) {
+      EXPECT_FALSE(said) << leaf;
+      EXPECT_GT(i, 10) << leaf;
+      continue;
+    }
+    if (said) {
+      EXPECT_EQ(got, want) << leaf;
+    } else {
+      EXPECT_EQ(got, previous) << leaf;
+    }
+  }
+  EXPECT_EQ(listed, Lines(r.out));
+  for (const std::string& name : ListFolder(disk.path())) {
+    EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+  }
+}
+
+// Two runs into one folder at once both finish with complete files.
+TEST_F(CliTest, ConcurrentRunsIntoOneFolderBothFinish) {
+  ScratchDir dir("cli_concurrent");
+  const std::string cli = std::string(VANTORICO_BINARY_DIR) + "/cli/vantorico";
+  const std::string run = "'" + cli + "' extract '" + module_ + "' -o '" + dir.Path("") + "' >/dev/null 2>&1";
+  for (int round = 0; round < 5; ++round) {
+    const std::string both = "(" + run + "; echo $? > '" + dir.Path("a.rc") + "') & (" + run +
+                             "; echo $? > '" + dir.Path("b.rc") + "'); wait";
+    ASSERT_EQ(std::system(both.c_str()), 0);
+    for (const char* rc : {"a.rc", "b.rc"}) {
+      Bytes code;
+      ASSERT_TRUE(ReadWholeFile(dir.Path(rc), &code));
+      EXPECT_EQ(std::string(code.begin(), code.end()), "3\n") << rc;  // group 7 of the module
+    }
+  }
+  ScratchDir alone("cli_concurrent_alone");
+  ASSERT_EQ(Cli({"extract", module_, "-o", alone.Path("")}).code, kExitBadInput);
+  for (int i : {1, 2, 3, 4, 6}) {
+    Bytes a, b;
+    ASSERT_TRUE(ReadWholeFile(dir.Path(std::to_string(i) + ".ico"), &a));
+    ASSERT_TRUE(ReadWholeFile(alone.Path(std::to_string(i) + ".ico"), &b));
+    EXPECT_EQ(a, b) << i;
+  }
+}
+#endif
+
 // Wine's shell32.dll: 184 files whose images are the raw resources, with
 // biSizeImage cleared in DIB images only.
 TEST(CliWine, Shell32ImagesEqualTheRawResources) {

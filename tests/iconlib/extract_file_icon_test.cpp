@@ -2,6 +2,8 @@
 // the clipboard as its effect.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <string>
 
 #include "base/heap.h"
@@ -174,6 +176,65 @@ TEST_F(ExtractCommand, IconFileSources) {
   PutU32(&want, 38 + 20, 0);  // the DIB's biSizeImage; the PNG stays as it is
   EXPECT_EQ(Bytes(one.begin() + 38, one.end()), Bytes(want.begin() + 38, want.end()));
   for (int i = 3; i <= 6; ++i) EXPECT_FALSE(FileExists(dir.Path(std::to_string(i) + ".ico")));
+}
+
+// The engine keeps the last source between calls; any change of its size or
+// last write is seen, and the output is the same as without keeping it.
+TEST_F(ExtractCommand, AChangedSourceIsReadAgain) {
+  ScratchDir dir("extract_changed");
+  const std::string in = dir.Path("in.ico");
+  const Bytes first = MakeIconFile({MakeDib(16, 16, 4, 16)});
+  Bytes second = first;
+  second.back() ^= 0xFF;  // same size, other bytes
+  for (bool cached : {true, false}) {
+    SetExtractCacheEnabled(cached);
+    ASSERT_TRUE(WriteWholeFile(in, first));
+    ASSERT_EQ(Call(in, 0, dir.Path("a.ico"), 1), 1);
+    ASSERT_TRUE(WriteWholeFile(in, second));
+    // A last write that differs even where the clock is coarse.
+    std::filesystem::last_write_time(
+        in, std::filesystem::last_write_time(in) + std::chrono::seconds(10));
+    ASSERT_EQ(Call(in, 0, dir.Path("b.ico"), 1), 1);
+    Bytes a, b;
+    ASSERT_TRUE(ReadWholeFile(dir.Path("a.ico"), &a));
+    ASSERT_TRUE(ReadWholeFile(dir.Path("b.ico"), &b));
+    EXPECT_EQ(a.back(), first.back()) << cached;
+    EXPECT_EQ(b.back(), second.back()) << cached;
+  }
+  SetExtractCacheEnabled(true);
+}
+
+// Each call reports what it did, for the window tool's message.
+TEST_F(ExtractCommand, EachCallReportsItsOutcome) {
+  RequireModule();
+  ScratchDir dir("extract_reports");
+  const struct {
+    std::string source, output;
+    int32_t index;
+    ExtractOutcome outcome;
+  } cases[] = {
+      {module_, dir.Path("1.ico"), 1, ExtractOutcome::Written},
+      {module_, dir.Path("9.ico"), 7, ExtractOutcome::GroupUnreadable},
+      {module_, dir.Path("8.ico"), 8, ExtractOutcome::NothingAsked},
+      {"", dir.Path("1.ico"), 1, ExtractOutcome::NoPath},
+      {dir.Path("a.txt"), dir.Path("1.ico"), 1, ExtractOutcome::UnsupportedSource},
+      {dir.Path("absent.dll"), dir.Path("1.ico"), 1, ExtractOutcome::SourceUnreadable},
+      {module_, dir.Path("none") + "/1.ico", 1, ExtractOutcome::WriteFailed},
+  };
+  for (const auto& c : cases) {
+    Call(c.source, 0, c.output, c.index);
+    EXPECT_EQ(LastExtractReport().outcome, c.outcome) << c.source << " -> " << c.output;
+  }
+  EXPECT_EQ(LastExtractReport().error.kind, ErrorKind::PathNotFound);
+  EXPECT_EQ(LastExtractReport().outputPath, dir.Path("none") + "/1.ico");
+  // An icon file given its own name as the output is never written.
+  const Bytes file = MakeIconFile({MakeDib(16, 16, 4, 16)});
+  ASSERT_TRUE(WriteWholeFile(dir.Path("1.ico"), file));
+  EXPECT_EQ(Call(dir.Path("1.ico"), 0, dir.Path("1.ico"), 1), 1);
+  EXPECT_EQ(LastExtractReport().outcome, ExtractOutcome::SameAsSource);
+  Bytes kept;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("1.ico"), &kept));
+  EXPECT_EQ(kept, file);
 }
 
 TEST_F(ExtractCommand, TheToolsLoopWritesOneFilePerGroup) {

@@ -251,6 +251,21 @@ TEST_F(BitmapFileWriter, ThirtyTwoByFourBitGivesThe630ByteFile) {
   EXPECT_EQ(set->images[0].data[8], 64);  // the set keeps its stored height
 }
 
+// A BITMAPV5HEADER is 124 bytes: the pixels start after it, not after 40.
+TEST_F(BitmapFileWriter, LongerHeadersKeepAllTheirPixels) {
+  Bytes img = MakeDib(32, 32, 4, 16);
+  img.insert(img.begin() + 40, 84, 0x5A);
+  PutU32(&img, 0, 124);
+  IconImageSetPtr set = MakeSet({img});
+  std::vector<uint8_t> out;
+  ASSERT_TRUE(BuildBitmapFile(set->images[0], &out));
+  ASSERT_EQ(out.size(), 14u + 124 + 64 + 512);
+  EXPECT_EQ(LoadU32(out, 2), out.size());
+  EXPECT_EQ(LoadU32(out, 10), 14u + 124 + 64);
+  EXPECT_EQ(Bytes(out.begin() + 14 + 124, out.end()),
+            Bytes(img.begin() + 124, img.begin() + 124 + 64 + 512));
+}
+
 TEST_F(BitmapFileWriter, RefusesPngAndUndescribedImagesWithoutCreatingAFile) {
   ScratchDir dir("bmp_refuse");
   Bytes cut = MakeDib(32, 32, 4, 16);

@@ -7,6 +7,7 @@
 
 #include "base/heap.h"
 #include "iconlib/icon_group_reader.h"
+#include "iconlib/icon_source.h"
 #include "iconlib/image_fields.h"
 #include "iconlib/module_source.h"
 #include "test_support.h"
@@ -272,6 +273,69 @@ TEST_F(MalformedModule, GroupNamingOneImageTooOftenIsCapped) {
   IconImageSetPtr set = Read(*fits, 1);
   ASSERT_NE(set, nullptr);
   EXPECT_EQ(set->imageCount, 16u);
+}
+
+// Groups that all name the same large image: each group alone is fine, but
+// the source's budget (64 MiB + 16 x its size) stops the reads, so a 1 MB
+// file cannot be made to write gigabytes.
+TEST_F(MalformedModule, GroupsRepeatingOneImageStopAtTheBudget) {
+  const Bytes image(1024 * 1024, 0x42);
+  const Bytes group = GroupDirectory(std::vector<uint16_t>(8, 7), 8);  // 8 MiB a group
+  Rsrc r;
+  const size_t root = r.Dir(2);
+  const size_t icons = r.Dir(1);
+  constexpr uint16_t kGroups = 40;
+  const size_t groups = r.Dir(kGroups);
+  r.Entry(root, 0, 3, kHigh | static_cast<uint32_t>(icons));
+  r.Entry(root, 1, 14, kHigh | static_cast<uint32_t>(groups));
+  r.Entry(icons, 0, 7, kHigh | static_cast<uint32_t>(r.Resource(image)));
+  const size_t shared = r.Resource(group);
+  for (uint16_t i = 0; i < kGroups; ++i) {
+    r.Entry(groups, i, 100u + i, kHigh | static_cast<uint32_t>(shared));
+  }
+  const Bytes pe = MakePe(r.bytes());
+  ASSERT_LT(pe.size(), 1024u * 1024 + 4096);
+  auto m = Open(pe);
+  ASSERT_NE(m, nullptr);
+  uint64_t budget = OutputBudgetFor(pe.size());
+  int read = 0;
+  for (uint32_t i = 0; i < kGroups; ++i) {
+    GroupFailure why = GroupFailure::None;
+    IconImageSetPtr set = ReadIconGroupAt(*m, i, "m.dll", budget, &why);
+    if (!set) {
+      EXPECT_EQ(why, GroupFailure::OverBudget) << i;
+      continue;
+    }
+    budget -= 8u * image.size();
+    ++read;
+  }
+  EXPECT_EQ(read, 10);  // 80 MiB of the 80 MiB and a little
+}
+
+// Text names longer than any compiler writes are not names: the entry is
+// left out rather than decoded into 65535 units (per entry that shares it).
+TEST_F(MalformedModule, OverlongTextNamesAreNotNames) {
+  Rsrc r;
+  const size_t root = r.Dir(1);
+  const size_t groups = r.Dir(0, 3);
+  r.Entry(root, 0, 14, kHigh | static_cast<uint32_t>(groups));
+  const auto name = [&](uint16_t units) {
+    Bytes b(2 + 2 * size_t{units}, 0);
+    PutU16(&b, 0, units);
+    for (uint16_t i = 0; i < units; ++i) PutU16(&b, 2 + 2 * i, 'A');
+    return static_cast<uint32_t>(r.Blob(b));
+  };
+  const uint32_t fits = name(256), too_long = name(257), huge = name(65535);
+  const size_t group = r.Resource(GroupDirectory({}, 0));
+  r.Entry(groups, 0, kHigh | fits, kHigh | static_cast<uint32_t>(group));
+  r.Entry(groups, 1, kHigh | too_long, kHigh | static_cast<uint32_t>(group));
+  r.Entry(groups, 2, kHigh | huge, kHigh | static_cast<uint32_t>(group));
+  auto m = Open(MakePe(r.bytes()));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->CountNames(kResourceTypeGroupIcon), 1u);
+  ResourceName first;
+  ASSERT_TRUE(m->NameAt(kResourceTypeGroupIcon, 0, &first));
+  EXPECT_EQ(first.text, std::string(256, 'A'));
 }
 
 TEST_F(MalformedModule, ZeroSizeResources) {

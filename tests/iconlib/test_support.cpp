@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "base/heap.h"
@@ -139,6 +141,34 @@ std::string CorpusDir() {
   const std::string p = PlatformPath(std::string(VANTORICO_SOURCE_DIR) + "/../shared/corpus");
   return FileExists(p + "/INDEX.tsv") ? p : std::string();
 }
+
+#ifndef _WIN32
+SmallTmpfs::SmallTmpfs(const std::string& name, size_t bytes)
+    : dir_(std::string(VANTORICO_BINARY_DIR) + "/test-scratch/" + name) {
+  fs::remove_all(dir_);
+  fs::create_directories(dir_);
+  const std::string command = "mount -t tmpfs -o size=" + std::to_string(bytes) + " tmpfs '" +
+                              dir_ + "' 2>/dev/null";
+  mounted_ = std::system(command.c_str()) == 0;
+}
+
+SmallTmpfs::~SmallTmpfs() {
+  if (mounted_) std::system(("umount '" + dir_ + "' 2>/dev/null").c_str());
+  std::error_code ignored;
+  fs::remove_all(dir_, ignored);
+}
+
+bool SmallTmpfs::MakeReadOnly() {
+  return std::system(("mount -o remount,ro '" + dir_ + "' 2>/dev/null").c_str()) == 0;
+}
+
+std::vector<std::string> ListFolder(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+#endif
 
 IconImageSetPtr MakeSet(const std::vector<Bytes>& images) {
   IconImageSetPtr set = AllocateIconImageSet(static_cast<uint32_t>(images.size()), "", "");

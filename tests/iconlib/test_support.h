@@ -51,6 +51,26 @@ std::string WinePeDir(bool x86_64);
 // The shared corpus of odd files, empty when absent.
 std::string CorpusDir();
 
+#ifndef _WIN32
+// A tmpfs of the given size mounted on a fresh folder (needs root); the
+// destructor unmounts it. Tests skip when mounted() is false.
+class SmallTmpfs {
+ public:
+  SmallTmpfs(const std::string& name, size_t bytes);
+  ~SmallTmpfs();
+  bool mounted() const { return mounted_; }
+  const std::string& path() const { return dir_; }
+  // Remounts it read-only.
+  bool MakeReadOnly();
+
+ private:
+  std::string dir_;
+  bool mounted_ = false;
+};
+// Names in a folder, for checking that nothing was left behind.
+std::vector<std::string> ListFolder(const std::string& dir);
+#endif
+
 // A set built from images.
 IconImageSetPtr MakeSet(const std::vector<Bytes>& images);
 

@@ -1,0 +1,77 @@
+// What the extraction handler tells the user, from the engine's reports.
+#include "app/extract_feedback.h"
+
+#include <gtest/gtest.h>
+
+#include "app/app_texts.h"
+#include "iconlib/extract_file_icon.h"
+#include "iconlib/system_error.h"
+
+namespace vantorico {
+namespace {
+
+ExtractTally Passes(std::initializer_list<ExtractOutcome> passes) {
+  ExtractTally t;
+  bool first = true;
+  for (ExtractOutcome o : passes) {
+    if (first) t.firstOutcome = static_cast<int32_t>(o);
+    first = false;
+    CountExtractPass(static_cast<int32_t>(o), &t);
+  }
+  return t;
+}
+
+bool Has(const std::string& text, const char* part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(ExtractFeedback, OnlyACleanRunThatWroteSomethingIsDone) {
+  using O = ExtractOutcome;
+  const struct {
+    ExtractTally tally;
+    const char* says;
+    bool warning;
+  } cases[] = {
+      {Passes({O::Written, O::Written, O::NothingAsked}), kTextExtractionDone, false},
+      {Passes({O::NoPath, O::NoPath}), kTextNoFileChosen, true},
+      {Passes({O::UnsupportedSource}), kTextUnsupportedFile, true},
+      {Passes({O::SourceUnreadable}), kTextSourceUnreadable, true},
+      {Passes({O::NoGroups}), kTextNoIconGroups, true},
+      {Passes({O::GroupUnreadable, O::NothingAsked}), kTextGroupsDamaged, true},
+      {Passes({O::Written, O::GroupUnreadable}), kTextPartlyExtractedClose, true},
+  };
+  for (const auto& c : cases) {
+    const ExtractFeedback f = DescribeExtraction(c.tally);
+    EXPECT_TRUE(Has(f.text, c.says)) << f.text;
+    EXPECT_EQ(f.warning, c.warning) << f.text;
+    if (c.says != kTextExtractionDone) {
+      EXPECT_FALSE(Has(f.text, kTextExtractionDone)) << f.text;
+    }
+  }
+  EXPECT_EQ(DescribeExtraction(Passes({O::Written})).text, kTextExtractionDone);
+}
+
+TEST(ExtractFeedback, AFailedWriteNamesThePathAndTheReason) {
+  ExtractTally t = Passes({ExtractOutcome::Written, ExtractOutcome::WriteFailed});
+  t.writeFailed = true;
+  t.failedOutcome = static_cast<int32_t>(ExtractOutcome::WriteFailed);
+  t.failedPath = "C:\\Tools\\2.ico";
+  t.failedErrorKind = static_cast<int32_t>(ErrorKind::DiskFull);
+  t.failedErrorCode = 112;
+  ExtractFeedback f = DescribeExtraction(t);
+  EXPECT_TRUE(f.warning);
+  EXPECT_TRUE(Has(f.text, "C:\\Tools\\2.ico")) << f.text;
+  EXPECT_TRUE(Has(f.text, kTextDiskFull)) << f.text;
+  EXPECT_TRUE(Has(f.text, "112")) << f.text;
+  EXPECT_TRUE(Has(f.text, kTextOthersWrittenClose)) << f.text;
+  // A reason the tool does not word itself comes from the system.
+  t.failedErrorKind = static_cast<int32_t>(ErrorKind::Other);
+  t.failedSystemText = "the system's own words";
+  EXPECT_TRUE(Has(DescribeExtraction(t).text, "the system's own words"));
+  // The source itself as an output.
+  t.failedOutcome = static_cast<int32_t>(ExtractOutcome::SameAsSource);
+  EXPECT_TRUE(Has(DescribeExtraction(t).text, kTextOutputIsSource));
+}
+
+}  // namespace
+}  // namespace vantorico

@@ -1,0 +1,151 @@
+// Outputs replace their files whole or not at all, never through a link and
+// never over the source; sources are read whole, so a source that changes
+// after it was opened cannot hurt the reader. Faults of the environment are
+// real: a small tmpfs, a read-only mount, a FIFO, a second writer.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "iconlib/file_io.h"
+#include "iconlib/icon_source.h"
+#include "test_support.h"
+
+namespace vantorico {
+namespace {
+
+using namespace vantorico::testing;
+
+WriteOutcome Replace(const std::string& path, const Bytes& bytes,
+                     const FileIdentity* source = nullptr) {
+  return ReplaceFileWhole(path.c_str(), ByteSpan(bytes.data(), bytes.size()), source);
+}
+
+Bytes Contents(const std::string& path) {
+  Bytes b;
+  EXPECT_TRUE(ReadWholeFile(path, &b)) << path;
+  return b;
+}
+
+TEST(SafeOutput, AFullDiskKeepsThePreviousFileWhole) {
+  SmallTmpfs disk("safe_full", 64 * 1024);
+  if (!disk.mounted()) GTEST_SKIP() << "needs root to mount a tmpfs";
+  const std::string out = disk.path() + "/1.ico";
+  const Bytes previous(1000, 'p');
+  ASSERT_TRUE(Replace(out, previous));
+  const WriteOutcome w = Replace(out, Bytes(200 * 1024, 'n'));
+  EXPECT_EQ(w.status, WriteOutcome::Failed);
+  EXPECT_EQ(w.error.kind, ErrorKind::DiskFull);
+  EXPECT_EQ(Contents(out), previous);
+  EXPECT_EQ(ListFolder(disk.path()), std::vector<std::string>{"1.ico"});
+  // The space the failed write took is free again.
+  EXPECT_TRUE(Replace(out, Bytes(40 * 1024, 'm')));
+}
+
+TEST(SafeOutput, AReadOnlyFolderFailsAndLeavesItsFiles) {
+  SmallTmpfs disk("safe_readonly", 64 * 1024);
+  if (!disk.mounted()) GTEST_SKIP() << "needs root to mount a tmpfs";
+  const std::string out = disk.path() + "/2.ico";
+  ASSERT_TRUE(Replace(out, Bytes(10, 'p')));
+  ASSERT_TRUE(disk.MakeReadOnly());
+  const WriteOutcome w = Replace(out, Bytes(10, 'n'));
+  EXPECT_EQ(w.status, WriteOutcome::Failed);
+  EXPECT_EQ(w.error.kind, ErrorKind::AccessDenied);
+  EXPECT_EQ(Contents(out), Bytes(10, 'p'));
+}
+
+TEST(SafeOutput, ALinkAtTheNameIsReplacedNotFollowed) {
+  ScratchDir dir("safe_link");
+  const std::string victim = dir.Path("victim"), out = dir.Path("1.ico");
+  ASSERT_TRUE(WriteWholeFile(victim, Bytes(5, 'v')));
+  ASSERT_EQ(symlink(victim.c_str(), out.c_str()), 0);
+  ASSERT_TRUE(Replace(out, Bytes(7, 'n')));
+  EXPECT_EQ(Contents(victim), Bytes(5, 'v'));
+  struct stat st;
+  ASSERT_EQ(lstat(out.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(Contents(out), Bytes(7, 'n'));
+}
+
+TEST(SafeOutput, TheSourceIsNeverWrittenByAnyOfItsNames) {
+  ScratchDir dir("safe_source");
+  const std::string source = dir.Path("source.ico");
+  ASSERT_TRUE(WriteWholeFile(source, Bytes(9, 's')));
+  ASSERT_EQ(link(source.c_str(), dir.Path("hard.ico").c_str()), 0);
+  ASSERT_EQ(symlink(source.c_str(), dir.Path("soft.ico").c_str()), 0);
+  FileIdentity id;
+  ASSERT_TRUE(IdentityOfPath(source.c_str(), &id));
+  for (const char* leaf : {"source.ico", "hard.ico", "soft.ico"}) {
+    EXPECT_EQ(Replace(dir.Path(leaf), Bytes(3, 'n'), &id).status, WriteOutcome::SameAsSource)
+        << leaf;
+  }
+  EXPECT_EQ(Contents(source), Bytes(9, 's'));
+  EXPECT_TRUE(Replace(dir.Path("other.ico"), Bytes(3, 'n'), &id));
+}
+
+TEST(SafeOutput, ConcurrentWritersLeaveOneWholeFileAndNoTemporaries) {
+  ScratchDir dir("safe_concurrent");
+  const std::string out = dir.Path("1.ico");
+  const Bytes a(100 * 1024, 'a'), b(60 * 1024, 'b');
+  ASSERT_TRUE(Replace(out, a));
+  std::atomic<bool> done{false};
+  std::atomic<int> failures{0}, torn{0};
+  auto writer = [&](const Bytes& content) {
+    for (int i = 0; i < 200; ++i) {
+      if (!Replace(out, content)) ++failures;
+    }
+  };
+  std::thread reader([&] {
+    while (!done) {
+      Bytes seen;
+      if (ReadWholeFile(out, &seen) && seen != a && seen != b) ++torn;
+    }
+  });
+  std::thread first(writer, a), second(writer, b);
+  first.join();
+  second.join();
+  done = true;
+  reader.join();
+  EXPECT_EQ(failures, 0);
+  EXPECT_EQ(torn, 0);
+  EXPECT_EQ(ListFolder(dir.Path("")), std::vector<std::string>{"1.ico"});
+}
+
+TEST(SourceFiles, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
+  ScratchDir dir("source_kinds");
+  const std::string fifo = dir.Path("pipe.dll");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(ReadSourceFile(fifo.c_str()).status, OpenStatus::NotRegularFile);
+  EXPECT_EQ(ReadSourceFile(dir.Path("").c_str()).status, OpenStatus::NotRegularFile);
+  const SourceFile missing = ReadSourceFile(dir.Path("absent.dll").c_str());
+  EXPECT_EQ(missing.status, OpenStatus::Missing);
+  EXPECT_EQ(missing.error.kind, ErrorKind::PathNotFound);
+}
+
+TEST(SourceFiles, ASourceCutShortAfterOpeningStillReadsWhole) {
+  const std::string module = TestModulePath(false);
+  if (module.empty()) GTEST_SKIP() << "test modules were not built";
+  ScratchDir dir("source_cut");
+  Bytes original;
+  ASSERT_TRUE(ReadWholeFile(module, &original));
+  const std::string copy = dir.Path("copy.dll");
+  ASSERT_TRUE(WriteWholeFile(copy, original));
+  OpenedSource before = IconSource::OpenByContent(copy.c_str());
+  OpenedSource opened = IconSource::OpenByContent(copy.c_str());
+  ASSERT_TRUE(before.ok() && opened.ok());
+  GroupRead want = before.source->ReadGroup(2);
+  ASSERT_EQ(truncate(copy.c_str(), 100), 0);
+  GroupRead read = opened.source->ReadGroup(2);
+  ASSERT_NE(read.set, nullptr);
+  ASSERT_EQ(read.set->imageCount, want.set->imageCount);
+  for (uint32_t i = 0; i < read.set->imageCount; ++i) {
+    const IconImageEntry &a = read.set->images[i], &b = want.set->images[i];
+    EXPECT_EQ(Bytes(a.data, a.data + a.dataSize), Bytes(b.data, b.data + b.dataSize));
+  }
+}
+
+}  // namespace
+}  // namespace vantorico
