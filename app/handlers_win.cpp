@@ -73,10 +73,10 @@ void OnFilesDropped(ArgSlot* args, int count) {
 
 void OnBrowseClicked(ArgSlot*, int) {
   CallCoreCommand(OpenCommonDialog, 1, ArgSlot{kMainWindowId, kFileDialogId, kUnitTypeCommonDlg});
-  const ArgSlot name =
-      ReadUnitProperty(kMainWindowId, kFileDialogId, kPropertyFileName, kWholeProperty);
-  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty, name);
-  if (SlotText(name)) FreeMemory(SlotText(name));
+  const OwnedText name(
+      SlotText(ReadUnitProperty(kMainWindowId, kFileDialogId, kPropertyFileName, kWholeProperty)));
+  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty,
+                    TextSlot(name.get()));
 }
 
 void OnPathChanged(ArgSlot*, int) {
@@ -84,28 +84,23 @@ void OnPathChanged(ArgSlot*, int) {
                     BoolSlot(false));
 }
 
-// A text the engine handed out, kept as a string and freed.
+// A text a command handed out, kept as a string; the text itself is freed.
 std::string TakeText(const ArgSlot& slot) {
-  const char* text = SlotText(slot);
-  std::string copy = text ? text : "";
-  if (text) FreeMemory(text);
-  return copy;
+  const OwnedText text(SlotText(slot));
+  return text ? text.get() : "";
 }
 
 void OnExtractClicked(ArgSlot*, int) {
   ExtractTally tally;
   for (int i = 1; i <= MaxIconGroups; ++i) {
-    const char* dir = SlotText(CallCoreCommand(GetRunDirectory, 0));
-    const char* num = SlotText(CallCoreCommand(ToText, 1, IntSlot(i)));
-    const char* out = ConcatTexts(4, dir, kTextSeparator, num, kTextIconSuffix);
-    if (dir) FreeMemory(dir);
-    if (num) FreeMemory(num);
-    const char* path =
-        SlotText(ReadUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty));
-    CallLibraryCommand(kLibraryAppInterface, ExtractFileIcon, 4, TextSlot(OrEmpty(path)),
-                       IntSlot(ExtractToFile), TextSlot(OrEmpty(out)), IntSlot(i));
-    if (path) FreeMemory(path);
-    if (out) FreeMemory(out);
+    // Every text is made and freed in the pass that uses it.
+    const OwnedText dir(SlotText(CallCoreCommand(GetRunDirectory, 0)));
+    const OwnedText num(SlotText(CallCoreCommand(ToText, 1, IntSlot(i))));
+    const OwnedText out(ConcatTexts(4, dir.get(), kTextSeparator, num.get(), kTextIconSuffix));
+    const OwnedText path(
+        SlotText(ReadUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty)));
+    CallLibraryCommand(kLibraryAppInterface, ExtractFileIcon, 4, TextSlot(OrEmpty(path.get())),
+                       IntSlot(ExtractToFile), TextSlot(OrEmpty(out.get())), IntSlot(i));
     // What the pass did, so that the box afterwards tells the truth.
     const int32_t outcome =
         SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractOutcome, 0));

@@ -2,6 +2,7 @@
 
 #include <ole2.h>
 
+#include "iconlib/extract_file_icon.h"
 #include "runtime/common_dlg_unit.h"
 #include "runtime/core/command_call.h"
 #include "runtime/core/program_end.h"
@@ -30,13 +31,18 @@ void EndVisualStyleLibrary() {
   CallLibraryCommand(kLibraryVisualStyle, style::SetVisualStyle, 1, IntSlot(0));
 }
 
+// What the engine keeps of the last source goes with the program.
+void EndAppInterfaceLibrary() {
+  ReleaseExtractCache();
+}
+
 }  // namespace
 
 void RegisterLibraries() {
   RegisterLibrary(kLibraryCore, StartCoreLibrary, EndCoreLibrary);
   RegisterLibrary(kLibraryDragDrop, StartDragDropLibrary, nullptr);
   RegisterLibrary(kLibraryVisualStyle, nullptr, EndVisualStyleLibrary);
-  RegisterLibrary(kLibraryAppInterface, nullptr, nullptr);
+  RegisterLibrary(kLibraryAppInterface, nullptr, EndAppInterfaceLibrary);
 }
 
 }  // namespace vantorico
