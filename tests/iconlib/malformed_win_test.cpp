@@ -128,7 +128,9 @@ TEST(MalformedWin, ThePlatformPathReadsHostileFilesWithoutFaulting) {
   }
   ReleaseExtractCache();
   EXPECT_GT(replayed, 90);
-  if (!wine.empty()) EXPECT_GE(compared, 3);  // at least the three whole files
+  if (!wine.empty()) {
+    EXPECT_GE(compared, 3);  // at least the three whole files
+  }
 }
 
 }  // namespace
