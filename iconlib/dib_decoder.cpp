@@ -152,9 +152,9 @@ DibDecodeResult DecodeDib(ByteSpan image) {
              b = bits == 16 ? kBlue555 : 0x000000FFu, a = bits == 16 ? 0 : 0xFF000000u;
     if (bitfields) {
       const bool afterHeader = h.biSize < kHeaderWithColorMasks;
-      const size_t at = afterHeader ? kInfoHeaderSize : kRedMaskOffset;
-      if (!header.PeekU32At(at, &r) || !header.PeekU32At(at + 4, &g) ||
-          !header.PeekU32At(at + 8, &b)) {
+      // Either way the masks start where a 40-byte header ends.
+      if (!header.PeekU32At(kRedMaskOffset, &r) || !header.PeekU32At(kGreenMaskOffset, &g) ||
+          !header.PeekU32At(kBlueMaskOffset, &b)) {
         return fail(DibDecodeError::MasksPastData);
       }
       if (afterHeader) offset += kColorMasksSize;
