@@ -50,8 +50,8 @@ uint8_t ToByte(float v) {
 RgbaImage ScaleRgba(const RgbaImage& source, uint32_t width, uint32_t height) {
   RgbaImage out;
   const uint64_t sourcePixels = uint64_t{source.width} * source.height;
-  if (sourcePixels == 0 || source.pixels.size() != sourcePixels * 4 || width == 0 ||
-      height == 0 || uint64_t{width} * height > kMaxDecodedPixels) {
+  if (sourcePixels == 0 || source.pixels.size() != sourcePixels * 4 || width == 0 || height == 0 ||
+      uint64_t{width} * height > kMaxDecodedPixels) {
     return out;
   }
   // Premultiplied: colour x alpha / 255, alpha 0..255.
@@ -103,8 +103,8 @@ void FitInside(uint32_t width, uint32_t height, uint32_t size, uint32_t* outWidt
   }
   if (width >= height) {
     *outWidth = size;
-    *outHeight = static_cast<uint32_t>(
-        std::max<uint64_t>(1, (uint64_t{height} * size + width / 2) / width));
+    *outHeight =
+        static_cast<uint32_t>(std::max<uint64_t>(1, (uint64_t{height} * size + width / 2) / width));
   } else {
     *outHeight = size;
     *outWidth = static_cast<uint32_t>(

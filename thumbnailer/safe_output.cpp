@@ -36,8 +36,7 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
   int fd = -1;
   for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
     char suffix[32];
-    std::snprintf(suffix, sizeof(suffix), "%016llx",
-                  static_cast<unsigned long long>(random()));
+    std::snprintf(suffix, sizeof(suffix), "%016llx", static_cast<unsigned long long>(random()));
     temp = FolderOf(path) + "/.vantorico-thumbnail-" + suffix + ".tmp";
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EEXIST) return Fail(error, "cannot create " + temp);

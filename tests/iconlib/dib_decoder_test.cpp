@@ -102,7 +102,7 @@ TEST(DibDecoder, TwentyFourBitsSkipRowPadding) {
   p.width = 3;  // 9 bytes of pixels, 3 of padding per row
   p.storedHeight = 4;
   p.bits = 24;
-  p.rows = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE,  // bottom
+  p.rows = {1,  2,  3,  4,  5,  6,  7,  8,  9,  0xEE, 0xEE, 0xEE,  // bottom
             10, 11, 12, 13, 14, 15, 16, 17, 18, 0xEE, 0xEE, 0xEE};
   p.mask = {0x20, 0, 0, 0, 0, 0, 0, 0};  // bottom right transparent
   const DibDecodeResult r = Decode(Build(p));
@@ -159,7 +159,7 @@ TEST(DibDecoder, BitfieldsThirtyTwoWithoutAlphaMaskUseTheAndMask) {
   p.bits = 32;
   p.compression = 3;
   p.extra = {0, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0};  // R in the top byte
-  p.rows = {0x11, 0x22, 0x33, 0x44};                       // 0x44332211
+  p.rows = {0x11, 0x22, 0x33, 0x44};                        // 0x44332211
   p.mask = {0x80, 0, 0, 0};
   const DibDecodeResult r = Decode(Build(p));
   ASSERT_TRUE(r.ok());
@@ -202,15 +202,20 @@ struct Hostile {
   DibDecodeError error;
 };
 
-Bytes Valid() { return MakeDib(16, 16, 8, 256); }
-void SetBits(Bytes* b, uint16_t v) { PutU16(b, 14, v); }
+Bytes Valid() {
+  return MakeDib(16, 16, 8, 256);
+}
+void SetBits(Bytes* b, uint16_t v) {
+  PutU16(b, 14, v);
+}
 
 const Hostile kHostile[] = {
     {"39 bytes", [](Bytes* b) { b->resize(39); }, DibDecodeError::HeaderTruncated},
     {"empty", [](Bytes* b) { b->clear(); }, DibDecodeError::HeaderTruncated},
     {"biSize 39", [](Bytes* b) { PutU32(b, 0, 39); }, DibDecodeError::HeaderSizeTooSmall},
     {"biSize 0", [](Bytes* b) { PutU32(b, 0, 0); }, DibDecodeError::HeaderSizeTooSmall},
-    {"biSize one past the data", [](Bytes* b) { PutU32(b, 0, static_cast<uint32_t>(b->size() + 1)); },
+    {"biSize one past the data",
+     [](Bytes* b) { PutU32(b, 0, static_cast<uint32_t>(b->size() + 1)); },
      DibDecodeError::HeaderPastData},
     {"biSize 0xFFFFFFFF", [](Bytes* b) { PutU32(b, 0, 0xFFFFFFFF); },
      DibDecodeError::HeaderPastData},
@@ -245,8 +250,7 @@ const Hostile kHostile[] = {
        PutU32(b, 8, 0x80000000u);  // INT32_MIN: top-down, 2^30 rows
      },
      DibDecodeError::ImageTooLarge},
-    {"height INT32_MAX", [](Bytes* b) { PutU32(b, 8, 0x7FFFFFFF); },
-     DibDecodeError::ImageTooLarge},
+    {"height INT32_MAX", [](Bytes* b) { PutU32(b, 8, 0x7FFFFFFF); }, DibDecodeError::ImageTooLarge},
     // Under the pixel cap but far past the bytes.
     {"8192 x 8192 at 1 bit in 1.4 KB",
      [](Bytes* b) {

@@ -153,8 +153,8 @@ class DibPixels : public ::testing::Test {
       decoded.push_back({i, std::move(r.image)});
     }
     if (decoded.empty()) return 0;
-    const std::string cmd = "cd '" + dir.string() +
-                            "' && mogrify -format rgba -depth 8 '*.ico' >/dev/null 2>&1";
+    const std::string cmd =
+        "cd '" + dir.string() + "' && mogrify -format rgba -depth 8 '*.ico' >/dev/null 2>&1";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     size_t matched = 0;
     for (size_t k = 0; k < decoded.size(); ++k) {
@@ -204,7 +204,9 @@ class DibPixels : public ::testing::Test {
 };
 fs::path* DibPixels::scratch_ = nullptr;
 
-bool HaveImageMagick() { return std::system("command -v mogrify >/dev/null 2>&1") == 0; }
+bool HaveImageMagick() {
+  return std::system("command -v mogrify >/dev/null 2>&1") == 0;
+}
 
 TEST_F(DibPixels, WineShell32AndComdlg32MatchImageMagick) {
   if (!HaveImageMagick()) GTEST_SKIP() << "no ImageMagick";
@@ -212,7 +214,8 @@ TEST_F(DibPixels, WineShell32AndComdlg32MatchImageMagick) {
   if (samples.empty()) GTEST_SKIP() << "no Wine shell32.dll / comdlg32.dll or no wrestool";
   std::map<std::string, DibDecodeError> refused;
   const size_t matched = Compare(samples, &refused);
-  for (const auto& [name, error] : refused) ADD_FAILURE() << name << ": " << DibDecodeErrorName(error);
+  for (const auto& [name, error] : refused)
+    ADD_FAILURE() << name << ": " << DibDecodeErrorName(error);
   // Wine's shell32.dll alone holds more than 1600 DIB images.
   EXPECT_GT(matched, 1000u);
 }

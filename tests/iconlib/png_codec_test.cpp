@@ -28,8 +28,8 @@ RgbaImage Noise(uint32_t w, uint32_t h, unsigned seed) {
 }
 
 TEST(PngCodec, RoundTripKeepsEveryByte) {
-  for (const auto& [w, h] : std::vector<std::pair<uint32_t, uint32_t>>{
-           {1, 1}, {16, 16}, {3, 7}, {256, 256}, {300, 2}}) {
+  for (const auto& [w, h] :
+       std::vector<std::pair<uint32_t, uint32_t>>{{1, 1}, {16, 16}, {3, 7}, {256, 256}, {300, 2}}) {
     const RgbaImage image = Noise(w, h, w * 1000 + h);
     const PngEncodeResult encoded = EncodePng(image);
     ASSERT_TRUE(encoded.ok()) << PngCodecErrorName(encoded.error);
