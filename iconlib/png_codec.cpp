@@ -44,15 +44,10 @@ PngEncodeResult EncodePng(const RgbaImage& image) {
   png.height = image.height;
   png.format = PNG_FORMAT_RGBA;
   const png_int_32 stride = static_cast<png_int_32>(image.width * 4);
-  // First the size, then the bytes.
-  png_alloc_size_t size = 0;
-  if (!png_image_write_to_memory(&png, nullptr, &size, 0, image.pixels.data(), stride, nullptr) ||
-      size == 0) {
-    png_image_free(&png);
-    result.error = PngCodecError::Malformed;
-    return result;
-  }
-  result.bytes.resize(size);
+  // One pass into a buffer of libpng's bound for the image, then trimmed
+  // (asking for the size first would compress everything twice).
+  png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png);
+  result.bytes.resize(static_cast<size_t>(size));
   if (!png_image_write_to_memory(&png, result.bytes.data(), &size, 0, image.pixels.data(), stride,
                                  nullptr)) {
     png_image_free(&png);
