@@ -220,6 +220,31 @@ TEST_F(DibPixels, WineShell32AndComdlg32MatchImageMagick) {
   EXPECT_GT(matched, 1000u);
 }
 
+// Layouts the real files above do not have: odd widths at every depth, and a
+// 32-bit image whose alpha is all zero (drawn through its AND mask). (This
+// ImageMagick reads no 16-bit icon images; DibDecoder's cases check those
+// against values worked out by hand.)
+TEST_F(DibPixels, HandMadeLayoutsMatchImageMagick) {
+  if (!HaveImageMagick()) GTEST_SKIP() << "no ImageMagick";
+  std::vector<Sample> samples;
+  for (uint16_t bits : {1, 4, 8, 24, 32}) {
+    for (int32_t width : {1, 7, 33}) {
+      Sample s;
+      s.name = std::to_string(bits) + " bits, width " + std::to_string(width);
+      s.bytes = testing::MakeDib(width, 5, bits, bits <= 8 ? 1u << bits : 0);
+      samples.push_back(std::move(s));
+    }
+  }
+  Sample zero;
+  zero.name = "32 bits, alpha all zero";
+  zero.bytes = testing::MakeDib(19, 6, 32, 0);
+  for (size_t i = 40 + 3; i < 40 + 19 * 6 * 4; i += 4) zero.bytes[i] = 0;
+  samples.push_back(std::move(zero));
+  std::map<std::string, DibDecodeError> refused;
+  EXPECT_EQ(Compare(samples, &refused), samples.size());
+  EXPECT_TRUE(refused.empty());
+}
+
 TEST_F(DibPixels, CorpusIconFilesMatchImageMagick) {
   if (!HaveImageMagick()) GTEST_SKIP() << "no ImageMagick";
   const std::vector<Sample> samples = CorpusSamples();
