@@ -117,6 +117,7 @@ DibDecodeResult DecodeDib(ByteSpan image) {
   DibDecodeResult result;
   auto fail = [&result](DibDecodeError e) {
     result.error = e;
+    result.image = RgbaImage();  // a refusal never hands out pixels
     return std::move(result);
   };
   DibHeader h;
