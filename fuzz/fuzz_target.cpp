@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "fuzz/fuzz_entries.h"
+#include "fuzz/fuzz_image_entries.h"
 #include "fuzz/fuzz_rule_entries.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -30,6 +30,8 @@ for prefix in "$HOME"/.cache/vantorico/wine*/drive_c/windows; do
   break
 done
 cp tests/data/*.ico "$seeds/icon_file/"
+python3 fuzz/make_dib_seeds.py "$seeds/dib"
+mkdir -p fuzz/corpus/dib_decoder
 printf 'Icon files (*.ico)|*.ico|All files|*.*' >"$seeds/text/filter"
 printf 'C:\\a\\1.ico\0D:\\\x81\x5c\\2.exe\0' >"$seeds/text/paths"
 
@@ -63,6 +65,7 @@ for t in $targets; do
     icon_choice) run icon_choice "$seeds/icon_file" fuzz/corpus/icon_choice -max_len=8192 ;;
     filter_conversion) run filter_conversion "$seeds/text" fuzz/corpus/filter_conversion -max_len=512 ;;
     drop_text) run drop_text "$seeds/text" fuzz/corpus/drop_text -max_len=1024 ;;
+    dib_decoder) run dib_decoder "$seeds/dib" fuzz/corpus/dib_decoder -max_len=16384 ;;
   esac
 done
 echo "== end $(date -u +%FT%TZ)" >>"$out/campaign.log"

@@ -14,7 +14,7 @@ PKGS=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine fonts-wqy-microhei locales
   xvfb xdotool x11-utils x11-apps imagemagick python3 python3-xlib
-  icoutils clang libclang-rt-14-dev
+  icoutils clang libclang-rt-14-dev libpng-dev zlib1g-dev shared-mime-info
 )
 
 log() { printf '[setup] %s\n' "$*" >&2; }

@@ -1,0 +1,23 @@
+#pragma once
+// An image as the PNG export and the thumbnailer use it: 8-bit straight
+// (non-premultiplied) RGBA, top row first, rows packed (width x 4 bytes).
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vantorico {
+
+struct RgbaImage {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  std::vector<uint8_t> pixels;  // width x height x 4 bytes: R, G, B, A
+};
+
+// Every decoder refuses images of more pixels than this before allocating
+// (8192 x 8192: 256 MB of RGBA). Icons are at most 256 x 256.
+constexpr uint64_t kMaxDecodedPixels = uint64_t{1} << 26;
+
+// True when every pixel's alpha is 0 (an empty image counts as blank).
+bool IsFullyTransparent(const RgbaImage& image);
+
+}  // namespace vantorico
