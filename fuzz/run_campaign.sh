@@ -29,6 +29,10 @@ for prefix in "$HOME"/.cache/vantorico/wine*/drive_c/windows; do
   done
   break
 done
+# A directory the size of a large system DLL's (1,000 groups, 1,000 images),
+# so that a path slow in the number of groups shows as a timeout.
+python3 bench/make_pe.py 1000 "$seeds/module/groups1000.dll"
+python3 bench/make_pe.py 1000 "$seeds/module/names1000.dll" --text-names
 cp tests/data/*.ico "$seeds/icon_file/"
 python3 fuzz/make_dib_seeds.py "$seeds/dib"
 mkdir -p fuzz/corpus/dib_decoder
@@ -51,7 +55,7 @@ run() {
   # libFuzzer's time limit is wall-clock; the CPU the fuzzer really had goes
   # into the log too, named, since two campaigns may share the machine and log.
   timed nice -n 19 "$bin/fuzz_$name" "$out/$name" "$@" -max_total_time="$seconds" -timeout=25 \
-    -rss_limit_mb=1536 -print_final_stats=1 -artifact_prefix="$out/artifacts/$name-" \
+    -rss_limit_mb=2560 -print_final_stats=1 -artifact_prefix="$out/artifacts/$name-" \
     >"$out/$name.log" 2>&1 || echo "   exit $? (see $name.log)" >>"$out/campaign.log"
   [ -f "$out/$name.cpu" ] && sed "s/^/$name /" "$out/$name.cpu" >>"$out/campaign.log"
   grep -E '^(stat::|Done|#[0-9]+ +DONE)' "$out/$name.log" >>"$out/campaign.log" || true
@@ -59,7 +63,7 @@ run() {
 
 for t in $targets; do
   case $t in
-    module_reader) run module_reader "$seeds/module" fuzz/corpus/module_reader -max_len=65536 ;;
+    module_reader) run module_reader "$seeds/module" fuzz/corpus/module_reader -max_len=262144 ;;
     icon_file_reader) run icon_file_reader "$seeds/icon_file" fuzz/corpus/icon_file_reader -max_len=16384 ;;
     layout_reader) run layout_reader "$seeds/layout" fuzz/corpus/layout_reader -max_len=65536 ;;
     icon_choice) run icon_choice "$seeds/icon_file" fuzz/corpus/icon_choice -max_len=8192 ;;
