@@ -1,23 +1,10 @@
 #include "framework/message_loop_win.h"
 
-#include <vector>
-
 #include "framework/window_lifecycle_win.h"
 #include "framework/window_table_win.h"
 
 namespace vantorico {
 namespace {
-
-std::vector<IdleCallback>& IdleCallbacks() {
-  static std::vector<IdleCallback> callbacks;
-  return callbacks;
-}
-
-bool RunIdle() {
-  bool more = false;
-  for (IdleCallback cb : IdleCallbacks()) more = cb() || more;
-  return more;
-}
 
 // Keyboard navigation between a window's tab-stop controls.
 bool PreTranslate(MSG& msg) {
@@ -31,19 +18,11 @@ bool PreTranslate(MSG& msg) {
 
 }  // namespace
 
-void AddIdleCallback(IdleCallback callback) {
-  IdleCallbacks().push_back(callback);
-}
-
 int RunMessageLoop() {
   SetMessageLoopEntered();
   if (!AnyWindowLoaded()) return 0;
   MSG msg;
-  for (;;) {
-    while (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-      if (!RunIdle()) WaitMessage();
-    }
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (PreTranslate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

@@ -38,16 +38,6 @@ LiveUnit* LiveWindow::FindMenuEntryByCommand(UINT command) {
   return nullptr;
 }
 
-UINT LiveWindow::MenuCommandOf(const LiveUnit& entry) const {
-  UINT k = 0;
-  for (const LiveUnit& u : units) {
-    if (u.record->typeCode != kKindMenu) continue;
-    if (&u == &entry) return MenuCommandBase + k;
-    ++k;
-  }
-  return 0;
-}
-
 WindowEntry* FindWindowEntry(uint32_t window_id) {
   auto it = Table().find(window_id);
   return it == Table().end() ? nullptr : &it->second;
@@ -66,13 +56,6 @@ bool AnyWindowLoaded() {
     if (entry.live) return true;
   }
   return false;
-}
-
-LiveWindow* FindLiveWindow(HWND hwnd) {
-  for (auto& [id, entry] : Table()) {
-    if (entry.live && entry.live->hwnd == hwnd) return entry.live.get();
-  }
-  return nullptr;
 }
 
 std::vector<LiveWindow*> LoadedWindows() {

@@ -66,8 +66,6 @@ struct LiveWindow {
   LiveUnit* FindUnitByHandle(HWND hwnd);
   // The menu entry with command identifier MenuCommandBase + k, or null.
   LiveUnit* FindMenuEntryByCommand(UINT command);
-  // Command identifier of a menu entry unit, or 0.
-  UINT MenuCommandOf(const LiveUnit& entry) const;
 };
 
 struct WindowEntry {
@@ -81,8 +79,6 @@ WindowEntry* FindWindowEntry(uint32_t window_id);
 // Installs the program's layout (start-up).
 void SetProgramLayout(LayoutRecord layout);
 bool AnyWindowLoaded();
-// The loaded window whose system window is hwnd, or null.
-LiveWindow* FindLiveWindow(HWND hwnd);
 // Every loaded window (for the message loop's pre-translation).
 std::vector<LiveWindow*> LoadedWindows();
 

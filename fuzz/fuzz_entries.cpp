@@ -84,14 +84,11 @@ bool FuzzModuleReader(const uint8_t* data, size_t size) {
 }
 
 bool FuzzIconFileReader(const uint8_t* data, size_t size) {
-  std::unique_ptr<InputFile> file = OpenMemoryInputFile(ByteSpan(data, size));
-  if (!file) return true;
-  IconImageSetPtr set = ReadIconFileFrom(*file, "fuzz.ico");
+  IconImageSetPtr set = ReadIconFileBytes(ByteSpan(data, size), "fuzz.ico");
   if (!set) return true;
   std::vector<uint8_t> written;
   bool same = BuildIconFile(*set, &written);
-  std::unique_ptr<InputFile> again = OpenMemoryInputFile(ByteSpan(written.data(), written.size()));
-  IconImageSetPtr reread = again ? ReadIconFileFrom(*again, "fuzz.ico") : nullptr;
+  IconImageSetPtr reread = ReadIconFileBytes(ByteSpan(written.data(), written.size()), "fuzz.ico");
   same = same && reread && reread->imageCount == set->imageCount;
   for (uint32_t i = 0; same && i < set->imageCount; ++i) {
     same = SameAfterWrite(set->images[i], reread->images[i]);

@@ -61,19 +61,6 @@ std::unique_ptr<FileView> OpenFileView(const char* path);
 // A view over bytes the caller keeps alive, for tests and fuzzing.
 std::unique_ptr<FileView> ViewOfBytes(ByteSpan bytes);
 
-// Sequential reads from the start of an open source, as the icon file
-// reader takes them.
-class InputFile {
- public:
-  virtual ~InputFile() = default;
-  // Reads up to count bytes; *got says how many came.
-  virtual bool Read(void* buffer, uint32_t count, uint32_t* got) = 0;
-  // Positions at an absolute offset from the start.
-  virtual bool Seek(uint32_t offset) = 0;
-  virtual uint64_t Size() const = 0;
-};
-std::unique_ptr<InputFile> OpenMemoryInputFile(ByteSpan bytes);
-
 struct [[nodiscard]] WriteOutcome {
   enum Status { Written, SameAsSource, Failed } status = Failed;
   SystemError error;  // why, when Failed

@@ -33,9 +33,11 @@ constexpr size_t kGroupEntryIdOffset = 12;
 // Icon file.
 constexpr uint16_t kIconFileReserved = 0;
 constexpr uint16_t kIconFileTypeIcon = 1;
+constexpr uint16_t kIconFileTypeCursor = 2;
 constexpr size_t kIconFileHeaderFieldSize = 2;
 constexpr size_t kIconFileHeaderSize = 6;
 constexpr size_t kIconFileEntrySize = 16;
+constexpr size_t kIconFileColorCountOffset = 2;
 constexpr size_t kIconFileEntrySizeOffset = 8;
 constexpr size_t kIconFileEntryOffsetOffset = 12;
 

@@ -1,6 +1,7 @@
 #pragma once
 // Reading an icon file (.ico) into a set.
-#include "iconlib/file_io.h"
+#include "base/byte_cursor.h"
+#include "iconlib/icon_constants.h"
 #include "iconlib/icon_image_set.h"
 
 namespace vantorico {
@@ -9,9 +10,9 @@ namespace vantorico {
 // any failure.
 [[nodiscard]] IconImageSetPtr ReadIconFile(const char* path);
 
-// The same read over an open file; path only fills iconFilePath. The images
-// together may hold at most byteLimit bytes.
-[[nodiscard]] IconImageSetPtr ReadIconFileFrom(InputFile& file, const char* path,
-                                               uint64_t byteLimit = kMaxIconFileImageBytes);
+// The same read over a file's bytes; path only fills iconFilePath. The
+// images together may hold at most byteLimit bytes.
+[[nodiscard]] IconImageSetPtr ReadIconFileBytes(ByteSpan file, const char* path,
+                                                uint64_t byteLimit = kMaxIconFileImageBytes);
 
 }  // namespace vantorico

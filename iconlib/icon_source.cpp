@@ -113,8 +113,7 @@ GroupRead IconSource::ReadGroup(int32_t index) {
   GroupRead out;
   if (index < 1 || index > groupCount_) return out;
   if (kind_ == SourceKind::IconFile) {
-    std::unique_ptr<InputFile> in = OpenMemoryInputFile(view_->bytes());
-    if (in) out.set = ReadIconFileFrom(*in, path_.c_str(), budget_);
+    out.set = ReadIconFileBytes(view_->bytes(), path_.c_str(), budget_);
     if (!out.set) {
       out.status = ExtractStatus::UnreadableGroup;
       out.why = GroupFailure::CutShort;

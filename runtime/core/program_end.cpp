@@ -10,7 +10,6 @@ struct LibraryHooks {
 
 ExitCallback g_exit_callback = nullptr;
 LibraryHooks g_libraries[kLibraryCount] = {};
-bool g_ending = false;
 
 }  // namespace
 
@@ -30,7 +29,6 @@ void InitializeLibraries() {
 }
 
 void RunEndOfProgram() {
-  g_ending = true;
   if (ExitCallback callback = g_exit_callback) {
     g_exit_callback = nullptr;
     callback();
@@ -38,10 +36,6 @@ void RunEndOfProgram() {
   for (const LibraryHooks& lib : g_libraries) {
     if (lib.onEnd) lib.onEnd();
   }
-}
-
-bool IsProgramEnding() {
-  return g_ending;
 }
 
 }  // namespace vantorico

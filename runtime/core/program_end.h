@@ -21,9 +21,8 @@ void RegisterExitCallback(ExitCallback callback);
 void RegisterLibrary(int index, LibraryNotify on_start, LibraryNotify on_end);
 void InitializeLibraries();
 
-// Marks the program as ending, runs the exit callback once (its slot is
-// cleared first, so a second run does nothing) and tells each library.
+// Runs the exit callback once (its slot is cleared first, so a second run
+// does nothing) and tells each library that the program ends.
 void RunEndOfProgram();
-bool IsProgramEnding();
 
 }  // namespace vantorico

@@ -1,39 +1,36 @@
 #include "shell/tray/icon_entry_choice.h"
 
+#include "iconlib/icon_directory.h"
 #include "shell/tray/tray_constants.h"
 
 namespace vantorico {
 
 int ChooseIconEntry(ByteSpan file, bool preferLarge) {
-  ByteCursor cursor(file);
-  uint16_t reserved = 0, type = 0, count = 0;
-  if (!cursor.ReadU16(&reserved) || !cursor.ReadU16(&type) || !cursor.ReadU16(&count)) return -1;
-  if (reserved != kIcoReserved || (type != kIcoTypeIcon && type != kIcoTypeCursor) || count == 0)
+  IconDirectory directory;
+  if (!IconDirectory::Read(file, /*allowCursors=*/true, &directory) || directory.count() == 0) {
     return -1;
-  const uint8_t wantedWidth = preferLarge ? kLargeIconWidth : kSmallIconWidth;
-  for (int i = 0; i < count; ++i) {
-    const size_t entry = kIcoHeaderSize + kIcoEntrySize * static_cast<size_t>(i);
-    ByteSpan whole;
-    if (!file.Slice(entry, kIcoEntrySize, &whole)) return -1;
-    uint8_t width = 0, colors = 0;
-    cursor.PeekU8At(entry, &width);
-    cursor.PeekU8At(entry + kIcoEntryColorCountOffset, &colors);
-    if (colors >= kMinPreferredColors && width == wantedWidth) return i;
   }
-  return count - 1;
+  const uint8_t wantedWidth = preferLarge ? kLargeIconWidth : kSmallIconWidth;
+  for (uint32_t i = 0; i < directory.count(); ++i) {
+    IconDirectoryEntry entry;
+    if (!directory.EntryAt(i, &entry)) return -1;
+    if (entry.colorCount >= kMinPreferredColors && entry.width == wantedWidth) {
+      return static_cast<int>(i);
+    }
+  }
+  return directory.count() - 1;
 }
 
 bool ChooseIconImage(ByteSpan file, bool preferLarge, ChosenIconImage* chosen) {
   const int index = ChooseIconEntry(file, preferLarge);
-  if (index < 0) return false;
-  const ByteCursor cursor(file);
-  const size_t entry = kIcoHeaderSize + kIcoEntrySize * static_cast<size_t>(index);
-  uint32_t size = 0, offset = 0;
-  if (!cursor.PeekU32At(entry + kIcoEntryImageSizeOffset, &size) ||
-      !cursor.PeekU32At(entry + kIcoEntryImageOffsetOffset, &offset))
-    return false;
+  IconDirectory directory;
+  IconDirectoryEntry entry;
   ByteSpan image;
-  if (!file.Slice(offset, size, &image)) return false;
+  if (index < 0 || !IconDirectory::Read(file, /*allowCursors=*/true, &directory) ||
+      !directory.EntryAt(static_cast<uint32_t>(index), &entry) ||
+      !directory.ImageOf(entry, &image)) {
+    return false;
+  }
   ByteCursor header(image);
   uint32_t width = 0, height = 0;
   uint16_t bitCount = 0;

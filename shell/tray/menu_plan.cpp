@@ -41,10 +41,6 @@ bool HasSubEntries(const std::vector<MenuEntryDescription>& entries, size_t inde
   return index + 1 < entries.size() && entries[index + 1].level > entries[index].level;
 }
 
-std::vector<MenuItemPlan> PlanMenuBar(const std::vector<MenuEntryDescription>& entries) {
-  return PlanRange(entries, 0, entries.size());
-}
-
 std::vector<MenuItemPlan> PlanSubMenu(const std::vector<MenuEntryDescription>& entries,
                                       size_t index) {
   if (!HasSubEntries(entries, index)) return {};

@@ -1,6 +1,6 @@
 #pragma once
 // A window's menu entries (stored order, levels, MenuFlags) turned into the
-// items of its menu bar or of one entry's sub-menu, with the command ids both use.
+// items of one entry's sub-menu, with the command ids the entries use.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -27,9 +27,6 @@ struct MenuItemPlan {
 // Whether entry index has sub-entries: it is not the last entry and the one
 // after it lies deeper.
 bool HasSubEntries(const std::vector<MenuEntryDescription>& entries, size_t index);
-
-// The items of the menu bar (the entries from the top level down).
-std::vector<MenuItemPlan> PlanMenuBar(const std::vector<MenuEntryDescription>& entries);
 
 // The items of entry index's sub-menu; empty when it has none.
 std::vector<MenuItemPlan> PlanSubMenu(const std::vector<MenuEntryDescription>& entries,

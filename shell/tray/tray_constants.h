@@ -37,15 +37,6 @@ constexpr uint32_t kNotifyFlags = 7;  // NIF_MESSAGE | NIF_ICON | NIF_TIP
 // The shell's broadcast after its taskbar has been (re)created.
 constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
 
-// Icon file directory.
-constexpr uint16_t kIcoReserved = 0;
-constexpr uint16_t kIcoTypeIcon = 1;
-constexpr uint16_t kIcoTypeCursor = 2;
-constexpr size_t kIcoHeaderSize = 6;
-constexpr size_t kIcoEntrySize = 16;
-constexpr size_t kIcoEntryColorCountOffset = 2;
-constexpr size_t kIcoEntryImageSizeOffset = 8;
-constexpr size_t kIcoEntryImageOffsetOffset = 12;
 // An entry qualifies with at least this many colours and the preferred width.
 constexpr uint8_t kMinPreferredColors = 16;
 constexpr uint8_t kSmallIconWidth = 16;

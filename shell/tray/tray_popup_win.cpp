@@ -14,7 +14,7 @@ bool AppendItems(HMENU menu, const std::vector<MenuItemPlan>& items) {
     if (item.separator) {
       flags = MF_SEPARATOR;
     } else if (item.subMenu) {
-      UniqueMenu sub = BuildMenu(item.children, false);
+      UniqueMenu sub = BuildPopupMenu(item.children);
       if (!sub) return false;
       flags |= MF_POPUP;
       id = reinterpret_cast<UINT_PTR>(sub.get());
@@ -30,15 +30,15 @@ bool AppendItems(HMENU menu, const std::vector<MenuItemPlan>& items) {
 
 }  // namespace
 
-UniqueMenu BuildMenu(const std::vector<MenuItemPlan>& items, bool menuBar) {
-  UniqueMenu menu(menuBar ? CreateMenu() : CreatePopupMenu());
+UniqueMenu BuildPopupMenu(const std::vector<MenuItemPlan>& items) {
+  UniqueMenu menu(CreatePopupMenu());
   if (!menu || !AppendItems(menu.get(), items)) return UniqueMenu();
   return menu;
 }
 
 bool PopupTrayMenu(HWND window, const std::vector<MenuEntryDescription>& entries, size_t index) {
   if (!HasSubEntries(entries, index)) return false;
-  UniqueMenu popup = BuildMenu(PlanSubMenu(entries, index), false);
+  UniqueMenu popup = BuildPopupMenu(PlanSubMenu(entries, index));
   if (!popup) return false;
   POINT cursor = {};
   GetCursorPos(&cursor);

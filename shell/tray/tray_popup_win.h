@@ -10,9 +10,8 @@
 
 namespace vantorico {
 
-// A menu bar (CreateMenu) or a popup (CreatePopupMenu) with the plan's items;
-// none when any part cannot be built.
-UniqueMenu BuildMenu(const std::vector<MenuItemPlan>& items, bool menuBar);
+// A popup menu with the plan's items; none when any part cannot be built.
+UniqueMenu BuildPopupMenu(const std::vector<MenuItemPlan>& items);
 
 // PopupTrayMenu once the framework has found the entry among the window's menu
 // entries: shows entry index's sub-menu at the cursor and returns after it

@@ -17,8 +17,7 @@ using namespace vantorico::testing;
 
 // Reads bytes through the same path a file takes.
 IconImageSetPtr ReadBytes(const Bytes& b) {
-  std::unique_ptr<InputFile> in = OpenMemoryInputFile(ByteSpan(b.data(), b.size()));
-  return ReadIconFileFrom(*in, "mem.ico");
+  return ReadIconFileBytes(ByteSpan(b.data(), b.size()), "mem.ico");
 }
 
 // An icon file written by the engine, returned as bytes.
@@ -108,12 +107,12 @@ TEST_F(IconFileReader, OverlappingEntriesAreAllowedButCapped) {
 
 TEST_F(IconFileReader, AllocationFailuresAreReaderFailures) {
   const Bytes file = MakeIconFile({MakeDib(16, 16, 4, 16), MakeDib(32, 32, 8, 256)});
-  for (int64_t n = 0; n < 4; ++n) {
+  for (int64_t n = 0; n < 3; ++n) {  // the set, then each image
     SetHeapFailureAfter(n);
     EXPECT_EQ(ReadBytes(file), nullptr) << n;
     SetHeapFailureAfter(-1);
   }
-  SetHeapFailureAfter(4);
+  SetHeapFailureAfter(3);
   IconImageSetPtr set = ReadBytes(file);
   SetHeapFailureAfter(-1);
   EXPECT_NE(set, nullptr);

@@ -159,19 +159,5 @@ TEST_F(TrayPopupTest, NestedFlagsAndSeparators) {
   EXPECT_TRUE(g_watch.items[3].subMenu);
 }
 
-TEST(BuildMenu, MenuBarOfTheToolIsEmpty) {
-  const std::vector<MenuEntryDescription> entries = {
-      {"文件", 0, kMenuHidden}, {"打开程序", 1, 0}, {"退出程序", 1, 0}};
-  UniqueMenu bar = BuildMenu(PlanMenuBar(entries), true);
-  ASSERT_TRUE(bar);
-  EXPECT_EQ(GetMenuItemCount(bar.get()), 0);
-  UniqueMenu shown = BuildMenu(PlanMenuBar({{"文件", 0, 0}, {"打开程序", 1, 0}}), true);
-  ASSERT_TRUE(shown);
-  ASSERT_EQ(GetMenuItemCount(shown.get()), 1);
-  HMENU sub = GetSubMenu(shown.get(), 0);
-  ASSERT_NE(sub, nullptr);
-  EXPECT_EQ(GetMenuItemID(sub, 0), 20001u);
-}
-
 }  // namespace
 }  // namespace vantorico

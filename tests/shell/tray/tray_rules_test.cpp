@@ -144,8 +144,6 @@ TEST(MenuPlan, ToolsTrayMenu) {
   EXPECT_EQ(items[1].caption, "退出程序");
   EXPECT_EQ(items[1].commandId, 20002u);
   EXPECT_FALSE(items[0].subMenu || items[0].grayed || items[0].checked || items[0].separator);
-  // The hidden top-level entry leaves the menu bar empty.
-  EXPECT_TRUE(PlanMenuBar(entries).empty());
   EXPECT_TRUE(PlanSubMenu(entries, 1).empty());
 }
 
@@ -160,12 +158,8 @@ TEST(MenuPlan, NestingFlagsSeparatorsAndHiddenSubtrees) {
       {"A3a", 2, 0},             // 6
       {"B", 0, 0},               // 7
   };
-  const auto bar = PlanMenuBar(entries);
-  ASSERT_EQ(bar.size(), 2u);
-  EXPECT_TRUE(bar[0].subMenu);
-  EXPECT_FALSE(bar[1].subMenu);
-  EXPECT_EQ(bar[1].commandId, 20007u);
-  const auto& a = bar[0].children;
+  EXPECT_TRUE(PlanSubMenu(entries, 7).empty());  // B has no entries under it
+  const auto a = PlanSubMenu(entries, 0);
   ASSERT_EQ(a.size(), 3u);  // A3 and its entry are hidden
   EXPECT_TRUE(a[0].checked);
   EXPECT_TRUE(a[1].separator);
@@ -175,7 +169,7 @@ TEST(MenuPlan, NestingFlagsSeparatorsAndHiddenSubtrees) {
   ASSERT_EQ(a[2].children.size(), 1u);
   EXPECT_EQ(a[2].children[0].caption, "A2a");
   EXPECT_EQ(a[2].children[0].commandId, 20004u);
-  // The popup of an entry is its sub-menu in the bar.
+  // The popup of a nested entry is its own sub-menu.
   const auto sub = PlanSubMenu(entries, 3);
   ASSERT_EQ(sub.size(), 1u);
   EXPECT_EQ(sub[0].commandId, 20004u);
