@@ -172,3 +172,21 @@ Bytes AnimatedCursorBytes(uint8_t seed) {
 }
 
 }  // namespace vantorico::testing
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace vantorico::testing {
+
+bool MakeDirectoryForTest(const std::string& path) {
+#ifdef _WIN32
+  return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+#else
+  return mkdir(path.c_str(), 0777) == 0;
+#endif
+}
+
+}  // namespace vantorico::testing

@@ -32,3 +32,8 @@ Bytes CursorResource(uint16_t x, uint16_t y, const Bytes& dib);
 Bytes AnimatedCursorBytes(uint8_t seed);
 
 }  // namespace vantorico::testing
+
+namespace vantorico::testing {
+// Creates one folder (its parent must exist).
+bool MakeDirectoryForTest(const std::string& path);
+}  // namespace vantorico::testing
