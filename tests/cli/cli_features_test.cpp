@@ -305,6 +305,35 @@ TEST_F(CliFeatures, CursorsWithHotspotsAndAnimatedResourcesByteForByte) {
 #endif
 }
 
+#ifndef _WIN32
+// icoutils' wrestool as a peer: the same hotspots and images in its cursor
+// file (whose sizes count the hotspot bytes too), the same animated cursor.
+TEST_F(CliFeatures, CursorsMatchWrestool) {
+  if (std::system("wrestool --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no icoutils";
+  const std::string ours = dir_.Path("ours"), theirs = dir_.Path("theirs");
+  ASSERT_TRUE(MakeDirectoryForTest(theirs));
+  ASSERT_EQ(Cli({"extract", module_, "--type", "cursor", "-o", ours}).code, kExitOk);
+  const std::string command = "cd '" + theirs + "' && wrestool -x -t 12 -o . ../m.dll && "
+                              "wrestool -x --raw -t 21 -o . ../m.dll";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  Bytes mine, peer, ani, peerAni;
+  ASSERT_TRUE(ReadWholeFile(ours + "/1.cur", &mine));
+  ASSERT_TRUE(ReadWholeFile(theirs + "/m.dll_12_POINTER.cur", &peer));
+  ASSERT_EQ(LoadU16(mine, 4), LoadU16(peer, 4));
+  for (uint16_t k = 0; k < LoadU16(mine, 4); ++k) {
+    const size_t e = 6 + 16 * k;
+    EXPECT_EQ(LoadU32(mine, e + 4), LoadU32(peer, e + 4)) << k;  // hotspot x and y
+    const uint32_t size = LoadU32(mine, e + 8);
+    const Bytes a(mine.begin() + LoadU32(mine, e + 12), mine.begin() + LoadU32(mine, e + 12) + size);
+    const Bytes b(peer.begin() + LoadU32(peer, e + 12), peer.begin() + LoadU32(peer, e + 12) + size);
+    EXPECT_EQ(a, b) << k;
+  }
+  ASSERT_TRUE(ReadWholeFile(ours + "/cursor-1.ani", &ani));
+  ASSERT_TRUE(ReadWholeFile(theirs + "/m.dll_21_1", &peerAni));
+  EXPECT_EQ(ani, peerAni);
+}
+#endif
+
 TEST_F(CliFeatures, MunRedirectionFromSystemFolders) {
   const Bytes mun = BuildPe(FullResources("FROMMUN"));
   const Bytes own = BuildPe({{14, "OWN", 0, 0x0409, GroupDirectoryOf({{1, kEnglishDib}}, false)},
