@@ -29,17 +29,19 @@ class ConsoleSink final : public vantorico::CliSink {
     }
     if (Clock::now() - start_ < std::chrono::seconds(1)) return;
     std::string line = "[" + std::to_string(done + 1) + "/" + std::to_string(total) + "] " + file;
-    if (line.size() > 76) line = line.substr(0, 73) + "...";
-    vantorico::WriteStandardError("\r\x1b[K" + line);
+    if (line.size() > kWidth) line = line.substr(0, kWidth - 3) + "...";
+    // Blanks over the rest of the last line: no terminal escapes needed.
+    vantorico::WriteStandardError("\r" + line + std::string(kWidth - line.size(), ' '));
     shown_ = true;
   }
   void Quiet() { quietOk_ = false; }
 
  private:
   using Clock = std::chrono::steady_clock;
+  static constexpr size_t kWidth = 76;
   void ClearProgress() {
     if (!shown_) return;
-    vantorico::WriteStandardError("\r\x1b[K");
+    vantorico::WriteStandardError("\r" + std::string(kWidth, ' ') + "\r");
     shown_ = false;
   }
   bool terminal_;

@@ -6,6 +6,7 @@
 #endif
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -519,6 +520,38 @@ TEST_F(CliFeatures, JsonDocumentsParseWithNonAsciiNamesAndPaths) {
             "3 None\n0 module\n");
 }
 #endif
+
+// Every long option --help names is in the manual page and the completion.
+TEST(CliDocuments, ManualAndCompletionNameEveryOption) {
+  std::string help, err;
+  ASSERT_EQ(RunCli({"--help"}, &help, &err), kExitOk);
+  Bytes man, completion;
+  ASSERT_TRUE(ReadWholeFile(std::string(VANTORICO_SOURCE_DIR) + "/cli/vantorico.1", &man));
+  ASSERT_TRUE(ReadWholeFile(std::string(VANTORICO_SOURCE_DIR) + "/cli/vantorico.bash-completion",
+                            &completion));
+  std::string manText;
+  for (size_t i = 0; i < man.size(); ++i) {
+    if (man[i] == '\\' && i + 1 < man.size() && man[i + 1] == '-') continue;  // troff's \-
+    manText += static_cast<char>(man[i]);
+  }
+  const std::string completionText = Text(completion);
+  size_t options = 0;
+  for (size_t at = help.find("--"); at != std::string::npos; at = help.find("--", at + 2)) {
+    size_t end = at + 2;
+    while (end < help.size() && (std::isalnum(static_cast<unsigned char>(help[end])) ||
+                                 help[end] == '-')) {
+      ++end;
+    }
+    const std::string option = help.substr(at, end - at);
+    if (option == "--") continue;
+    ++options;
+    EXPECT_NE(manText.find(option), std::string::npos) << option;
+    if (option != "--version" && option != "--help") {
+      EXPECT_NE(completionText.find(option), std::string::npos) << option;
+    }
+  }
+  EXPECT_GE(options, 18u);
+}
 
 }  // namespace
 }  // namespace vantorico
