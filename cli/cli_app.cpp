@@ -208,8 +208,11 @@ class Run {
            std::to_string(totals_.failed) + " not written" +
            (totals_.passed ? ", " + std::to_string(totals_.passed) + " other files passed" : ""));
     }
-    if (code == kExitOk && o_.command == "extract" && totals_.written == 0 &&
-        totals_.skipped == 0) {
+    if (code == kExitOk && totals_.sources == 0) {
+      code = kExitNothingToExtract;
+      Error("no program or icon files in the folders given");
+    } else if (code == kExitOk && o_.command == "extract" && totals_.written == 0 &&
+               totals_.skipped == 0) {
       code = kExitNothingToExtract;
       if (batch) Error("nothing to extract");
     }

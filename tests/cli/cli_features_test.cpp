@@ -437,6 +437,13 @@ TEST_F(CliFeatures, BatchesOfFilesAndFolders) {
   EXPECT_EQ(q.code, kExitOk) << q.err;
   EXPECT_EQ(Lines(q.out), 4u) << q.out;  // m.dll: 2 groups and an animated icon; b.ico: 1
   EXPECT_EQ(q.out.rfind(module_ + "\t1\t\"LOGO\"", 0), 0u) << q.out;
+  // Folders with nothing to read: nothing to extract.
+  ASSERT_TRUE(MakeDirectoryForTest(dir_.Path("empty")));
+  for (const char* command : {"list", "extract"}) {
+    q = Cli({command, dir_.Path("empty"), tree + "/sub", "--include", "*.txt"});
+    EXPECT_EQ(q.code, kExitNothingToExtract) << command;
+    EXPECT_NE(q.err.find("no program or icon files"), std::string::npos) << q.err;
+  }
   // A named source that is no program file still fails the run.
   ASSERT_TRUE(WriteWholeFile(dir_.Path("x.txt"), Bytes{'h', 'i'}));
   q = Cli({"list", module_, dir_.Path("x.txt")});
