@@ -129,7 +129,9 @@ class CliFeatures : public ::testing::Test {
     ASSERT_TRUE(WriteWholeFile(dir_.Path("m.dll"), BuildPe(FullResources())));
     module_ = dir_.Path("m.dll");
   }
-  ScratchDir dir_{"cli_features"};
+  // One folder per test: ctest runs the tests in parallel processes.
+  ScratchDir dir_{std::string("cli_features_") +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name()};
   std::string module_;
 };
 
@@ -488,7 +490,7 @@ TEST_F(CliFeatures, OutputNamesThatExist) {
 
 #ifndef _WIN32
 TEST_F(CliFeatures, JsonDocumentsParseWithNonAsciiNamesAndPaths) {
-  ScratchDir py("cli_json");
+  ScratchDir py("cli_features_json");
   const std::string folder = dir_.Path(u8"数据");
   ASSERT_TRUE(MakeDirectoryForTest(folder));
   const std::string chinese = folder + u8"/图标.dll";
