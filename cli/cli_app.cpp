@@ -184,7 +184,11 @@ bool Selected(const std::vector<Selector>& selectors, const GroupSummary& g, boo
 
 class Run {
  public:
-  Run(const Options& o, const CliEnvironment& env, CliSink& sink) : o_(o), env_(env), sink_(sink) {}
+  Run(const Options& o, const CliEnvironment& env, CliSink& sink)
+      : o_(o),
+        env_(env),
+        sink_(sink),
+        baseOrder_(UserLanguageOrder(o.haveLanguage ? o.language : env.userLanguage)) {}
 
   int Execute() {
     std::vector<SourceArg> sources;
@@ -227,7 +231,10 @@ class Run {
   // 4 over 3 over 1 over 0.
   static int Worse(int a, int b) {
     const auto rank = [](int c) {
-      return c == kExitOutputFailed ? 4 : c == kExitBadInput ? 3 : c == kExitNothingToExtract ? 1 : 0;
+      return c == kExitOutputFailed       ? 4
+             : c == kExitBadInput         ? 3
+             : c == kExitNothingToExtract ? 1
+                                          : 0;
     };
     return rank(b) > rank(a) ? b : a;
   }
@@ -322,16 +329,15 @@ class Run {
   OpenedSource OpenAs(const std::string& path) {
     OpenedSource opened = IconSource::OpenReadFile(path.c_str(), ReadSource(path));
     if (opened.source && opened.source->kind() == SourceKind::Module) {
-      opened.source->module()->SetLanguageOrder(
-          UserLanguageOrder(o_.haveLanguage ? o_.language : env_.userLanguage));
+      opened.source->module()->SetLanguageOrder(baseOrder_);
     }
     return opened;
   }
 
   std::string DocumentHead(const std::string& file, const std::string& redirectedFrom,
                            const IconSource* source) {
-    std::string doc = "{\"schema\":" + std::to_string(kListingSchemaVersion) +
-                      ",\"command\":\"" + o_.command + "\",\"file\":" + JsonString(file);
+    std::string doc = "{\"schema\":" + std::to_string(kListingSchemaVersion) + ",\"command\":\"" +
+                      o_.command + "\",\"file\":" + JsonString(file);
     if (!redirectedFrom.empty()) doc += ",\"redirected_from\":" + JsonString(redirectedFrom);
     doc += ",\"kind\":";
     doc += source ? "\"" + KindWord(source->kind()) + "\"" : "null";
@@ -436,7 +442,8 @@ class Run {
       total += n;
       for (int32_t i = 1; i <= n; ++i) {
         const GroupSummary described = DescribeGroup(source, type, i);
-        if (!Selected(selectors, described, source.kind() == SourceKind::Module, &matched)) continue;
+        if (!Selected(selectors, described, source.kind() == SourceKind::Module, &matched))
+          continue;
         groups.push_back(SummariseGroup(source, type, i));
       }
     }
@@ -477,8 +484,9 @@ class Run {
     return kExitOk;
   }
 
-  std::string LeafOf(GroupType type, int32_t index) const {
-    const std::string n = std::to_string(index);
+  // The file name of group index; suffix (a language) follows the number.
+  std::string LeafOf(GroupType type, int32_t index, const std::string& suffix) const {
+    const std::string n = std::to_string(index) + suffix;
     switch (type) {
       case GroupType::Icon:
         return n + (o_.bitmap ? ".bmp" : ".ico");
@@ -541,8 +549,7 @@ class Run {
       }
       *path = candidate;
     }
-    const WriteOutcome w =
-        WriteOutputWhole(*path, ByteSpan(bytes.data(), bytes.size()), &source);
+    const WriteOutcome w = WriteOutputWhole(*path, ByteSpan(bytes.data(), bytes.size()), &source);
     switch (w.status) {
       case WriteOutcome::Written:
         return "written";
@@ -622,42 +629,66 @@ class Run {
       for (int32_t i = 1; i <= n; ++i) {
         const GroupSummary g = DescribeGroup(source, type, i);
         if (!Selected(selectors, g, source.kind() == SourceKind::Module, &matched)) continue;
-        OutputRecord r{type, i, NameJson(g, source.kind()),
-                       g.languages.empty() ? "" : LanguageIdText(g.languages[g.chosenLanguage]),
-                       "", "", 0, ""};
-        const std::string what = std::string(WhatOf(type)) + " " + std::to_string(i);
-        std::vector<uint8_t> bytes;
-        r.status = BuildOutput(source, type, i, &bytes, &r.message);
-        if (r.status == "empty") {
-          r.message = what + " has no images; nothing to extract";
-          Error(prefix_ + r.message);
-        } else if (r.status == "unreadable") {
-          r.message = what + " " + r.message;
-          Error(prefix_ + r.message);
-          ++unreadable;
-        } else if (folderFailed || !OutputFolder(arg, batch, &folder)) {
-          if (!folderFailed) Error(outputProblem_);
-          folderFailed = true;
-          r.status = "failed";
-          r.message = outputProblem_;
-          ++failed;
-        } else {
-          r.path = Join(folder, LeafOf(type, i));
-          r.status = WriteOne(&r.path, bytes, source.identity(), &r.message);
-          if (r.status == "written") {
-            r.bytes = bytes.size();
-            ++written;
-            if (!JsonMode() && o_.verbosity > 0) Out(r.path + "\n");
-          } else if (r.status == "skipped") {
-            ++skipped;
-            r.message = Quote(r.path) + " exists; skipped";
-            Verbose(prefix_ + r.message);
-          } else {
-            ++failed;
-            Error(r.message);
-          }
+        // One output per group; with --all-languages one per language it is stored in.
+        std::vector<int> languages{-1};
+        if (o_.allLanguages && !g.languages.empty()) {
+          languages.clear();
+          for (size_t l = 0; l < g.languages.size(); ++l) languages.push_back(static_cast<int>(l));
         }
-        records.push_back(r);
+        for (int l : languages) {
+          const uint16_t language = l < 0 ? 0 : g.languages[static_cast<size_t>(l)];
+          if (l >= 0) {
+            // That language first; images it lacks come by the run's order.
+            LanguageOrder order = baseOrder_;
+            order.insert(order.begin(), language);
+            source.module()->SetLanguageOrder(order);
+          }
+          OutputRecord r{type,
+                         i,
+                         NameJson(g, source.kind()),
+                         l >= 0                ? LanguageIdText(language)
+                         : g.languages.empty() ? ""
+                                               : LanguageIdText(g.languages[g.chosenLanguage]),
+                         "",
+                         "",
+                         0,
+                         ""};
+          const std::string what = std::string(WhatOf(type)) + " " + std::to_string(i) +
+                                   (l >= 0 ? " (" + LanguageIdText(language) + ")" : "");
+          std::vector<uint8_t> bytes;
+          r.status = BuildOutput(source, type, i, &bytes, &r.message);
+          if (r.status == "empty") {
+            r.message = what + " has no images; nothing to extract";
+            Error(prefix_ + r.message);
+          } else if (r.status == "unreadable") {
+            r.message = what + " " + r.message;
+            Error(prefix_ + r.message);
+            ++unreadable;
+          } else if (folderFailed || !OutputFolder(arg, batch, &folder)) {
+            if (!folderFailed) Error(outputProblem_);
+            folderFailed = true;
+            r.status = "failed";
+            r.message = outputProblem_;
+            ++failed;
+          } else {
+            r.path = Join(folder, LeafOf(type, i, l >= 0 ? "-" + LanguageIdText(language) : ""));
+            r.status = WriteOne(&r.path, bytes, source.identity(), &r.message);
+            if (r.status == "written") {
+              r.bytes = bytes.size();
+              ++written;
+              if (!JsonMode() && o_.verbosity > 0) Out(r.path + "\n");
+            } else if (r.status == "skipped") {
+              ++skipped;
+              r.message = Quote(r.path) + " exists; skipped";
+              Verbose(prefix_ + r.message);
+            } else {
+              ++failed;
+              Error(r.message);
+            }
+          }
+          records.push_back(r);
+        }
+        if (languages.front() >= 0) source.module()->SetLanguageOrder(baseOrder_);
       }
     }
     totals_.written += written;
@@ -683,8 +714,8 @@ class Run {
       Error((problem.front() == '\'' ? "" : prefix_) + problem);
     }
     if (JsonMode()) {
-      std::string doc = DocumentHead(file, redirectedFrom, &source) +
-                        ",\"status\":" + std::to_string(code);
+      std::string doc =
+          DocumentHead(file, redirectedFrom, &source) + ",\"status\":" + std::to_string(code);
       if (!problem.empty()) doc += ",\"error\":" + JsonString(problem);
       doc += ",\"outputs\":[";
       for (size_t i = 0; i < records.size(); ++i) {
@@ -706,6 +737,7 @@ class Run {
   const Options& o_;
   const CliEnvironment& env_;
   CliSink& sink_;
+  const LanguageOrder baseOrder_;
   Totals totals_;
   bool single_ = true;
   bool named_ = true;

@@ -8,12 +8,12 @@
 namespace vantorico {
 
 enum CliExit : int {
-  kExitOk = 0,               // everything asked for was written (or listed)
+  kExitOk = 0,                // everything asked for was written (or listed)
   kExitNothingToExtract = 1,  // no groups of the asked kinds (or only empty ones), or a selector
                               // that names none
-  kExitUsage = 2,            // the command line is wrong
-  kExitBadInput = 3,         // not a program or icon file, unreadable, or groups that cannot be read
-  kExitOutputFailed = 4,     // some output (a file, standard output) could not be written
+  kExitUsage = 2,             // the command line is wrong
+  kExitBadInput = 3,      // not a program or icon file, unreadable, or groups that cannot be read
+  kExitOutputFailed = 4,  // some output (a file, standard output) could not be written
 };
 
 // What the run takes from its surroundings.

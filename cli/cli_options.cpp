@@ -28,6 +28,7 @@ const char kUsage[] =
     "  --type icon|cursor|all   which groups (default icon; animated ones included)\n"
     "  --lang LANGID    the user's language for the language choice (0x0804 or\n"
     "                   2052); else the locale (LC_ALL, LC_MESSAGES, LANG)\n"
+    "  --all-languages  extract: every language of each group, as N-0x0409.ico, ...\n"
     "Sources:\n"
     "  -r, --recursive  descend into subfolders of folder arguments\n"
     "  --include GLOB   only files in folders whose name matches (repeatable)\n"
@@ -138,6 +139,8 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
       o->jsonl = true;
     } else if (flag("-r") || flag("--recursive")) {
       o->recursive = true;
+    } else if (flag("--all-languages") && extract) {
+      o->allLanguages = true;
     } else if (flag("--no-redirect")) {
       o->noRedirect = true;
     } else if (flag("-q") || flag("--quiet")) {

@@ -35,6 +35,7 @@ struct Options {
   std::vector<GroupType> types{GroupType::Icon, GroupType::AniIcon};
   bool allTypes = false;
   Conflict conflict = Conflict::Overwrite;
+  bool allLanguages = false;
   bool haveLanguage = false;
   uint16_t language = 0;
 };

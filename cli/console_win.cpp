@@ -25,8 +25,8 @@ bool WriteTo(HANDLE handle, const std::string& utf8) {
   if (utf8.empty()) return true;
   if (IsConsole(handle)) {
     // Bytes that are not UTF-8 show as U+FFFD; the console draws the rest.
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
     size_t done = 0;

@@ -54,9 +54,9 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries, Syst
     e.name = name;
     if (lstat(full.c_str(), &st) == 0) {
       // A link to a file is a file to read; a link to a folder is not followed.
-      e.type = S_ISLNK(st.st_mode) ? (TypeOfPath(full) == PathType::File ? PathType::File
-                                                                          : PathType::Other)
-                                   : TypeOfMode(st.st_mode);
+      e.type = S_ISLNK(st.st_mode)
+                   ? (TypeOfPath(full) == PathType::File ? PathType::File : PathType::Other)
+                   : TypeOfMode(st.st_mode);
     }
     entries->push_back(std::move(e));
   }

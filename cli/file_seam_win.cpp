@@ -17,8 +17,8 @@ constexpr int kTemporaryNameAttempts = 100;
 
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], n);
   return out;
@@ -26,8 +26,8 @@ std::wstring Wide(const std::string& utf8) {
 
 std::string Utf8(const wchar_t* wide, size_t length) {
   if (length == 0) return std::string();
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0,
-                                    nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), &out[0], n, nullptr, nullptr);
   return out;
@@ -113,10 +113,11 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries, Syst
     e.name = Utf8(name.data(), name.size());
     if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
       // A junction or link to a folder is not followed.
-      e.type = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathType::Other : PathType::File;
+      e.type =
+          (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathType::Other : PathType::File;
     } else {
-      e.type = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathType::Directory
-                                                                  : PathType::File;
+      e.type =
+          (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathType::Directory : PathType::File;
     }
     entries->push_back(std::move(e));
   } while (FindNextFileW(find, &data));

@@ -34,9 +34,9 @@ struct GroupSummary {
   std::string text;
   bool readable = false;
   std::vector<ImageSummary> images;
-  uint64_t bytes = 0;                // animated resources: their size
-  std::vector<uint16_t> languages;   // as stored; empty when the reader knows none
-  size_t chosenLanguage = 0;         // which of them extraction takes
+  uint64_t bytes = 0;               // animated resources: their size
+  std::vector<uint16_t> languages;  // as stored; empty when the reader knows none
+  size_t chosenLanguage = 0;        // which of them extraction takes
 };
 
 // How many groups of a type the source has (an icon file: one icon group).

@@ -188,9 +188,14 @@ TEST_F(CliFeatures, LanguageFollowsLangThenTheUserLanguage) {
     uint16_t user;
     uint8_t width;
   } cases[] = {
-      {{"--lang", "0x0804"}, 0, 32},  {{"--lang=2052"}, 0, 32},   {{"--lang", "0x0409"}, 0, 16},
-      {{"--lang", "0x0407"}, 0, 16},  {{}, 0x0804, 32},           {{}, 0x0404, 16},
-      {{}, 0, 16},                    {{"--lang", "0x409"}, 0x0804, 16},
+      {{"--lang", "0x0804"}, 0, 32},
+      {{"--lang=2052"}, 0, 32},
+      {{"--lang", "0x0409"}, 0, 16},
+      {{"--lang", "0x0407"}, 0, 16},
+      {{}, 0x0804, 32},
+      {{}, 0x0404, 16},
+      {{}, 0, 16},
+      {{"--lang", "0x409"}, 0x0804, 16},
       {{"--lang", "0x0004"}, 0, 16},  // Chinese without a sublanguage: none stored, so en-US
   };
   int round = 0;
@@ -212,6 +217,29 @@ TEST_F(CliFeatures, LanguageFollowsLangThenTheUserLanguage) {
                        "\"0x0804\"]"),
             std::string::npos)
       << j.out;
+}
+
+// Every language of each group, each with its own images.
+TEST_F(CliFeatures, AllLanguagesWritesOneFilePerLanguage) {
+  const std::string out = dir_.Path("all");
+  const CliRun r = Cli({"extract", module_, "--all-languages", "--jsonl", "-o", out}, 0x0804);
+  ASSERT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_EQ(Leaves(out), (std::set<std::string>{"1-0x0409.ico", "1-0x0804.ico", "2-0x0409.ico",
+                                                "icon-1-0x0409.ani"}));
+  const struct {
+    const char* leaf;
+    uint8_t width;
+  } images[] = {{"1-0x0409.ico", 16}, {"1-0x0804.ico", 32}, {"2-0x0409.ico", 48}};
+  for (const auto& i : images) {
+    Bytes ico;
+    ASSERT_TRUE(ReadWholeFile(out + "/" + i.leaf, &ico));
+    EXPECT_EQ(ico[6], i.width) << i.leaf;
+  }
+  EXPECT_NE(r.out.find("\"index\":1,\"name\":\"LOGO\",\"language\":\"0x0804\""),
+            std::string::npos)
+      << r.out;
+  // list shows every language already.
+  EXPECT_EQ(Cli({"list", module_, "--all-languages"}).code, kExitUsage);
 }
 
 #ifndef _WIN32
@@ -241,7 +269,10 @@ TEST_F(CliFeatures, TheProgramReadsTheLocale) {
 TEST_F(CliFeatures, AFullStandardOutputExitsFour) {
   if (!FileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   const std::string cli = std::string(VANTORICO_BINARY_DIR) + "/cli/vantorico";
-  for (const char* args : {"list", "list --json", "extract -o '" "/tmp" "'"}) {
+  for (const char* args : {"list", "list --json",
+                           "extract -o '"
+                           "/tmp"
+                           "'"}) {
     const std::string command =
         "'" + cli + "' " + args + " '" + module_ + "' > /dev/full 2>/dev/null";
     const int status = std::system(command.c_str());
@@ -316,7 +347,8 @@ TEST_F(CliFeatures, CursorsMatchWrestool) {
   const std::string ours = dir_.Path("ours"), theirs = dir_.Path("theirs");
   ASSERT_TRUE(MakeDirectoryForTest(theirs));
   ASSERT_EQ(Cli({"extract", module_, "--type", "cursor", "-o", ours}).code, kExitOk);
-  const std::string command = "cd '" + theirs + "' && wrestool -x -t 12 -o . ../m.dll && "
+  const std::string command = "cd '" + theirs +
+                              "' && wrestool -x -t 12 -o . ../m.dll && "
                               "wrestool -x --raw -t 21 -o . ../m.dll";
   ASSERT_EQ(std::system(command.c_str()), 0);
   Bytes mine, peer, ani, peerAni;
@@ -327,8 +359,10 @@ TEST_F(CliFeatures, CursorsMatchWrestool) {
     const size_t e = 6 + 16 * k;
     EXPECT_EQ(LoadU32(mine, e + 4), LoadU32(peer, e + 4)) << k;  // hotspot x and y
     const uint32_t size = LoadU32(mine, e + 8);
-    const Bytes a(mine.begin() + LoadU32(mine, e + 12), mine.begin() + LoadU32(mine, e + 12) + size);
-    const Bytes b(peer.begin() + LoadU32(peer, e + 12), peer.begin() + LoadU32(peer, e + 12) + size);
+    const Bytes a(mine.begin() + LoadU32(mine, e + 12),
+                  mine.begin() + LoadU32(mine, e + 12) + size);
+    const Bytes b(peer.begin() + LoadU32(peer, e + 12),
+                  peer.begin() + LoadU32(peer, e + 12) + size);
     EXPECT_EQ(a, b) << k;
   }
   ASSERT_TRUE(ReadWholeFile(ours + "/cursor-1.ani", &ani));
@@ -348,9 +382,9 @@ TEST_F(CliFeatures, MunRedirectionFromSystemFolders) {
     bool noRedirect;
     const char* firstGroup;  // nullptr: no groups, exit 1
   } cases[] = {
-      {"System32", true, true, false, "FROMMUN"},  {"sysWOW64", true, true, false, "FROMMUN"},
-      {"SYSTEM32", true, true, true, nullptr},     {"Programs", true, true, false, nullptr},
-      {"System32", false, true, false, "OWN"},     {"System32", true, false, false, nullptr},
+      {"System32", true, true, false, "FROMMUN"}, {"sysWOW64", true, true, false, "FROMMUN"},
+      {"SYSTEM32", true, true, true, nullptr},    {"Programs", true, true, false, nullptr},
+      {"System32", false, true, false, "OWN"},    {"System32", true, false, false, nullptr},
   };
   int round = 0;
   for (const auto& c : cases) {
@@ -499,8 +533,9 @@ TEST_F(CliFeatures, JsonDocumentsParseWithNonAsciiNamesAndPaths) {
   ASSERT_TRUE(WriteWholeFile(latin1, BuildPe(FullResources())));
   CliRun r = Cli({"list", "--json", chinese}, 0x0804);
   ASSERT_EQ(r.code, kExitOk) << r.err;
-  EXPECT_EQ(PythonJson(r.out, "d['groups'][0]['name'] + '|' + d['groups'][0]['language'] + '|' + "
-                              "d['file'].split('/')[-1]",
+  EXPECT_EQ(PythonJson(r.out,
+                       "d['groups'][0]['name'] + '|' + d['groups'][0]['language'] + '|' + "
+                       "d['file'].split('/')[-1]",
                        false, py),
             std::string(u8"标志\"\n|0x0804|") + u8"图标.dll" + "\n");
   // The text listing keeps the name on its line.
@@ -510,10 +545,12 @@ TEST_F(CliFeatures, JsonDocumentsParseWithNonAsciiNamesAndPaths) {
   r = Cli({"extract", "--jsonl", folder, "-o", dir_.Path("jsonl")});
   ASSERT_EQ(r.code, kExitOk) << r.err;
   EXPECT_EQ(Lines(r.out), 2u);
-  EXPECT_EQ(PythonJson(r.out, "str(d['schema']) + ' ' + d['file'].split('/')[-1] + ' ' + str(len(d['outputs']))"
-                              " + ' ' + d['outputs'][0]['status']",
-                       true, py),
-            "2 caf\xe9.dll 3 written\n2 " + std::string(u8"图标.dll") + " 3 written\n");
+  EXPECT_EQ(
+      PythonJson(r.out,
+                 "str(d['schema']) + ' ' + d['file'].split('/')[-1] + ' ' + str(len(d['outputs']))"
+                 " + ' ' + d['outputs'][0]['status']",
+                 true, py),
+      "2 caf\xe9.dll 3 written\n2 " + std::string(u8"图标.dll") + " 3 written\n");
   // Several sources with --json: one array.
   r = Cli({"list", "--json", folder});
   EXPECT_EQ(PythonJson(r.out, "len(d)", false, py), "2\n") << r.out;
@@ -547,8 +584,8 @@ TEST(CliDocuments, ManualAndCompletionNameEveryOption) {
   size_t options = 0;
   for (size_t at = help.find("--"); at != std::string::npos; at = help.find("--", at + 2)) {
     size_t end = at + 2;
-    while (end < help.size() && (std::isalnum(static_cast<unsigned char>(help[end])) ||
-                                 help[end] == '-')) {
+    while (end < help.size() &&
+           (std::isalnum(static_cast<unsigned char>(help[end])) || help[end] == '-')) {
       ++end;
     }
     const std::string option = help.substr(at, end - at);

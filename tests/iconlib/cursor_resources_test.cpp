@@ -19,7 +19,8 @@ struct Cursor {
 Bytes CursorModule(const std::vector<Cursor>& cursors, const std::vector<uint16_t>& named) {
   std::vector<PeResource> r;
   std::vector<std::pair<uint16_t, Bytes>> entries;
-  for (const Cursor& c : cursors) r.push_back({1, "", c.id, 0x0409, CursorResource(c.x, c.y, c.dib)});
+  for (const Cursor& c : cursors)
+    r.push_back({1, "", c.id, 0x0409, CursorResource(c.x, c.y, c.dib)});
   for (uint16_t id : named) {
     for (const Cursor& c : cursors) {
       if (c.id == id) entries.push_back({id, c.dib});

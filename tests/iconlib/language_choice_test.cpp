@@ -98,11 +98,24 @@ TEST(LanguageChoice, LocaleNames) {
     const char* locale;
     uint16_t language;
   } cases[] = {
-      {"zh_CN.UTF-8", 0x0804}, {"zh_CN", 0x0804},     {"zh_TW.Big5", 0x0404}, {"zh_HK", 0x0C04},
-      {"zh", 0x0804},          {"de_AT@euro", 0x0C07}, {"de", 0x0407},        {"fr_XX", 0x040C},
-      {"en_US.UTF-8", 0x0409}, {"en_GB", 0x0809},     {"pt_BR", 0x0416},     {"ja_JP.eucJP", 0x0411},
-      {"C", 0},                {"C.UTF-8", 0},        {"POSIX", 0},          {"", 0},
-      {"xx_YY", 0},            {"e", 0},
+      {"zh_CN.UTF-8", 0x0804},
+      {"zh_CN", 0x0804},
+      {"zh_TW.Big5", 0x0404},
+      {"zh_HK", 0x0C04},
+      {"zh", 0x0804},
+      {"de_AT@euro", 0x0C07},
+      {"de", 0x0407},
+      {"fr_XX", 0x040C},
+      {"en_US.UTF-8", 0x0409},
+      {"en_GB", 0x0809},
+      {"pt_BR", 0x0416},
+      {"ja_JP.eucJP", 0x0411},
+      {"C", 0},
+      {"C.UTF-8", 0},
+      {"POSIX", 0},
+      {"", 0},
+      {"xx_YY", 0},
+      {"e", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(LanguageOfLocaleName(c.locale), c.language) << c.locale;
 }
@@ -112,10 +125,10 @@ TEST(LanguageChoice, LanguageIdentifiersAsTyped) {
     const char* text;
     bool ok;
     uint16_t language;
-  } cases[] = {{"0x0804", true, 0x0804}, {"0X804", true, 0x0804}, {"2052", true, 0x0804},
+  } cases[] = {{"0x0804", true, 0x0804}, {"0X804", true, 0x0804},  {"2052", true, 0x0804},
                {"0", true, 0},           {"0xffff", true, 0xFFFF}, {"65536", false, 0},
-               {"0x10000", false, 0},    {"", false, 0},          {"0x", false, 0},
-               {"zh-CN", false, 0},      {"-1", false, 0},        {"12a", false, 0}};
+               {"0x10000", false, 0},    {"", false, 0},           {"0x", false, 0},
+               {"zh-CN", false, 0},      {"-1", false, 0},         {"12a", false, 0}};
   for (const auto& c : cases) {
     uint16_t got = 0xABCD;
     EXPECT_EQ(ParseLanguageId(c.text, &got), c.ok) << c.text;

@@ -121,8 +121,8 @@ Bytes BuildPe(const std::vector<PeResource>& resources) {
     size_t i = 0;
     for (const auto& [key, langs] : names) {
       const size_t lang_dir = s.Dir(0, langs.size());
-      const uint32_t name = key.first == 0 ? kHigh | static_cast<uint32_t>(s.Text(key.second))
-                                           : langs[0]->id;
+      const uint32_t name =
+          key.first == 0 ? kHigh | static_cast<uint32_t>(s.Text(key.second)) : langs[0]->id;
       s.Entry(dir, i++, name, kHigh | static_cast<uint32_t>(lang_dir));
       for (size_t l = 0; l < langs.size(); ++l) {
         s.Entry(lang_dir, l, langs[l]->language, static_cast<uint32_t>(s.Leaf(langs[l]->bytes)));
