@@ -1,12 +1,21 @@
 #include "cli/cli_app.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <algorithm>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <set>
 
+#include "cli/cli_options.h"
+#include "cli/file_seam.h"
+#include "cli/glob_match.h"
 #include "cli/group_listing.h"
-#include "cli/path_probe.h"
-#include "iconlib/extract_group.h"
+#include "cli/text_escape.h"
+#include "iconlib/bitmap_file_writer.h"
+#include "iconlib/cursor_resources.h"
+#include "iconlib/icon_file_writer.h"
+#include "iconlib/language_choice.h"
 
 #ifndef VANTORICO_VERSION
 #define VANTORICO_VERSION "0"
@@ -15,118 +24,109 @@
 namespace vantorico {
 namespace {
 
-constexpr const char kUsage[] =
-    "usage: vantorico list FILE [--json]\n"
-    "       vantorico extract FILE [-o DIR] [--format ico|bmp]\n"
-    "       vantorico --help | --version\n"
-    "\n"
-    "FILE is a program file (EXE, DLL, ICL, CPL, ...: any PE or NE module) or an\n"
-    "icon file; its content decides which. `list` prints one line per icon group;\n"
-    "`extract` writes group N as N.ico (or its first image as N.bmp) into DIR,\n"
-    "the current directory by default (created when missing), replacing files of\n"
-    "those names only with complete ones; the source itself is never replaced.\n"
-    "Options take their value as `--format bmp` or `--format=bmp`; `--` ends them.\n"
-    "\n"
-    "Exit status:\n"
-    "  0  everything asked for was written\n"
-    "  1  nothing to extract (no icon groups, or only empty ones)\n"
-    "  2  usage error\n"
-    "  3  FILE is not a program or icon file, cannot be read, or has groups\n"
-    "     that cannot be read\n"
-    "  4  some output could not be written\n";
-
-struct Options {
-  std::string command;
-  std::string file;
-  std::string outputDir = ".";
-  bool json = false;
-  bool bitmap = false;
+// A source of the run: named on the command line (or in --files-from), or
+// found in a folder named there.
+struct SourceArg {
+  std::string path;
+  std::vector<Selector> selectors;  // its own, from "FILE,N"
+  bool named = true;
 };
 
-int Fail(std::string* err, int code, const std::string& message) {
-  *err += "vantorico: " + message + "\n";
-  return code;
+// One output (or failed group) of a source, for the JSON documents.
+struct OutputRecord {
+  GroupType type;
+  int32_t index;
+  std::string nameJson;
+  std::string language;  // "" when unknown
+  std::string status;    // written, skipped, empty, unreadable, failed
+  std::string path;
+  uint64_t bytes = 0;
+  std::string message;
+};
+
+struct Totals {
+  size_t sources = 0;
+  size_t written = 0;
+  size_t skipped = 0;
+  size_t failed = 0;
+  size_t unreadable = 0;
+  size_t passed = 0;  // files in folders that are no program or icon file
+};
+
+std::string Quote(const std::string& path) {
+  return "'" + path + "'";
 }
 
-// Parses args into options; an empty error means success.
-std::string Parse(const std::vector<std::string>& args, Options* o) {
-  if (args.empty()) return "no command given (try --help)";
-  o->command = args[0];
-  if (o->command != "list" && o->command != "extract") {
-    return "unknown command '" + o->command + "' (try --help)";
-  }
-  bool options_done = false;
-  for (size_t i = 1; i < args.size(); ++i) {
-    std::string a = args[i];
-    std::string value;
-    bool inline_value = false;
-    if (!options_done && a.rfind("--", 0) == 0 && a.find('=') != std::string::npos) {
-      value = a.substr(a.find('=') + 1);
-      a = a.substr(0, a.find('='));
-      inline_value = true;
-    }
-    const auto take_value = [&](std::string* out) {
-      if (inline_value) {
-        *out = value;
-        return true;
-      }
-      if (i + 1 >= args.size()) return false;
-      *out = args[++i];
-      return true;
-    };
-    if (options_done || a.empty() || a[0] != '-' || a == "-") {
-      if (!o->file.empty()) return "more than one FILE given";
-      o->file = args[i];
-    } else if (a == "--") {
-      options_done = true;
-    } else if (a == "--json" && o->command == "list" && !inline_value) {
-      o->json = true;
-    } else if ((a == "-o" || a == "--output") && o->command == "extract") {
-      if (!take_value(&o->outputDir)) return "option " + a + " needs a directory";
-    } else if (a == "--format" && o->command == "extract") {
-      std::string f;
-      if (!take_value(&f)) return "option --format needs ico or bmp";
-      if (f != "ico" && f != "bmp") return "unknown format '" + f + "' (ico or bmp)";
-      o->bitmap = f == "bmp";
-    } else {
-      return "unknown option '" + a + "' for " + o->command;
-    }
-  }
-  if (o->file.empty()) return o->command + " needs a FILE";
-  return std::string();
+std::string BaseName(const std::string& path) {
+  size_t end = path.size();
+  while (end > 1 && IsSeparator(path[end - 1])) --end;
+  size_t start = end;
+  while (start > 0 && !IsSeparator(path[start - 1])) --start;
+  return path.substr(start, end - start);
+}
+
+std::string DirName(const std::string& path) {
+  size_t end = path.size();
+  while (end > 0 && !IsSeparator(path[end - 1])) --end;
+  return path.substr(0, end);  // with its separator, or empty
+}
+
+std::string Join(const std::string& dir, const std::string& leaf) {
+  if (dir.empty() || IsSeparator(dir.back())) return dir + leaf;
+  return dir + PathSeparator() + leaf;
+}
+
+bool EqualsNoCase(const std::string& a, const char* b) {
+  ResourceName x, y;
+  x.isText = y.isText = true;
+  x.text = a;
+  y.text = b;
+  return ResourceNamesEqual(x, y);
+}
+
+// A program file in System32 or SysWOW64 keeps its icons, on newer systems,
+// in <that folder>/../SystemResources/<name>.mun.
+std::string MunCandidate(const std::string& path) {
+  const std::string dir = DirName(path);
+  if (dir.empty()) return std::string();
+  const std::string folder = BaseName(dir);
+  if (!EqualsNoCase(folder, "System32") && !EqualsNoCase(folder, "SysWOW64")) return std::string();
+  const std::string sep(1, PathSeparator());
+  return Join(dir, ".." + sep + "SystemResources" + sep + BaseName(path) + ".mun");
 }
 
 std::string OpenProblem(const OpenedSource& opened, const std::string& file) {
   switch (opened.status) {
     case OpenStatus::Missing:
-      return "cannot open '" + file + "': " + SystemErrorText(opened.error);
+      return "cannot open " + Quote(file) + ": " + ErrorText(opened.error);
     case OpenStatus::NotRegularFile:
-      return "'" + file + "' is not a regular file";
+      return Quote(file) + " is not a regular file";
     case OpenStatus::ReadFailed:
-      return "cannot read '" + file + "'" +
+      return "cannot read " + Quote(file) +
              (opened.error.kind == ErrorKind::None ? std::string(": it changed while it was read")
-                                                   : ": " + SystemErrorText(opened.error));
+                                                   : ": " + ErrorText(opened.error));
     case OpenStatus::NoMemory:
-      return "'" + file + "' is too large to read";
+      return Quote(file) + " is too large to read";
     case OpenStatus::Opened:
       break;
   }
-  return "'" + file + "' is not a program file or an icon file";
+  return Quote(file) + " is not a program file or an icon file";
 }
 
-// Opens the file as the kind its content says; the error says why not.
-std::unique_ptr<IconSource> OpenSource(const std::string& file, std::string* err, int* code) {
-  OpenedSource opened = IconSource::OpenByContent(file.c_str());
-  if (opened.source) return std::move(opened.source);
-  *code = Fail(err, kExitBadInput, OpenProblem(opened, file));
-  return nullptr;
-}
-
-const char* GroupProblem(ExtractStatus status) {
-  switch (status) {
-    case ExtractStatus::OverBudget:
+const char* ReadProblem(GroupFailure why) {
+  switch (why) {
+    case GroupFailure::OverBudget:
       return "passes what this file may make the extractor write (its groups repeat the same "
              "images); skipped";
+    default:
+      return "cannot be read; skipped";
+  }
+}
+
+const char* StatusProblem(ExtractStatus status) {
+  switch (status) {
+    case ExtractStatus::OverBudget:
+      return ReadProblem(GroupFailure::OverBudget);
     case ExtractStatus::RefusedImage:
       return "has no first image that is a whole DIB (a PNG cannot be a bitmap file); skipped";
     default:
@@ -134,97 +134,664 @@ const char* GroupProblem(ExtractStatus status) {
   }
 }
 
-int RunList(const Options& o, std::string* out, std::string* err) {
-  int code = kExitOk;
-  std::unique_ptr<IconSource> source = OpenSource(o.file, err, &code);
-  if (!source) return code;
-  const std::vector<GroupSummary> groups = ListIconGroups(*source);
-  if (o.json) *out += FormatGroupsJson(o.file, source->kind(), groups);
-  if (groups.empty()) return Fail(err, kExitNothingToExtract, "'" + o.file + "' has no icon groups");
-  if (source->kind() == SourceKind::IconFile && !groups[0].readable) {
-    return Fail(err, kExitBadInput, "'" + o.file + "' is a damaged icon file");
+// How messages name a group of a type.
+const char* WhatOf(GroupType type) {
+  switch (type) {
+    case GroupType::Cursor:
+      return "cursor group";
+    case GroupType::AniCursor:
+      return "animated cursor";
+    case GroupType::AniIcon:
+      return "animated icon";
+    case GroupType::Icon:
+      break;
   }
-  if (!o.json) *out += FormatGroupsText(groups);
-  return kExitOk;
+  return "group";
 }
 
-int RunExtract(const Options& o, std::string* out, std::string* err) {
-  int code = kExitOk;
-  std::unique_ptr<IconSource> source = OpenSource(o.file, err, &code);
-  if (!source) return code;
-  if (!IsDirectory(o.outputDir.c_str()) && !MakeDirectory(o.outputDir.c_str())) {
-    return Fail(err, kExitOutputFailed,
-                "cannot create output directory '" + o.outputDir + "': " +
-                    SystemErrorText(LastSystemError()));
-  }
-  const OutputKind output = o.bitmap ? OutputKind::BitmapFile : OutputKind::IconFile;
-  const char* extension = o.bitmap ? ".bmp" : ".ico";
-  std::string prefix = o.outputDir;
-  if (!prefix.empty() && prefix.back() != PathSeparator() && prefix.back() != '/') {
-    prefix += PathSeparator();
-  }
-  int written = 0, unreadable = 0, failed = 0;
-  for (int32_t i = 1; i <= source->GroupCount(); ++i) {
-    const std::string path = prefix + std::to_string(i) + extension;
-    const std::string group = "group " + std::to_string(i);
-    GroupRead read = source->ReadGroup(i);
-    if (!read.set) {
-      ++unreadable;
-      *err += "vantorico: " + group + " " + GroupProblem(read.status) + "\n";
-      continue;
-    }
-    if (read.set->imageCount == 0) {
-      *err += "vantorico: " + group + " has no images; nothing to extract\n";
-      continue;
-    }
-    const ExtractResult r =
-        DeliverGroup(*read.set, ExtractToFile, output, path.c_str(), &source->identity());
-    switch (r.status) {
-      case ExtractStatus::Written:
-        *out += path + "\n";
-        ++written;
-        break;
-      case ExtractStatus::SameAsSource:
-        ++failed;
-        *err += "vantorico: not writing '" + path + "': it is the file being extracted\n";
-        break;
-      case ExtractStatus::WriteFailed:
-        ++failed;
-        *err += "vantorico: cannot write '" + path + "': " + SystemErrorText(r.error) + "\n";
-        break;
-      default:
-        ++unreadable;
-        *err += "vantorico: " + group + " " + GroupProblem(r.status) + "\n";
-        break;
-    }
-  }
-  if (failed > 0) return kExitOutputFailed;
-  if (source->GroupCount() == 0) {
-    return Fail(err, kExitNothingToExtract, "'" + o.file + "' has no icon groups");
-  }
-  if (unreadable > 0) return kExitBadInput;
-  if (written == 0) return Fail(err, kExitNothingToExtract, "nothing to extract");
-  return kExitOk;
+std::string NameJson(const GroupSummary& g, SourceKind kind) {
+  if (g.textName) return JsonString(g.text);
+  return kind == SourceKind::Module ? std::to_string(g.id) : "null";
 }
+
+// Whether any selector takes the group (all do when there are none); an
+// icon file's one group has a position but no name.
+bool Selected(const std::vector<Selector>& selectors, const GroupSummary& g, bool named,
+              std::vector<bool>* matched) {
+  if (selectors.empty()) return true;
+  bool any = false;
+  for (size_t i = 0; i < selectors.size(); ++i) {
+    const Selector& s = selectors[i];
+    bool hit = false;
+    switch (s.kind) {
+      case Selector::Index:
+        hit = g.index == s.index;
+        break;
+      case Selector::Id:
+        hit = named && !g.textName && g.id == s.id;
+        break;
+      case Selector::Name:
+        hit = named && g.textName && EqualsNoCase(g.text, s.name.c_str());
+        break;
+    }
+    if (hit) {
+      (*matched)[i] = true;
+      any = true;
+    }
+  }
+  return any;
+}
+
+class Run {
+ public:
+  Run(const Options& o, const CliEnvironment& env, CliSink& sink)
+      : o_(o),
+        env_(env),
+        sink_(sink),
+        baseOrder_(UserLanguageOrder(o.haveLanguage ? o.language : env.userLanguage)) {}
+
+  int Execute() {
+    std::vector<SourceArg> sources;
+    bool folders = false;
+    int code = Gather(&sources, &folders);
+    if (code != kExitOk && sources.empty()) return code;
+    single_ = sources.size() == 1 && !folders;
+    const bool batch = !single_;
+    if (o_.json && batch) Out("[");
+    for (size_t i = 0; i < sources.size(); ++i) {
+      if (batch) sink_.Progress(i, sources.size(), sources[i].path);
+      const int c = Source(sources[i], batch);
+      code = Worse(code, c);
+    }
+    if (o_.json && batch) Out(firstDocument_ ? "]\n" : "\n]\n");
+    if (batch) sink_.Progress(sources.size(), sources.size(), std::string());
+    if (o_.command == "extract" && ((batch && o_.verbosity > 0) || o_.verbosity > 1)) {
+      Note(std::to_string(totals_.sources) + " source" + (totals_.sources == 1 ? "" : "s") + ", " +
+           std::to_string(totals_.written) + " written, " + std::to_string(totals_.skipped) +
+           " skipped, " + std::to_string(totals_.unreadable) + " unreadable, " +
+           std::to_string(totals_.failed) + " not written" +
+           (totals_.passed ? ", " + std::to_string(totals_.passed) + " other files passed" : ""));
+    }
+    if (code == kExitOk && totals_.sources == 0) {
+      code = kExitNothingToExtract;
+      Error("no program or icon files in the folders given");
+    } else if (code == kExitOk && o_.command == "extract" && totals_.written == 0 &&
+               totals_.skipped == 0) {
+      code = kExitNothingToExtract;
+      if (batch) Error("nothing to extract");
+    }
+    if (!outOk_ && (code == kExitOk || code == kExitNothingToExtract)) {
+      Error("cannot write to standard output");
+      code = kExitOutputFailed;
+    }
+    return code;
+  }
+
+ private:
+  // 4 over 3 over 1 over 0.
+  static int Worse(int a, int b) {
+    const auto rank = [](int c) {
+      return c == kExitOutputFailed       ? 4
+             : c == kExitBadInput         ? 3
+             : c == kExitNothingToExtract ? 1
+                                          : 0;
+    };
+    return rank(b) > rank(a) ? b : a;
+  }
+
+  void Out(const std::string& text) {
+    if (!sink_.Out(text)) outOk_ = false;
+  }
+  void Error(const std::string& message) { sink_.Err("vantorico: " + message + "\n"); }
+  void Note(const std::string& message) {
+    if (o_.verbosity > 0) Error(message);
+  }
+  void Verbose(const std::string& message) {
+    if (o_.verbosity > 1) Error(message);
+  }
+
+  int Gather(std::vector<SourceArg>* sources, bool* folders) {
+    std::vector<std::string> names = o_.files;
+    int code = kExitOk;
+    if (!o_.filesFrom.empty()) {
+      std::string list;
+      if (o_.filesFrom == "-") {
+        list.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+      } else {
+        SourceFile f = ReadSource(o_.filesFrom);
+        if (!f.view) {
+          Error("cannot read the list " + Quote(o_.filesFrom) +
+                (f.error.kind == ErrorKind::None ? "" : ": " + ErrorText(f.error)));
+          return kExitBadInput;
+        }
+        list.assign(reinterpret_cast<const char*>(f.view->bytes().data()), f.view->bytes().size());
+      }
+      size_t start = 0;
+      while (start < list.size()) {
+        size_t end = list.find('\n', start);
+        if (end == std::string::npos) end = list.size();
+        std::string line = list.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) names.push_back(line);
+        start = end + 1;
+      }
+    }
+    for (const std::string& name : names) {
+      SourceArg s;
+      s.path = name;
+      const PathType type = TypeOfPath(name);
+      Selector location;
+      std::string file;
+      if (type == PathType::None && SplitIconLocation(name, &file, &location) &&
+          TypeOfPath(file) != PathType::None) {
+        s.path = file;
+        s.selectors.push_back(location);
+      }
+      if (type == PathType::Directory) {
+        *folders = true;
+        code = Worse(code, Walk(name, sources));
+        continue;
+      }
+      sources->push_back(s);
+    }
+    return code;
+  }
+
+  int Walk(const std::string& dir, std::vector<SourceArg>* sources) {
+    std::vector<FolderEntry> entries;
+    SystemError error;
+    if (!ListFolder(dir, &entries, &error)) {
+      Error("cannot read the folder " + Quote(dir) + ": " + ErrorText(error));
+      return kExitBadInput;
+    }
+    int code = kExitOk;
+    for (const FolderEntry& e : entries) {
+      const std::string path = Join(dir, e.name);
+      if (e.type == PathType::Directory) {
+        if (o_.recursive) code = Worse(code, Walk(path, sources));
+        continue;
+      }
+      if (e.type != PathType::File) continue;
+      if (!o_.includes.empty() &&
+          std::none_of(o_.includes.begin(), o_.includes.end(),
+                       [&](const std::string& g) { return GlobMatches(g, e.name); })) {
+        continue;
+      }
+      SourceArg s;
+      s.path = path;
+      s.named = false;
+      sources->push_back(s);
+    }
+    return code;
+  }
+
+  // Opens a source as its content says, with the run's language order.
+  OpenedSource OpenAs(const std::string& path) {
+    OpenedSource opened = IconSource::OpenReadFile(path.c_str(), ReadSource(path));
+    if (opened.source && opened.source->kind() == SourceKind::Module) {
+      opened.source->module()->SetLanguageOrder(baseOrder_);
+    }
+    return opened;
+  }
+
+  std::string DocumentHead(const std::string& file, const std::string& redirectedFrom,
+                           const IconSource* source) {
+    std::string doc = "{\"schema\":" + std::to_string(kListingSchemaVersion) + ",\"command\":\"" +
+                      o_.command + "\",\"file\":" + JsonString(file);
+    if (!redirectedFrom.empty()) doc += ",\"redirected_from\":" + JsonString(redirectedFrom);
+    doc += ",\"kind\":";
+    doc += source ? "\"" + KindWord(source->kind()) + "\"" : "null";
+    return doc;
+  }
+
+  void EmitDocument(const std::string& doc) {
+    if (o_.jsonl) {
+      Out(doc + "\n");
+    } else if (o_.json) {
+      if (single_) {
+        Out(doc + "\n");
+      } else {
+        Out((firstDocument_ ? "\n" : ",\n") + doc);
+        firstDocument_ = false;
+      }
+    }
+  }
+
+  bool JsonMode() const { return o_.json || o_.jsonl; }
+
+  int Source(const SourceArg& arg, bool batch) {
+    ++totals_.sources;
+    named_ = arg.named;
+    prefix_ = batch ? Quote(arg.path) + ": " : std::string();
+    std::string file = arg.path, redirectedFrom;
+    OpenedSource opened = OpenAs(file);
+    if (!opened.source) {
+      if (!arg.named && opened.status == OpenStatus::Opened && opened.notProgramOrIcon) {
+        ++totals_.passed;
+        --totals_.sources;
+        Verbose(Quote(file) + " is not a program file or an icon file; passed over");
+        return kExitOk;
+      }
+      const std::string problem = OpenProblem(opened, file);
+      Error(problem);
+      EmitDocument(DocumentHead(file, "", nullptr) +
+                   ",\"status\":3,\"error\":" + JsonString(problem) + ",\"groups\":[]}");
+      ++totals_.unreadable;
+      return kExitBadInput;
+    }
+    std::unique_ptr<IconSource> source = std::move(opened.source);
+    if (source->kind() == SourceKind::Module && source->GroupCount() == 0 && !o_.noRedirect) {
+      const std::string mun = MunCandidate(file);
+      if (!mun.empty() && TypeOfPath(mun) == PathType::File) {
+        OpenedSource redirected = OpenAs(mun);
+        if (redirected.source) {
+          Note(Quote(file) + " has no icon groups; reading " + Quote(mun) + " instead");
+          redirectedFrom = file;
+          file = mun;
+          source = std::move(redirected.source);
+        } else {
+          Error(OpenProblem(redirected, mun));
+        }
+      }
+    }
+    Verbose("reading " + Quote(file) + " (" + KindWord(source->kind()) + ")");
+    std::vector<Selector> selectors = o_.selectors;
+    selectors.insert(selectors.end(), arg.selectors.begin(), arg.selectors.end());
+    const int code = o_.command == "list"
+                         ? List(*source, file, redirectedFrom, selectors, batch)
+                         : Extract(*source, file, redirectedFrom, selectors, arg, batch);
+    return (arg.named || code != kExitNothingToExtract) ? code : kExitOk;
+  }
+
+  std::vector<GroupType> TypesOf(const IconSource& source) const {
+    if (source.kind() == SourceKind::Module) return o_.types;
+    std::vector<GroupType> types;
+    if (std::find(o_.types.begin(), o_.types.end(), GroupType::Icon) != o_.types.end()) {
+      types.push_back(GroupType::Icon);
+    }
+    return types;
+  }
+
+  std::string NoGroupsText(const std::string& file) const {
+    if (o_.allTypes) return Quote(file) + " has no icon or cursor groups";
+    return Quote(file) + " has no " + (o_.types[0] == GroupType::Icon ? "icon" : "cursor") +
+           " groups";
+  }
+
+  // Selectors that named no group are said once each; true when there were any.
+  bool ReportUnmatched(const std::vector<Selector>& selectors, const std::vector<bool>& matched,
+                       const std::string& file) {
+    bool any = false;
+    for (size_t i = 0; i < selectors.size(); ++i) {
+      if (matched[i]) continue;
+      any = true;
+      // In a folder's files a selection that names nothing is no surprise.
+      if (!named_ && o_.verbosity < 2) continue;
+      Error(Quote(file) + " has no group that " + selectors[i].spelled + " names");
+    }
+    return any;
+  }
+
+  int List(IconSource& source, const std::string& file, const std::string& redirectedFrom,
+           const std::vector<Selector>& selectors, bool batch) {
+    std::vector<bool> matched(selectors.size(), false);
+    std::vector<GroupSummary> groups;
+    int32_t total = 0;
+    for (GroupType type : TypesOf(source)) {
+      const int32_t n = CountGroups(source, type);
+      total += n;
+      for (int32_t i = 1; i <= n; ++i) {
+        const GroupSummary described = DescribeGroup(source, type, i);
+        if (!Selected(selectors, described, source.kind() == SourceKind::Module, &matched))
+          continue;
+        groups.push_back(SummariseGroup(source, type, i));
+      }
+    }
+    int code = kExitOk;
+    std::string problem;
+    if (total == 0) {
+      problem = NoGroupsText(file);
+      code = kExitNothingToExtract;
+    } else if (source.kind() == SourceKind::IconFile && !groups.empty() && !groups[0].readable) {
+      problem = Quote(file) + " is a damaged icon file";
+      code = kExitBadInput;
+    }
+    if (JsonMode()) {
+      std::string doc = DocumentHead(file, redirectedFrom, &source);
+      const bool unmatched = code == kExitOk && ReportUnmatched(selectors, matched, file);
+      if (unmatched) code = kExitNothingToExtract;
+      doc += ",\"status\":" + std::to_string(code);
+      if (!problem.empty()) doc += ",\"error\":" + JsonString(problem);
+      doc += ",\"groups\":[";
+      for (size_t i = 0; i < groups.size(); ++i) {
+        doc += (i ? "," : "") + FormatGroupJson(groups[i], source.kind());
+      }
+      EmitDocument(doc + "]}");
+      if (!problem.empty()) Error(problem);
+      return code;
+    }
+    if (!problem.empty()) {
+      Error(problem);
+      return code;
+    }
+    const bool withType = o_.types[0] != GroupType::Icon || o_.allTypes;
+    std::string text;
+    for (const GroupSummary& g : groups) {
+      text += (batch ? file + "\t" : std::string()) + FormatGroupText(g, withType);
+    }
+    Out(text);
+    if (ReportUnmatched(selectors, matched, file)) return kExitNothingToExtract;
+    return kExitOk;
+  }
+
+  // The file name of group index; suffix (a language) follows the number.
+  std::string LeafOf(GroupType type, int32_t index, const std::string& suffix) const {
+    const std::string n = std::to_string(index) + suffix;
+    switch (type) {
+      case GroupType::Icon:
+        return n + (o_.bitmap ? ".bmp" : ".ico");
+      case GroupType::Cursor:
+        return n + ".cur";
+      case GroupType::AniCursor:
+        return "cursor-" + n + ".ani";
+      case GroupType::AniIcon:
+        return "icon-" + n + ".ani";
+    }
+    return n;
+  }
+
+  // The folder a source's outputs go to, made when first needed.
+  bool OutputFolder(const SourceArg& arg, bool batch, std::string* folder) {
+    if (!outputReady_) {
+      if (TypeOfPath(o_.outputDir) != PathType::Directory && !MakeDirectory(o_.outputDir)) {
+        outputProblem_ = "cannot create output directory " + Quote(o_.outputDir) + ": " +
+                         ErrorText(LastSystemError());
+        outputReady_ = true;
+        outputFailed_ = true;
+      }
+      outputReady_ = true;
+    }
+    if (outputFailed_) return false;
+    if (!batch) {
+      *folder = o_.outputDir;
+      return true;
+    }
+    auto known = folders_.find(arg.path);
+    if (known == folders_.end()) {
+      // Sources of one name (from different folders) get name~2, name~3, ...
+      std::string name = BaseName(arg.path);
+      if (name.empty() || name == "." || name == "..") name = "source";
+      std::string unique = name;
+      for (int k = 2; usedNames_.count(unique); ++k) unique = name + "~" + std::to_string(k);
+      usedNames_.insert(unique);
+      known = folders_.emplace(arg.path, Join(o_.outputDir, unique)).first;
+    }
+    *folder = known->second;
+    if (TypeOfPath(*folder) != PathType::Directory && !MakeDirectory(*folder)) {
+      outputProblem_ =
+          "cannot create output directory " + Quote(*folder) + ": " + ErrorText(LastSystemError());
+      return false;
+    }
+    return true;
+  }
+
+  // Writes one output under the conflict rule. Returns the record's status.
+  std::string WriteOne(std::string* path, const std::vector<uint8_t>& bytes,
+                       const FileIdentity& source, std::string* message) {
+    if (o_.conflict != Conflict::Overwrite && TypeOfPath(*path) != PathType::None) {
+      if (o_.conflict == Conflict::Skip) return "skipped";
+      const size_t dot = path->rfind('.');
+      const std::string stem = path->substr(0, dot), ext = path->substr(dot);
+      std::string candidate;
+      for (int k = 2;; ++k) {
+        candidate = stem + "-" + std::to_string(k) + ext;
+        if (TypeOfPath(candidate) == PathType::None) break;
+      }
+      *path = candidate;
+    }
+    const WriteOutcome w = WriteOutputWhole(*path, ByteSpan(bytes.data(), bytes.size()), &source);
+    switch (w.status) {
+      case WriteOutcome::Written:
+        return "written";
+      case WriteOutcome::SameAsSource:
+        *message = "not writing " + Quote(*path) + ": it is the file being extracted";
+        return "failed";
+      case WriteOutcome::Failed:
+        break;
+    }
+    *message = "cannot write " + Quote(*path) + ": " + ErrorText(w.error);
+    return "failed";
+  }
+
+  // The bytes of one group's output; a status other than "" when there are none.
+  std::string BuildOutput(IconSource& source, GroupType type, int32_t index,
+                          std::vector<uint8_t>* bytes, std::string* message) {
+    const auto ordinal = static_cast<uint32_t>(index - 1);
+    switch (type) {
+      case GroupType::Icon: {
+        GroupRead read = source.ReadGroup(index);
+        if (!read.set) {
+          *message = StatusProblem(read.status);
+          return "unreadable";
+        }
+        if (read.set->imageCount == 0) return "empty";
+        const bool built = o_.bitmap ? BuildBitmapFile(read.set->images[0], bytes)
+                                     : BuildIconFile(*read.set, bytes);
+        if (!built) {
+          *message = StatusProblem(o_.bitmap ? ExtractStatus::RefusedImage
+                                             : ExtractStatus::UnreadableGroup);
+          return "unreadable";
+        }
+        return "";
+      }
+      case GroupType::Cursor: {
+        CursorGroup cursors;
+        const GroupFailure why =
+            ReadCursorGroupAt(*source.module(), ordinal, source.BudgetLeft(), &cursors);
+        if (why != GroupFailure::None || !source.SpendBudget(cursors.bytes())) {
+          *message = ReadProblem(why);
+          return "unreadable";
+        }
+        if (cursors.images.empty()) return "empty";
+        if (!BuildCursorFile(cursors, bytes)) {
+          *message = ReadProblem(GroupFailure::NoMemory);
+          return "unreadable";
+        }
+        return "";
+      }
+      case GroupType::AniCursor:
+      case GroupType::AniIcon: {
+        ByteSpan raw;
+        if (!source.module()->BytesAt(ResourceTypeOf(type), ordinal, &raw) ||
+            !source.SpendBudget(raw.size())) {
+          *message = ReadProblem(GroupFailure::CutShort);
+          return "unreadable";
+        }
+        if (raw.empty()) return "empty";
+        bytes->assign(raw.data(), raw.data() + raw.size());
+        return "";
+      }
+    }
+    return "unreadable";
+  }
+
+  int Extract(IconSource& source, const std::string& file, const std::string& redirectedFrom,
+              const std::vector<Selector>& selectors, const SourceArg& arg, bool batch) {
+    std::vector<bool> matched(selectors.size(), false);
+    std::vector<OutputRecord> records;
+    int32_t total = 0;
+    size_t written = 0, failed = 0, unreadable = 0, skipped = 0;
+    std::string folder;
+    bool folderFailed = false;
+    for (GroupType type : TypesOf(source)) {
+      const int32_t n = CountGroups(source, type);
+      total += n;
+      for (int32_t i = 1; i <= n; ++i) {
+        const GroupSummary g = DescribeGroup(source, type, i);
+        if (!Selected(selectors, g, source.kind() == SourceKind::Module, &matched)) continue;
+        // One output per group; with --all-languages one per language it is stored in.
+        std::vector<int> languages{-1};
+        if (o_.allLanguages && !g.languages.empty()) {
+          languages.clear();
+          for (size_t l = 0; l < g.languages.size(); ++l) languages.push_back(static_cast<int>(l));
+        }
+        for (int l : languages) {
+          const uint16_t language = l < 0 ? 0 : g.languages[static_cast<size_t>(l)];
+          if (l >= 0) {
+            // That language first; images it lacks come by the run's order.
+            LanguageOrder order = baseOrder_;
+            order.insert(order.begin(), language);
+            source.module()->SetLanguageOrder(order);
+          }
+          OutputRecord r{type,
+                         i,
+                         NameJson(g, source.kind()),
+                         l >= 0                ? LanguageIdText(language)
+                         : g.languages.empty() ? ""
+                                               : LanguageIdText(g.languages[g.chosenLanguage]),
+                         "",
+                         "",
+                         0,
+                         ""};
+          const std::string what = std::string(WhatOf(type)) + " " + std::to_string(i) +
+                                   (l >= 0 ? " (" + LanguageIdText(language) + ")" : "");
+          std::vector<uint8_t> bytes;
+          r.status = BuildOutput(source, type, i, &bytes, &r.message);
+          if (r.status == "empty") {
+            r.message = what + " has no images; nothing to extract";
+            Error(prefix_ + r.message);
+          } else if (r.status == "unreadable") {
+            r.message = what + " " + r.message;
+            Error(prefix_ + r.message);
+            ++unreadable;
+          } else if (folderFailed || !OutputFolder(arg, batch, &folder)) {
+            if (!folderFailed) Error(outputProblem_);
+            folderFailed = true;
+            r.status = "failed";
+            r.message = outputProblem_;
+            ++failed;
+          } else {
+            r.path = Join(folder, LeafOf(type, i, l >= 0 ? "-" + LanguageIdText(language) : ""));
+            r.status = WriteOne(&r.path, bytes, source.identity(), &r.message);
+            if (r.status == "written") {
+              r.bytes = bytes.size();
+              ++written;
+              if (!JsonMode() && o_.verbosity > 0) Out(r.path + "\n");
+            } else if (r.status == "skipped") {
+              ++skipped;
+              r.message = Quote(r.path) + " exists; skipped";
+              Verbose(prefix_ + r.message);
+            } else {
+              ++failed;
+              Error(r.message);
+            }
+          }
+          records.push_back(r);
+        }
+        if (languages.front() >= 0) source.module()->SetLanguageOrder(baseOrder_);
+      }
+    }
+    totals_.written += written;
+    totals_.skipped += skipped;
+    totals_.failed += failed;
+    totals_.unreadable += unreadable;
+    int code = kExitOk;
+    std::string problem;
+    if (failed > 0) {
+      code = kExitOutputFailed;
+    } else if (total == 0) {
+      problem = NoGroupsText(file);
+      code = kExitNothingToExtract;
+    } else if (unreadable > 0) {
+      code = kExitBadInput;
+    } else if (ReportUnmatched(selectors, matched, file)) {
+      code = kExitNothingToExtract;
+    } else if (written == 0 && skipped == 0) {
+      problem = "nothing to extract";
+      code = kExitNothingToExtract;
+    }
+    if (!problem.empty() && (arg.named || o_.verbosity > 1)) {
+      Error((problem.front() == '\'' ? "" : prefix_) + problem);
+    }
+    if (JsonMode()) {
+      std::string doc =
+          DocumentHead(file, redirectedFrom, &source) + ",\"status\":" + std::to_string(code);
+      if (!problem.empty()) doc += ",\"error\":" + JsonString(problem);
+      doc += ",\"outputs\":[";
+      for (size_t i = 0; i < records.size(); ++i) {
+        const OutputRecord& r = records[i];
+        doc += std::string(i ? "," : "") + "{\"type\":\"" + WordOf(r.type) +
+               "\",\"index\":" + std::to_string(r.index) + ",\"name\":" + r.nameJson +
+               ",\"language\":" + (r.language.empty() ? "null" : "\"" + r.language + "\"") +
+               ",\"status\":\"" + r.status + "\"";
+        if (!r.path.empty()) doc += ",\"path\":" + JsonString(r.path);
+        if (r.status == "written") doc += ",\"bytes\":" + std::to_string(r.bytes);
+        if (!r.message.empty()) doc += ",\"message\":" + JsonString(r.message);
+        doc += "}";
+      }
+      EmitDocument(doc + "]}");
+    }
+    return code;
+  }
+
+  const Options& o_;
+  const CliEnvironment& env_;
+  CliSink& sink_;
+  const LanguageOrder baseOrder_;
+  Totals totals_;
+  bool single_ = true;
+  bool named_ = true;
+  bool outOk_ = true;
+  bool firstDocument_ = true;
+  bool outputReady_ = false;
+  bool outputFailed_ = false;
+  std::string outputProblem_;
+  std::string prefix_;
+  std::map<std::string, std::string> folders_;
+  std::set<std::string> usedNames_;
+};
+
+class CollectingSink final : public CliSink {
+ public:
+  CollectingSink(std::string* out, std::string* err) : out_(out), err_(err) {}
+  bool Out(const std::string& text) override {
+    *out_ += text;
+    return true;
+  }
+  void Err(const std::string& text) override { *err_ += text; }
+
+ private:
+  std::string* out_;
+  std::string* err_;
+};
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::string* out, std::string* err) {
+int RunCli(const std::vector<std::string>& args, const CliEnvironment& env, CliSink& sink) {
   for (const std::string& a : args) {
     if (a == "--") break;
     if (a == "--help" || a == "-h") {
-      *out += kUsage;
-      return kExitOk;
+      return sink.Out(kUsage) ? kExitOk : kExitOutputFailed;
     }
     if (a == "--version") {
-      *out += "vantorico " VANTORICO_VERSION "\n";
-      return kExitOk;
+      return sink.Out("vantorico " VANTORICO_VERSION "\n") ? kExitOk : kExitOutputFailed;
     }
   }
   Options o;
-  const std::string problem = Parse(args, &o);
-  if (!problem.empty()) return Fail(err, kExitUsage, problem);
-  return o.command == "list" ? RunList(o, out, err) : RunExtract(o, out, err);
+  const std::string problem = ParseOptions(args, &o);
+  if (!problem.empty()) {
+    sink.Err("vantorico: " + problem + "\n");
+    return kExitUsage;
+  }
+  Run run(o, env, sink);
+  return run.Execute();
+}
+
+int RunCli(const std::vector<std::string>& args, std::string* out, std::string* err) {
+  CliEnvironment env;
+  env.userLanguage = UserLanguageOfSystem();
+  CollectingSink sink(out, err);
+  return RunCli(args, env, sink);
 }
 
 }  // namespace vantorico

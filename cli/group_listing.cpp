@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "cli/text_escape.h"
+#include "iconlib/cursor_resources.h"
 #include "iconlib/image_fields.h"
+#include "iconlib/language_choice.h"
 
 namespace vantorico {
 namespace {
@@ -18,78 +20,175 @@ void Summarise(const IconImageSet* set, GroupSummary* group) {
   }
 }
 
+void SummariseCursors(const CursorGroup& cursors, GroupSummary* group) {
+  group->readable = true;
+  for (const CursorImage& c : cursors.images) {
+    ImageSummary s{c.width, c.height, c.bitCount, c.png ? "PNG" : "DIB",
+                   static_cast<uint32_t>(c.image.size())};
+    if (!c.png && c.bitCount == 0) s.format = "other";
+    s.hasHotspot = true;
+    s.hotspotX = c.hotspotX;
+    s.hotspotY = c.hotspotY;
+    group->images.push_back(s);
+  }
+}
+
 }  // namespace
 
-std::vector<GroupSummary> ListIconGroups(IconSource& source) {
-  std::vector<GroupSummary> groups;
-  for (int32_t i = 1; i <= source.GroupCount(); ++i) {
-    GroupSummary g{i, false, 0, "", false, {}};
-    ResourceName name;
-    if (source.GroupName(i, &name)) {
-      g.textName = name.isText;
-      g.id = name.id;
-      g.text = name.text;
-    }
-    // Each group is read, summarised and let go before the next.
-    GroupRead read = source.ReadGroup(i);
-    Summarise(read.set.get(), &g);
-    groups.push_back(std::move(g));
+uint16_t ResourceTypeOf(GroupType type) {
+  switch (type) {
+    case GroupType::Cursor:
+      return kResourceTypeGroupCursor;
+    case GroupType::AniCursor:
+      return kResourceTypeAniCursor;
+    case GroupType::AniIcon:
+      return kResourceTypeAniIcon;
+    case GroupType::Icon:
+      break;
   }
-  return groups;
+  return kResourceTypeGroupIcon;
 }
 
-std::string FormatGroupsText(const std::vector<GroupSummary>& groups) {
+const char* WordOf(GroupType type) {
+  switch (type) {
+    case GroupType::Cursor:
+      return "cursor";
+    case GroupType::AniCursor:
+      return "anicursor";
+    case GroupType::AniIcon:
+      return "aniicon";
+    case GroupType::Icon:
+      break;
+  }
+  return "icon";
+}
+
+std::string KindWord(SourceKind kind) {
+  return kind == SourceKind::Module ? "module" : "icon file";
+}
+
+int32_t CountGroups(IconSource& source, GroupType type) {
+  if (type == GroupType::Icon) return source.GroupCount();
+  if (source.kind() != SourceKind::Module) return 0;
+  return static_cast<int32_t>(source.module()->CountNames(ResourceTypeOf(type)));
+}
+
+GroupSummary DescribeGroup(IconSource& source, GroupType type, int32_t index) {
+  GroupSummary g;
+  g.type = type;
+  g.index = index;
+  if (source.kind() != SourceKind::Module) return g;
+  const uint16_t resource = ResourceTypeOf(type);
+  const auto ordinal = static_cast<uint32_t>(index - 1);
+  ResourceName name;
+  if (source.module()->NameAt(resource, ordinal, &name)) {
+    g.textName = name.isText;
+    g.id = name.id;
+    g.text = name.text;
+  }
+  if (!source.module()->LanguagesAt(resource, ordinal, &g.languages, &g.chosenLanguage)) {
+    g.languages.clear();
+  }
+  return g;
+}
+
+GroupSummary SummariseGroup(IconSource& source, GroupType type, int32_t index) {
+  GroupSummary g = DescribeGroup(source, type, index);
+  const auto ordinal = static_cast<uint32_t>(index - 1);
+  switch (type) {
+    case GroupType::Icon: {
+      // Each group is read, summarised and let go before the next.
+      GroupRead read = source.ReadGroup(index);
+      Summarise(read.set.get(), &g);
+      break;
+    }
+    case GroupType::Cursor: {
+      CursorGroup cursors;
+      if (ReadCursorGroupAt(*source.module(), ordinal, source.BudgetLeft(), &cursors) ==
+              GroupFailure::None &&
+          source.SpendBudget(cursors.bytes())) {
+        SummariseCursors(cursors, &g);
+      }
+      break;
+    }
+    case GroupType::AniCursor:
+    case GroupType::AniIcon: {
+      ByteSpan bytes;
+      g.readable = source.module()->BytesAt(ResourceTypeOf(type), ordinal, &bytes);
+      g.bytes = bytes.size();
+      break;
+    }
+  }
+  return g;
+}
+
+std::string FormatGroupText(const GroupSummary& g, bool withType) {
   std::string out;
-  char buf[160];
-  for (const GroupSummary& g : groups) {
-    out += std::to_string(g.index) + "\t";
-    out += g.textName ? QuotedText(g.text) : std::to_string(g.id);
-    if (!g.readable) {
-      out += "\tunreadable\n";
-      continue;
+  char buf[200];
+  if (withType) out += std::string(WordOf(g.type)) + "\t";
+  out += std::to_string(g.index) + "\t";
+  out += g.textName ? QuotedText(g.text) : std::to_string(g.id);
+  if (!g.languages.empty()) {
+    out += "\tlang " + LanguageIdText(g.languages[g.chosenLanguage]);
+    if (g.languages.size() > 1) {
+      out += " of";
+      for (uint16_t l : g.languages) out += " " + LanguageIdText(l);
     }
-    std::snprintf(buf, sizeof(buf), "\t%zu image%s", g.images.size(),
-                  g.images.size() == 1 ? "" : "s");
+  }
+  if (!g.readable) return out + "\tunreadable\n";
+  if (g.type == GroupType::AniCursor || g.type == GroupType::AniIcon) {
+    return out + "\tanimated\t" + std::to_string(g.bytes) + " bytes\n";
+  }
+  std::snprintf(buf, sizeof(buf), "\t%zu image%s", g.images.size(),
+                g.images.size() == 1 ? "" : "s");
+  out += buf;
+  for (const ImageSummary& i : g.images) {
+    std::snprintf(buf, sizeof(buf), "\t%dx%d %u-bit %s %u bytes", i.width, i.height, i.bitDepth,
+                  i.format, i.bytes);
     out += buf;
-    for (const ImageSummary& i : g.images) {
-      std::snprintf(buf, sizeof(buf), "\t%dx%d %u-bit %s %u bytes", i.width, i.height, i.bitDepth,
-                    i.format, i.bytes);
+    if (i.hasHotspot) {
+      std::snprintf(buf, sizeof(buf), " hotspot %u,%u", i.hotspotX, i.hotspotY);
       out += buf;
     }
-    out += '\n';
   }
-  return out;
+  return out + "\n";
 }
 
-std::string FormatGroupsJson(const std::string& path, SourceKind kind,
-                             const std::vector<GroupSummary>& groups) {
-  std::string out = "{\"schema\":" + std::to_string(kListingSchemaVersion) +
-                    ",\"file\":" + JsonString(path) +
-                    ",\"kind\":" + (kind == SourceKind::Module ? "\"module\"" : "\"icon file\"") +
-                    ",\"groups\":[";
-  char buf[200];
-  for (size_t k = 0; k < groups.size(); ++k) {
-    const GroupSummary& g = groups[k];
-    if (k) out += ',';
-    out += "{\"index\":" + std::to_string(g.index) + ",\"name\":";
-    if (g.textName) {
-      out += JsonString(g.text);
-    } else if (kind == SourceKind::Module) {
-      out += std::to_string(g.id);
-    } else {
-      out += "null";  // an icon file's group has no name
-    }
-    out += std::string(",\"readable\":") + (g.readable ? "true" : "false") + ",\"images\":[";
-    for (size_t i = 0; i < g.images.size(); ++i) {
-      const ImageSummary& m = g.images[i];
-      std::snprintf(buf, sizeof(buf),
-                    "%s{\"width\":%d,\"height\":%d,\"bitDepth\":%u,\"format\":\"%s\",\"bytes\":%u}",
-                    i ? "," : "", m.width, m.height, m.bitDepth, m.format, m.bytes);
+std::string FormatGroupJson(const GroupSummary& g, SourceKind kind) {
+  std::string out = std::string("{\"type\":\"") + WordOf(g.type) +
+                    "\",\"index\":" + std::to_string(g.index) + ",\"name\":";
+  if (g.textName) {
+    out += JsonString(g.text);
+  } else if (kind == SourceKind::Module) {
+    out += std::to_string(g.id);
+  } else {
+    out += "null";  // an icon file's group has no name
+  }
+  out += ",\"language\":";
+  out += g.languages.empty() ? "null" : "\"" + LanguageIdText(g.languages[g.chosenLanguage]) + "\"";
+  out += ",\"languages\":[";
+  for (size_t i = 0; i < g.languages.size(); ++i) {
+    out += (i ? ",\"" : "\"") + LanguageIdText(g.languages[i]) + "\"";
+  }
+  out += std::string("],\"readable\":") + (g.readable ? "true" : "false");
+  if (g.type == GroupType::AniCursor || g.type == GroupType::AniIcon) {
+    out += ",\"bytes\":" + std::to_string(g.bytes);
+  }
+  out += ",\"images\":[";
+  char buf[240];
+  for (size_t i = 0; i < g.images.size(); ++i) {
+    const ImageSummary& m = g.images[i];
+    std::snprintf(buf, sizeof(buf),
+                  "%s{\"width\":%d,\"height\":%d,\"bitDepth\":%u,\"format\":\"%s\",\"bytes\":%u",
+                  i ? "," : "", m.width, m.height, m.bitDepth, m.format, m.bytes);
+    out += buf;
+    if (m.hasHotspot) {
+      std::snprintf(buf, sizeof(buf), ",\"hotspot\":{\"x\":%u,\"y\":%u}", m.hotspotX, m.hotspotY);
       out += buf;
     }
-    out += "]}";
+    out += "}";
   }
-  return out + "]}\n";
+  return out + "]}";
 }
 
 }  // namespace vantorico

@@ -1,5 +1,6 @@
 #pragma once
-// A description of every icon group of a source, for `vantorico list`.
+// A description of the groups of a source, for `vantorico list` and the
+// JSON documents of both commands.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -8,31 +9,50 @@
 
 namespace vantorico {
 
+// The kinds of group the command line reads, with the resource type each
+// comes from and the word the listings use for it.
+enum class GroupType { Icon, Cursor, AniCursor, AniIcon };
+uint16_t ResourceTypeOf(GroupType type);
+const char* WordOf(GroupType type);  // "icon", "cursor", "anicursor", "aniicon"
+
 struct ImageSummary {
   int32_t width;
   int32_t height;
   uint32_t bitDepth;
   const char* format;  // "PNG", "DIB", or "other" for bytes that are neither
   uint32_t bytes;
+  bool hasHotspot = false;
+  uint16_t hotspotX = 0;
+  uint16_t hotspotY = 0;
 };
 
 struct GroupSummary {
-  int32_t index;
-  bool textName;
-  uint16_t id;
+  GroupType type = GroupType::Icon;
+  int32_t index = 0;
+  bool textName = false;
+  uint16_t id = 0;
   std::string text;
-  bool readable;
+  bool readable = false;
   std::vector<ImageSummary> images;
+  uint64_t bytes = 0;               // animated resources: their size
+  std::vector<uint16_t> languages;  // as stored; empty when the reader knows none
+  size_t chosenLanguage = 0;        // which of them extraction takes
 };
 
-// The groups in the order the extractor numbers them.
-std::vector<GroupSummary> ListIconGroups(IconSource& source);
+// How many groups of a type the source has (an icon file: one icon group).
+int32_t CountGroups(IconSource& source, GroupType type);
+// The name and languages of group index (1-based) of a type, without reading it.
+GroupSummary DescribeGroup(IconSource& source, GroupType type, int32_t index);
+// The same, with the group read and summarised (drawing on the budget).
+GroupSummary SummariseGroup(IconSource& source, GroupType type, int32_t index);
 
-// JSON schema version of FormatGroupsJson's document.
-constexpr int kListingSchemaVersion = 1;
+// JSON schema version of the documents.
+constexpr int kListingSchemaVersion = 2;
 
-std::string FormatGroupsText(const std::vector<GroupSummary>& groups);
-std::string FormatGroupsJson(const std::string& path, SourceKind kind,
-                             const std::vector<GroupSummary>& groups);
+// One text line per group. withType puts the type's word first.
+std::string FormatGroupText(const GroupSummary& group, bool withType);
+// One group as a JSON object; icon files' groups have a null name.
+std::string FormatGroupJson(const GroupSummary& group, SourceKind kind);
+std::string KindWord(SourceKind kind);  // "module", "icon file"
 
 }  // namespace vantorico

@@ -62,7 +62,10 @@ OpenedSource IconSource::Open(const char* path, SourceKind kind, ModuleAccess ac
 }
 
 OpenedSource IconSource::OpenByContent(const char* path) {
-  SourceFile file = ReadSourceFile(path);
+  return OpenReadFile(path, ReadSourceFile(path));
+}
+
+OpenedSource IconSource::OpenReadFile(const char* path, SourceFile file) {
   const SourceKind kind = file.view ? SourceKindOfBytes(file.view->bytes()) : SourceKind::Module;
   if (kind == SourceKind::Unsupported) {
     OpenedSource out;

@@ -34,6 +34,9 @@ class IconSource {
   static OpenedSource Open(const char* path, SourceKind kind, ModuleAccess access);
   // The kind decided by the file's content (the portable reader).
   static OpenedSource OpenByContent(const char* path);
+  // The same over a file the caller has read (the command line reads
+  // through its own seam, with wide names on Windows); path is only kept.
+  static OpenedSource OpenReadFile(const char* path, SourceFile file);
   ~IconSource();
   SourceKind kind() const { return kind_; }
   // Module: its icon groups (0 for none). Icon file: 1, read or not.
@@ -45,6 +48,13 @@ class IconSource {
   const FileIdentity& identity() const { return identity_; }
   // What the source's budget still allows.
   uint64_t BudgetLeft() const { return budget_; }
+  // Draws bytes read outside ReadGroup (cursors, animated resources) from
+  // the budget; false, drawing nothing, when it does not hold them.
+  bool SpendBudget(uint64_t bytes) {
+    if (bytes > budget_) return false;
+    budget_ -= bytes;
+    return true;
+  }
   // The module reader, for callers that walk other resource types.
   ModuleSource* module() const { return module_.get(); }
 

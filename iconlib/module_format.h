@@ -39,9 +39,8 @@ constexpr size_t kResourceDataEntrySize = 16;
 // otherwise make every one of 131070 entries decode to 65535 units.
 constexpr uint16_t kMaxResourceNameUnits = 256;
 
-// Languages in the order a data-file lookup tries them: neutral, neutral with
-// the user's default sublanguage, with the system's, then English (US).
-constexpr uint16_t kLanguagePreference[] = {0x0000, 0x0400, 0x0800, 0x0409};
+// The order of languages a lookup tries is a parameter of the reader
+// (iconlib/language_choice.h).
 
 // NE: offsets inside the NE header, and the resource table's records.
 constexpr size_t kNeResourceTableOffset = 0x24;

@@ -6,9 +6,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/byte_cursor.h"
 #include "iconlib/file_io.h"
+#include "iconlib/language_choice.h"
 
 namespace vantorico {
 
@@ -36,6 +38,20 @@ class ModuleSource {
   virtual bool BytesAt(uint16_t type, uint32_t ordinal, ByteSpan* bytes) = 0;
   // The bytes of resource (name, type), found as the platform finds it.
   virtual bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) = 0;
+
+  // The order of languages the reader's lookups take, set once right after
+  // opening. Only the portable PE reader stores languages it can choose
+  // between; it takes DataFileLanguageOrder() until told otherwise, and
+  // the other readers ignore this.
+  virtual void SetLanguageOrder(const LanguageOrder& order) { (void)order; }
+  // The languages the resource at a position is stored in, in stored order,
+  // and the position among them that lookups take. False when the reader
+  // does not see languages (the platform loader; NE files have none).
+  virtual bool LanguagesAt(uint16_t type, uint32_t ordinal, std::vector<uint16_t>* stored,
+                           size_t* chosen) {
+    (void)type, (void)ordinal, (void)stored, (void)chosen;
+    return false;
+  }
 
   // Calls visit once per name of the type, in enumeration order, while
   // visit returns true. False when the module has no resources of that type.

@@ -21,6 +21,11 @@ class OwningModule final : public ModuleSource {
   bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
     return inner_->FindResourceBytes(name, type, bytes);
   }
+  void SetLanguageOrder(const LanguageOrder& order) override { inner_->SetLanguageOrder(order); }
+  bool LanguagesAt(uint16_t type, uint32_t ordinal, std::vector<uint16_t>* stored,
+                   size_t* chosen) override {
+    return inner_->LanguagesAt(type, ordinal, stored, chosen);
+  }
 
  private:
   std::unique_ptr<FileView> view_;

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "iconlib/language_choice.h"
 #include "iconlib/module_format.h"
 #include "iconlib/portable_module.h"
 
@@ -52,7 +53,36 @@ void AppendUtf8(uint32_t cp, std::string* out) {
 class PeResources final : public ModuleSource {
  public:
   PeResources(ByteSpan file, std::vector<Section> sections, uint32_t rootRva)
-      : file_(file), sections_(std::move(sections)), rootRva_(rootRva) {}
+      : file_(file),
+        sections_(std::move(sections)),
+        rootRva_(rootRva),
+        languageOrder_(DataFileLanguageOrder()) {}
+
+  void SetLanguageOrder(const LanguageOrder& order) override {
+    languageOrder_ = order;
+    leaves_.clear();  // each was resolved under the previous order
+  }
+
+  bool LanguagesAt(uint16_t type, uint32_t ordinal, std::vector<uint16_t>* stored,
+                   size_t* chosen) override {
+    const DirectoryEntry* e = EntryAt(type, ordinal);
+    size_t lang_dir;
+    std::vector<DirectoryEntry> langs;
+    if (!e || !(e->target & kResourceHighBit) || !DirectoryOffset(e->target, &lang_dir) ||
+        !ReadDirectory(lang_dir, &langs) || langs.empty()) {
+      return false;
+    }
+    const size_t pick = ChosenLanguage(langs);
+    stored->clear();
+    *chosen = 0;
+    for (size_t i = 0; i < langs.size(); ++i) {
+      // A language level entry with a text name is no language a lookup can ask for.
+      if (IsTextName(langs[i].name)) continue;
+      if (i == pick) *chosen = stored->size();
+      stored->push_back(static_cast<uint16_t>(langs[i].name));
+    }
+    return !stored->empty();
+  }
 
   uint32_t CountNames(uint16_t type) override {
     const TypeIndex* index = IndexOfType(type);
@@ -244,23 +274,22 @@ class PeResources final : public ModuleSource {
     return leaf.ok;
   }
 
-  // The language level: the first of the preferred languages present, else
-  // the first stored; its entry must be a data leaf whose bytes lie in the file.
+  // The position of the first language of the order present, else 0 (the first stored).
+  size_t ChosenLanguage(const std::vector<DirectoryEntry>& langs) const {
+    for (uint16_t wanted : languageOrder_) {
+      for (size_t i = 0; i < langs.size(); ++i) {
+        if (!IsTextName(langs[i].name) && static_cast<uint16_t>(langs[i].name) == wanted) return i;
+      }
+    }
+    return 0;
+  }
+
+  // The language level: the language the order picks; its entry must be a
+  // data leaf whose bytes lie in the file.
   bool ReadLanguageLeaf(size_t lang_dir, ByteSpan* bytes) const {
     std::vector<DirectoryEntry> langs;
     if (!ReadDirectory(lang_dir, &langs) || langs.empty()) return false;
-    const DirectoryEntry* chosen = &langs.front();
-    bool found = false;
-    for (uint16_t wanted : kLanguagePreference) {
-      for (const DirectoryEntry& e : langs) {
-        if (!IsTextName(e.name) && static_cast<uint16_t>(e.name) == wanted) {
-          chosen = &e;
-          found = true;
-          break;
-        }
-      }
-      if (found) break;
-    }
+    const DirectoryEntry* chosen = &langs[ChosenLanguage(langs)];
     if (chosen->target & kResourceHighBit) return false;
     size_t leaf_offset;
     if (!DirectoryOffset(chosen->target, &leaf_offset)) return false;
@@ -285,6 +314,7 @@ class PeResources final : public ModuleSource {
   ByteSpan file_;
   std::vector<Section> sections_;
   uint32_t rootRva_;
+  LanguageOrder languageOrder_;
   std::map<uint16_t, std::unique_ptr<TypeIndex>> types_;
   std::unordered_map<size_t, Leaf> leaves_;
 };

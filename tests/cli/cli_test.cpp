@@ -59,7 +59,8 @@ class CliTest : public ::testing::Test {
 TEST_F(CliTest, HelpAndVersion) {
   CliRun r = Cli({"--help"});
   EXPECT_EQ(r.code, 0);
-  EXPECT_NE(r.out.find("vantorico extract FILE"), std::string::npos);
+  EXPECT_NE(r.out.find("vantorico extract [OPTIONS] FILE..."), std::string::npos);
+  EXPECT_NE(r.out.find("  4  some output could not be written"), std::string::npos);
   r = Cli({"--version"});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out.rfind("vantorico ", 0), 0u);
@@ -72,7 +73,18 @@ TEST_F(CliTest, UsageErrorsExitTwoWithOneLine) {
                                                      {"extract", module_, "--format", "png"},
                                                      {"extract", module_, "-o"},
                                                      {"list", module_, "--bogus"},
-                                                     {"list", module_, module_}};
+                                                     {"list", module_, "--json=1"},
+                                                     {"list", module_, "-o", "x"},
+                                                     {"list", module_, "--index", "0"},
+                                                     {"list", module_, "--index", "x"},
+                                                     {"list", module_, "--id", "70000"},
+                                                     {"list", module_, "--name"},
+                                                     {"list", module_, "--type", "bitmap"},
+                                                     {"list", module_, "--lang", "zh"},
+                                                     {"list", module_, "--lang", "0x10000"},
+                                                     {"list", module_, "--json", "--jsonl"},
+                                                     {"extract", module_, "--on-conflict", "ask"},
+                                                     {"list", "--index", "1"}};
   for (const auto& args : bad) {
     const CliRun r = Cli(args);
     EXPECT_EQ(r.code, kExitUsage);
@@ -85,13 +97,13 @@ TEST_F(CliTest, ListsGroupsInOrder) {
   CliRun r = Cli({"list", module_});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(Lines(r.out), 7u);
-  EXPECT_EQ(r.out.rfind("1\t\"APPLE\"\t1 image\t32x32 1-bit DIB 304 bytes\n", 0), 0u);
+  EXPECT_EQ(r.out.rfind("1\t\"APPLE\"\tlang 0x0409\t1 image\t32x32 1-bit DIB 304 bytes\n", 0), 0u);
   EXPECT_NE(r.out.find("256x256 32-bit PNG"), std::string::npos);
-  EXPECT_NE(r.out.find("7\t9\tunreadable"), std::string::npos);
+  EXPECT_NE(r.out.find("7\t9\tlang 0x0409\tunreadable"), std::string::npos);
   r = Cli({"list", "--json", module_});
   ASSERT_EQ(r.code, 0);
   EXPECT_EQ(r.out.front(), '{');
-  EXPECT_NE(r.out.find("{\"index\":2,\"name\":\"MAINICON\",\"readable\":true"), std::string::npos);
+  EXPECT_NE(r.out.find("{\"type\":\"icon\",\"index\":2,\"name\":\"MAINICON\",\"language\":\"0x0409\""), std::string::npos);
   EXPECT_NE(r.out.find("\"format\":\"PNG\""), std::string::npos);
 }
 

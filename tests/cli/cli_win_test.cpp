@@ -1,9 +1,11 @@
-// vantorico.exe as a Windows console program under Wine.
+// vantorico.exe as a Windows console program (under Wine, or on Windows).
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <string>
 
+#include "cli/cli_app.h"
 #include "test_support.h"
 
 namespace vantorico {
@@ -24,6 +26,22 @@ int RunExe(const std::string& args, const ScratchDir& dir, Bytes* out) {
   return code;
 }
 
+std::wstring Wide(const std::string& utf8) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &w[0], n);
+  w.resize(static_cast<size_t>(n - 1));
+  return w;
+}
+
+std::wstring WideOfAnsi(const std::string& ansi) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &w[0], n);
+  w.resize(static_cast<size_t>(n - 1));
+  return w;
+}
+
 TEST(CliExe, ExtractsTheTestModuleAndReportsExitCodes) {
   const std::string module = TestModulePath(false);
   if (module.empty() || !FileExists(Exe())) GTEST_SKIP() << "exe or test module missing";
@@ -33,12 +51,45 @@ TEST(CliExe, ExtractsTheTestModuleAndReportsExitCodes) {
   EXPECT_EQ(std::string(out.begin(), out.end()).rfind("vantorico ", 0), 0u);
   EXPECT_EQ(RunExe("list \"" + module + "\"", dir, &out), 0);
   EXPECT_NE(std::string(out.begin(), out.end()).find("MAINICON"), std::string::npos);
-  EXPECT_EQ(RunExe("extract \"" + module + "\" -o \"" + dir.Path(".") + "\"", dir, &out), 0);
+  // Group 7 of the test module cannot be read.
+  EXPECT_EQ(RunExe("extract \"" + module + "\" -o \"" + dir.Path(".") + "\"", dir, &out), 3);
   EXPECT_TRUE(FileExists(dir.Path("6.ico")));
   EXPECT_FALSE(FileExists(dir.Path("7.ico")));
-  EXPECT_EQ(RunExe("list \"" + dir.Path("absent.dll") + "\"", dir, &out), 2);
+  EXPECT_EQ(RunExe("list \"" + module + ",1\"", dir, &out), 0);  // an icon location
+  EXPECT_EQ(RunExe("list \"" + dir.Path("absent.dll") + "\"", dir, &out), 3);
   EXPECT_EQ(RunExe("frobnicate", dir, &out), 2);
-  EXPECT_EQ(RunExe("extract \"" + dir.Path("out.txt") + "\"", dir, &out), 2);
+  EXPECT_EQ(RunExe("extract \"" + dir.Path("out.txt") + "\"", dir, &out), 3);
+}
+
+// A name outside the ANSI code page (Thai is not in code page 936) opens,
+// in process and as the exe's argument, and the listing names it in UTF-8.
+TEST(CliExe, NamesOutsideTheAnsiCodePage) {
+  const std::string module = TestModulePath(false);
+  if (module.empty() || !FileExists(Exe())) GTEST_SKIP() << "exe or test module missing";
+  ScratchDir dir("cli_exe_wide");
+  const std::string folder = std::string(u8"\u0e01\u0e02");  // two Thai letters
+  const std::wstring wideDir = WideOfAnsi(dir.Path(""));
+  ASSERT_TRUE(CreateDirectoryW((wideDir + Wide(folder)).c_str(), nullptr));
+  const std::wstring wideModule = wideDir + Wide(folder) + L"\\" + Wide(folder) + L".dll";
+  ASSERT_TRUE(CopyFileW(WideOfAnsi(module).c_str(), wideModule.c_str(), FALSE));
+  // dir.Path is ANSI; as UTF-8 through the wide API.
+  char utf8Dir[MAX_PATH * 3];
+  WideCharToMultiByte(CP_UTF8, 0, wideDir.c_str(), -1, utf8Dir, sizeof utf8Dir, nullptr, nullptr);
+  const std::string utf8Module = std::string(utf8Dir) + folder + "\\" + folder + ".dll";
+  std::string out, err;
+  EXPECT_EQ(RunCli({"list", utf8Module}, &out, &err), 0) << err;
+  EXPECT_EQ(RunCli({"extract", utf8Module, "--index", "1", "-o", std::string(utf8Dir) + folder},
+                   &out, &err),
+            0)
+      << err;
+  EXPECT_NE(GetFileAttributesW((wideDir + Wide(folder) + L"\\1.ico").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+  const std::wstring command = L"\"\"" + WideOfAnsi(Exe()) + L"\" list --json \"" + wideModule +
+                               L"\" > \"" + wideDir + L"json.txt\"\"";
+  EXPECT_EQ(_wsystem(command.c_str()), 0);
+  Bytes json;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("json.txt"), &json));
+  EXPECT_NE(std::string(json.begin(), json.end()).find(folder + ".dll\""), std::string::npos);
 }
 
 }  // namespace

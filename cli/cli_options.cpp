@@ -1,0 +1,222 @@
+#include "cli/cli_options.h"
+
+#include <cctype>
+
+#include "iconlib/language_choice.h"
+
+namespace vantorico {
+
+const char kUsage[] =
+    "usage: vantorico list    [OPTIONS] FILE...\n"
+    "       vantorico extract [OPTIONS] FILE... [-o DIR] [--format ico|bmp]\n"
+    "       vantorico --help | --version\n"
+    "\n"
+    "FILE is a program file (EXE, DLL, ICL, CPL, MUN, ...: any PE or NE module), an\n"
+    "icon file or a folder; its content decides which. `list` prints one line per\n"
+    "group; `extract` writes icon group N as N.ico (or its first image as N.bmp),\n"
+    "cursor group N as N.cur, animated cursor N as cursor-N.ani and animated icon N\n"
+    "as icon-N.ani into DIR (the current directory by default, created when\n"
+    "missing), in DIR/<file name>/ when the run has several sources. Files are\n"
+    "replaced only by complete ones; the source itself never.\n"
+    "\n"
+    "Selection (may be repeated; a group is taken when any matches):\n"
+    "  --index N        the N-th group (1-based, enumeration order)\n"
+    "  --id ID          the group with resource identifier ID\n"
+    "  --name NAME      the group with text name NAME (ASCII letters without case)\n"
+    "  FILE,N  FILE,-ID icon locations as Windows writes them: index N (0-based),\n"
+    "                   identifier ID (only when FILE,N itself is no file)\n"
+    "  --type icon|cursor|all   which groups (default icon; animated ones included)\n"
+    "  --lang LANGID    the user's language for the language choice (0x0804 or\n"
+    "                   2052); else the locale (LC_ALL, LC_MESSAGES, LANG)\n"
+    "  --all-languages  extract: every language of each group, as N-0x0409.ico, ...\n"
+    "Sources:\n"
+    "  -r, --recursive  descend into subfolders of folder arguments\n"
+    "  --include GLOB   only files in folders whose name matches (repeatable)\n"
+    "  --files-from LIST  read more FILEs from LIST, one a line (- for stdin)\n"
+    "  --no-redirect    read a System32/SysWOW64 file without icons as it is, not\n"
+    "                   its SystemResources/<name>.mun\n"
+    "Output:\n"
+    "  -o, --output DIR  --format ico|bmp\n"
+    "  --on-conflict overwrite|skip|rename   an output name that exists (default\n"
+    "                   overwrite; rename writes N-2.ico, N-3.ico, ...)\n"
+    "  --json           one JSON document (an array of them for several sources)\n"
+    "  --jsonl          one JSON document per source, one a line\n"
+    "  -q, --quiet      errors only;  -v, --verbose  notices and a summary\n"
+    "Options take their value as `--type all` or `--type=all`; `--` ends them.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  everything asked for was written\n"
+    "  1  nothing to extract (no groups of the kinds asked, only empty ones, or a\n"
+    "     selection that names no group)\n"
+    "  2  usage error\n"
+    "  3  a FILE is not a program or icon file, cannot be read, or has groups that\n"
+    "     cannot be read\n"
+    "  4  some output could not be written\n";
+
+namespace {
+
+bool ParseNumber(const std::string& text, long max, long* value) {
+  if (text.empty() || text.size() > 9) return false;
+  long v = 0;
+  for (char c : text) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v > max) return false;
+  *value = v;
+  return true;
+}
+
+bool ParseId(const std::string& text, uint16_t* id) {
+  // Decimal, or hex with 0x, as identifiers are written.
+  return ParseLanguageId(text, id);
+}
+
+}  // namespace
+
+bool SplitIconLocation(const std::string& text, std::string* file, Selector* selector) {
+  const size_t comma = text.rfind(',');
+  if (comma == std::string::npos || comma == 0) return false;
+  std::string tail = text.substr(comma + 1);
+  while (!tail.empty() && tail.front() == ' ') tail.erase(0, 1);
+  const bool negative = !tail.empty() && tail[0] == '-';
+  long value = 0;
+  if (!ParseNumber(negative ? tail.substr(1) : tail, negative ? 0xFFFF : 0x7FFFFFFE, &value)) {
+    return false;
+  }
+  std::string path = text.substr(0, comma);
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
+    path = path.substr(1, path.size() - 2);
+  }
+  if (path.empty()) return false;
+  *file = path;
+  selector->spelled = text.substr(comma);
+  if (negative) {
+    selector->kind = Selector::Id;
+    selector->id = static_cast<uint16_t>(value);
+  } else {
+    selector->kind = Selector::Index;
+    selector->index = static_cast<int32_t>(value + 1);
+  }
+  return true;
+}
+
+std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
+  if (args.empty()) return "no command given (try --help)";
+  o->command = args[0];
+  if (o->command != "list" && o->command != "extract") {
+    return "unknown command '" + o->command + "' (try --help)";
+  }
+  const bool extract = o->command == "extract";
+  bool options_done = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    std::string a = args[i];
+    std::string value;
+    bool inline_value = false;
+    if (!options_done && a.rfind("--", 0) == 0 && a.find('=') != std::string::npos) {
+      value = a.substr(a.find('=') + 1);
+      a = a.substr(0, a.find('='));
+      inline_value = true;
+    }
+    const auto take_value = [&](std::string* out) {
+      if (inline_value) {
+        *out = value;
+        return true;
+      }
+      if (i + 1 >= args.size()) return false;
+      *out = args[++i];
+      return true;
+    };
+    const auto flag = [&](const char* name) { return a == name && !inline_value; };
+    std::string v;
+    if (options_done || a.empty() || a[0] != '-' || a == "-") {
+      o->files.push_back(args[i]);
+    } else if (a == "--") {
+      options_done = true;
+    } else if (flag("--json")) {
+      o->json = true;
+    } else if (flag("--jsonl")) {
+      o->jsonl = true;
+    } else if (flag("-r") || flag("--recursive")) {
+      o->recursive = true;
+    } else if (flag("--all-languages") && extract) {
+      o->allLanguages = true;
+    } else if (flag("--no-redirect")) {
+      o->noRedirect = true;
+    } else if (flag("-q") || flag("--quiet")) {
+      o->verbosity = 0;
+    } else if (flag("-v") || flag("--verbose")) {
+      o->verbosity = 2;
+    } else if ((a == "-o" || a == "--output") && extract) {
+      if (!take_value(&o->outputDir) || o->outputDir.empty()) {
+        return "option " + a + " needs a directory";
+      }
+    } else if (a == "--format" && extract) {
+      if (!take_value(&v)) return "option --format needs ico or bmp";
+      if (v != "ico" && v != "bmp") return "unknown format '" + v + "' (ico or bmp)";
+      o->bitmap = v == "bmp";
+    } else if (a == "--on-conflict" && extract) {
+      if (!take_value(&v)) return "option --on-conflict needs overwrite, skip or rename";
+      if (v == "overwrite") {
+        o->conflict = Conflict::Overwrite;
+      } else if (v == "skip") {
+        o->conflict = Conflict::Skip;
+      } else if (v == "rename") {
+        o->conflict = Conflict::Rename;
+      } else {
+        return "unknown --on-conflict '" + v + "' (overwrite, skip or rename)";
+      }
+    } else if (a == "--type") {
+      if (!take_value(&v)) return "option --type needs icon, cursor or all";
+      o->allTypes = v == "all";
+      if (v == "icon") {
+        o->types = {GroupType::Icon, GroupType::AniIcon};
+      } else if (v == "cursor") {
+        o->types = {GroupType::Cursor, GroupType::AniCursor};
+      } else if (v == "all") {
+        o->types = {GroupType::Icon, GroupType::Cursor, GroupType::AniCursor, GroupType::AniIcon};
+      } else {
+        return "unknown --type '" + v + "' (icon, cursor or all)";
+      }
+    } else if (a == "--index" || a == "--id" || a == "--name") {
+      if (!take_value(&v)) return "option " + a + " needs a value";
+      Selector s;
+      s.spelled = a + " " + v;
+      long n = 0;
+      if (a == "--index") {
+        if (!ParseNumber(v, 0x7FFFFFFF, &n) || n < 1) {
+          return "--index takes a group number from 1 ('" + v + "' is not one)";
+        }
+        s.kind = Selector::Index;
+        s.index = static_cast<int32_t>(n);
+      } else if (a == "--id") {
+        if (!ParseId(v, &s.id)) return "--id takes a resource identifier 0..65535 ('" + v + "')";
+        s.kind = Selector::Id;
+      } else {
+        if (v.empty()) return "--name needs a name";
+        s.kind = Selector::Name;
+        s.name = v;
+      }
+      o->selectors.push_back(s);
+    } else if (a == "--lang") {
+      if (!take_value(&v) || !ParseLanguageId(v, &o->language)) {
+        return "--lang takes a language identifier such as 0x0804 or 2052";
+      }
+      o->haveLanguage = true;
+    } else if (a == "--include") {
+      if (!take_value(&v) || v.empty()) return "option --include needs a pattern";
+      o->includes.push_back(v);
+    } else if (a == "--files-from") {
+      if (!take_value(&o->filesFrom) || o->filesFrom.empty()) {
+        return "option --files-from needs a file";
+      }
+    } else {
+      return "unknown option '" + a + "' for " + o->command;
+    }
+  }
+  if (o->json && o->jsonl) return "--json and --jsonl exclude each other";
+  if (o->files.empty() && o->filesFrom.empty()) return o->command + " needs a FILE";
+  return std::string();
+}
+
+}  // namespace vantorico

@@ -1,0 +1,53 @@
+#pragma once
+// The command line of `vantorico`, parsed.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/group_listing.h"
+
+namespace vantorico {
+
+// Which groups a run takes: by position (1-based), identifier or text name.
+struct Selector {
+  enum Kind { Index, Id, Name } kind = Index;
+  int32_t index = 0;
+  uint16_t id = 0;
+  std::string name;
+  std::string spelled;  // as the user wrote it, for messages
+};
+
+enum class Conflict { Overwrite, Skip, Rename };
+
+struct Options {
+  std::string command;
+  std::vector<std::string> files;
+  std::string filesFrom;
+  std::string outputDir = ".";
+  bool json = false;
+  bool jsonl = false;
+  bool bitmap = false;
+  bool recursive = false;
+  bool noRedirect = false;
+  int verbosity = 1;  // 0 with -q, 2 with -v
+  std::vector<std::string> includes;
+  std::vector<Selector> selectors;
+  std::vector<GroupType> types{GroupType::Icon, GroupType::AniIcon};
+  bool allTypes = false;
+  Conflict conflict = Conflict::Overwrite;
+  bool allLanguages = false;
+  bool haveLanguage = false;
+  uint16_t language = 0;
+};
+
+// Parses args (the command first); an empty result means success.
+std::string ParseOptions(const std::vector<std::string>& args, Options* o);
+
+// "FILE,N" (0-based index) and "FILE,-ID" (resource identifier), as shortcuts
+// and the registry write icon locations: the file part (without quotes
+// around it) and the selector. False when the text has no such tail.
+bool SplitIconLocation(const std::string& text, std::string* file, Selector* selector);
+
+extern const char kUsage[];
+
+}  // namespace vantorico

@@ -1,0 +1,81 @@
+// The Windows console: arguments from the wide command line, text to a
+// console as UTF-16, to a file or pipe as the UTF-8 bytes themselves.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "cli/console.h"
+
+namespace vantorico {
+namespace {
+
+std::string Utf8(const wchar_t* wide) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return std::string();
+  std::string out(static_cast<size_t>(n - 1), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
+}
+
+bool WriteTo(HANDLE handle, const std::string& utf8) {
+  if (utf8.empty()) return true;
+  if (IsConsole(handle)) {
+    // Bytes that are not UTF-8 show as U+FFFD; the console draws the rest.
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
+    size_t done = 0;
+    while (done < wide.size()) {
+      DWORD wrote = 0;
+      if (!WriteConsoleW(handle, wide.data() + done, static_cast<DWORD>(wide.size() - done), &wrote,
+                         nullptr) ||
+          wrote == 0) {
+        return false;
+      }
+      done += wrote;
+    }
+    return true;
+  }
+  size_t done = 0;
+  while (done < utf8.size()) {
+    DWORD wrote = 0;
+    if (!WriteFile(handle, utf8.data() + done, static_cast<DWORD>(utf8.size() - done), &wrote,
+                   nullptr) ||
+        wrote == 0) {
+      return false;
+    }
+    done += wrote;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!wide) return std::vector<std::string>(argv + 1, argv + argc);
+  std::vector<std::string> args;
+  for (int i = 1; i < count; ++i) args.push_back(Utf8(wide[i]));
+  LocalFree(wide);
+  return args;
+}
+
+bool WriteStandardOutput(const std::string& utf8) {
+  return WriteTo(GetStdHandle(STD_OUTPUT_HANDLE), utf8);
+}
+
+void WriteStandardError(const std::string& utf8) {
+  WriteTo(GetStdHandle(STD_ERROR_HANDLE), utf8);
+}
+
+bool StandardErrorIsTerminal() {
+  return IsConsole(GetStdHandle(STD_ERROR_HANDLE));
+}
+
+}  // namespace vantorico

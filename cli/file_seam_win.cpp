@@ -1,0 +1,240 @@
+// The command line's file seam on Windows: every name is UTF-8 inside and
+// UTF-16 at the system's wide entry points, so names outside the ANSI code
+// page open. The window tool keeps the engine's ANSI seam (file_io_win.cpp).
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <new>
+
+#include "base/win_handles.h"
+#include "cli/file_seam.h"
+
+namespace vantorico {
+namespace {
+
+constexpr int kTemporaryNameAttempts = 100;
+
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return std::wstring();
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], n);
+  return out;
+}
+
+std::string Utf8(const wchar_t* wide, size_t length) {
+  if (length == 0) return std::string();
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+class OwnedView final : public FileView {
+ public:
+  OwnedView(std::vector<uint8_t> bytes, const FileIdentity& id)
+      : bytes_(std::move(bytes)), identity_(id) {}
+  ByteSpan bytes() const override { return ByteSpan(bytes_.data(), bytes_.size()); }
+  const FileIdentity& identity() const override { return identity_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  FileIdentity identity_;
+};
+
+FileIdentity IdentityOfHandle(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file, &info)) return FileIdentity{};
+  return FileIdentity{true, info.dwVolumeSerialNumber,
+                      (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+bool IdentityOfWidePath(const std::wstring& path, FileIdentity* identity) {
+  UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) return false;
+  *identity = IdentityOfHandle(file.get());
+  return identity->known;
+}
+
+std::wstring TemporaryName(const std::wstring& path, int attempt) {
+  static std::atomic<unsigned> counter{0};
+  size_t cut = path.size();
+  while (cut > 0 && path[cut - 1] != L'\\' && path[cut - 1] != L'/' && path[cut - 1] != L':') {
+    --cut;
+  }
+  return path.substr(0, cut) + L"~" + path.substr(cut) + L"." +
+         std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L"-" +
+         std::to_wstring(attempt) + L".tmp";
+}
+
+}  // namespace
+
+PathType TypeOfPath(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  if (path.empty() || attributes == INVALID_FILE_ATTRIBUTES) return PathType::None;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathType::Directory;
+  if (attributes & FILE_ATTRIBUTE_DEVICE) return PathType::Other;
+  return PathType::File;
+}
+
+bool MakeDirectory(const std::string& path) {
+  return CreateDirectoryW(Wide(path).c_str(), nullptr) != FALSE;
+}
+
+char PathSeparator() {
+  return '\\';
+}
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries, SystemError* error) {
+  entries->clear();
+  std::wstring pattern = Wide(path);
+  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  pattern += L'*';
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) {
+    *error = LastSystemError();
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;  // an empty drive root
+    return false;
+  }
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    FolderEntry e;
+    e.name = Utf8(name.data(), name.size());
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      // A junction or link to a folder is not followed.
+      e.type =
+          (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathType::Other : PathType::File;
+    } else {
+      e.type =
+          (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathType::Directory : PathType::File;
+    }
+    entries->push_back(std::move(e));
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  std::sort(entries->begin(), entries->end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  return true;
+}
+
+SourceFile ReadSource(const std::string& path) {
+  SourceFile out;
+  if (path.empty()) return out;
+  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    out.error = LastSystemError();
+    return out;
+  }
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+    out.status = OpenStatus::NotRegularFile;
+    return out;
+  }
+  LARGE_INTEGER li;
+  if (!GetFileSizeEx(file.get(), &li)) {
+    out.status = OpenStatus::ReadFailed;
+    out.error = LastSystemError();
+    return out;
+  }
+  if (static_cast<uint64_t>(li.QuadPart) > MAXDWORD / 2) {
+    out.status = OpenStatus::NoMemory;
+    return out;
+  }
+  const auto size = static_cast<DWORD>(li.QuadPart);
+  std::vector<uint8_t> bytes;
+  try {
+    bytes.resize(size);
+  } catch (const std::bad_alloc&) {
+    out.status = OpenStatus::NoMemory;
+    return out;
+  }
+  DWORD done = 0;
+  while (done < size) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), bytes.data() + done, size - done, &got, nullptr) || got == 0) {
+      out.error = LastSystemError();
+      out.status = OpenStatus::ReadFailed;
+      return out;
+    }
+    done += got;
+  }
+  out.view.reset(new (std::nothrow) OwnedView(std::move(bytes), IdentityOfHandle(file.get())));
+  out.status = out.view ? OpenStatus::Opened : OpenStatus::NoMemory;
+  return out;
+}
+
+WriteOutcome WriteOutputWhole(const std::string& path, ByteSpan bytes, const FileIdentity* source) {
+  WriteOutcome out;
+  if (path.empty()) {
+    out.error = SystemErrorOf(ERROR_PATH_NOT_FOUND);
+    return out;
+  }
+  const std::wstring target = Wide(path);
+  FileIdentity existing;
+  if (source && IdentityOfWidePath(target, &existing) && SameFile(existing, *source)) {
+    out.status = WriteOutcome::SameAsSource;
+    return out;
+  }
+  std::wstring temporary;
+  UniqueFile file;
+  for (int attempt = 0; attempt < kTemporaryNameAttempts && !file; ++attempt) {
+    temporary = TemporaryName(target, attempt);
+    // CREATE_NEW: a name that exists (a file, a link) makes this attempt fail.
+    file.reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
+      break;
+    }
+  }
+  if (!file) {
+    out.error = LastSystemError();
+    return out;
+  }
+  DWORD written = 0;
+  bool ok = bytes.size() <= MAXDWORD &&
+            (bytes.empty() || WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                        &written, nullptr)) &&
+            written == bytes.size();
+  SystemError error = ok ? SystemError{} : LastSystemError();
+  if (!ok && error.kind == ErrorKind::None) error = SystemErrorOf(ERROR_DISK_FULL);
+  file.reset();
+  if (ok && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    out.status = WriteOutcome::Written;
+    return out;
+  }
+  if (ok) error = LastSystemError();
+  DeleteFileW(temporary.c_str());
+  out.error = error;
+  return out;
+}
+
+std::string ErrorText(const SystemError& error) {
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(error.code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string out;
+  if (n && text) out = Utf8(text, n);
+  if (text) LocalFree(text);
+  while (!out.empty() && (out.back() == '\r' || out.back() == '\n' || out.back() == ' ')) {
+    out.pop_back();
+  }
+  if (out.empty()) out = "error " + std::to_string(error.code);
+  return out;
+}
+
+uint16_t UserLanguageOfSystem() {
+  return GetUserDefaultUILanguage();
+}
+
+}  // namespace vantorico
