@@ -6,8 +6,9 @@
 #   bench/png_export.sh [BUILD_DIR]   (default build/native; needs vantorico and png_export)
 #
 # The groups are first written as .ico files by `vantorico extract`; only the
-# PNG export is timed. Each figure is the median wall time of RUNS runs
-# (default 5), with peak RSS, into a fresh directory each time. The pipeline
+# PNG export is timed. Each figure is the median of RUNS runs (default 5) of
+# wall time and of CPU time (user + system, which varies less on a shared
+# machine), with peak RSS, into a fresh directory each time. The pipeline
 # writes no PNG for a group whose every image is fully transparent (Wine has
 # six such 1-bit placeholders), so (a) writes fewer files than there are groups.
 set -euo pipefail
@@ -26,23 +27,26 @@ files=(/usr/lib/i386-linux-gnu/wine/i386-windows/shell32.dll
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-# Prints "median_seconds peak_rss_kib pngs" for the command (OUT: a fresh directory).
+median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+
+# Prints "median_wall_s median_cpu_s peak_rss_kib pngs" for the command
+# (OUT stands for a fresh directory).
 measure() {
-  local times=() rss=0 out t r pngs=0
+  local times=() cpus=() rss=0 out t r u s pngs=0
   for ((k = 0; k < runs; k++)); do
     out=$(mktemp -d "$tmp/out.XXXX")
-    /usr/bin/time -f '%e %M' -o "$tmp/time" "${@//OUT/$out}" >/dev/null 2>&1 || true
-    read -r t r < <(tail -n 1 "$tmp/time")
+    /usr/bin/time -f '%e %M %U %S' -o "$tmp/time" "${@//OUT/$out}" >/dev/null 2>&1 || true
+    read -r t r u s < <(tail -n 1 "$tmp/time")
     times+=("$t")
+    cpus+=("$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%.2f", u + s }')")
     ((r > rss)) && rss=$r
     pngs=$(find "$out" -name '*.png' | wc -l)
     rm -rf "$out"
   done
-  printf '%s %s %s\n' "$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p")" \
-    "$rss" "$pngs"
+  printf '%s %s %s %s\n' "$(median "${times[@]}")" "$(median "${cpus[@]}")" "$rss" "$pngs"
 }
 
-printf '| file | groups | (a) ours, best image | (b) ours, every image | (c) icotool -x, every image | c/b |\n'
+printf '| file | groups | (a) ours, best image | (b) ours, every image | (c) icotool -x, every image | c/b (CPU) |\n'
 printf '|---|---|---|---|---|---|\n'
 for f in "${files[@]}"; do
   [ -f "$f" ] || continue
@@ -50,10 +54,11 @@ for f in "${files[@]}"; do
   mkdir -p "$icos"
   "$cli" extract "$f" -o "$icos" >/dev/null
   mapfile -t list < <(find "$icos" -name '*.ico' | sort -V)
-  read -r a arss apng < <(measure "$export_bin" OUT "${list[@]}")
-  read -r b brss bpng < <(measure "$export_bin" --all OUT "${list[@]}")
-  read -r c crss cpng < <(measure icotool -x -o OUT "${list[@]}")
-  printf '| %s | %s | %s s, %s KiB, %s PNGs | %s s, %s KiB, %s PNGs | %s s, %s KiB, %s PNGs | %s |\n' \
-    "$f" "${#list[@]}" "$a" "$arss" "$apng" "$b" "$brss" "$bpng" "$c" "$crss" "$cpng" \
-    "$(awk -v b="$b" -v c="$c" 'BEGIN { printf "%.2f", (b > 0 ? c / b : 0) }')"
+  read -r a acpu arss apng < <(measure "$export_bin" OUT "${list[@]}")
+  read -r b bcpu brss bpng < <(measure "$export_bin" --all OUT "${list[@]}")
+  read -r c ccpu crss cpng < <(measure icotool -x -o OUT "${list[@]}")
+  printf '| %s | %s | %s s, CPU %s s, %s KiB, %s PNGs | %s s, CPU %s s, %s KiB, %s PNGs | %s s, CPU %s s, %s KiB, %s PNGs | %s |\n' \
+    "${f#/usr/lib/*/wine/}" "${#list[@]}" "$a" "$acpu" "$arss" "$apng" "$b" "$bcpu" "$brss" \
+    "$bpng" "$c" "$ccpu" "$crss" "$cpng" \
+    "$(awk -v b="$bcpu" -v c="$ccpu" 'BEGIN { printf "%.2f", (b > 0 ? c / b : 0) }')"
 done
