@@ -16,7 +16,8 @@
 add_compile_options(
   -ffile-prefix-map=${PROJECT_SOURCE_DIR}=/vantorico
   -ffile-prefix-map=${PROJECT_BINARY_DIR}=/vantorico/build
-  -ffunction-sections -fdata-sections)
+  -ffunction-sections -fdata-sections
+  -fno-ident)  # no compiler version string in a .comment section
 add_link_options(-Wl,--gc-sections -s)
 
 if(WIN32)
