@@ -97,6 +97,9 @@ else()
   #   W no-manual-page [usr/bin/vantorico]: the CLI's manual page is installed
   #     by cli/'s own rules (cli/vantorico.1); until those land the binary has
   #     none. release.sh allows the tag only while cli/vantorico.1 is absent.
+  #   I binary-has-unneeded-section .comment (info only): our objects carry
+  #     none (-fno-ident); the one left comes from the C library's start-up
+  #     objects linked into every program.
   # No Homepage field: the project has no public web site (lintian says
   # nothing about it today).
 endif()
