@@ -1,6 +1,8 @@
 #pragma once
 // The tool's own fixed texts (GBK at run time).
 
+#include "vantorico_version.h"  // VANTORICO_VERSION, generated from the project's version
+
 namespace vantorico {
 
 inline constexpr char kTextExtractionDone[] = "提取完成";
@@ -40,6 +42,6 @@ inline constexpr char kTextUsage[] =
 inline constexpr char kTextAbout[] =
     "VantorICO 由 Vantor 工作室出品，作者：VantorICO 开发组·"
     "欢迎使用本工具，可以方便你提取然后软件的ICO图标文件·"
-    "更多工具与交流请到 Vantor 论坛：https://vantorico.example/forum";
+    "VantorICO " VANTORICO_VERSION "，说明见随附的 README 文件";
 
 }  // namespace vantorico

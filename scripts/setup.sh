@@ -15,6 +15,7 @@ PKGS=(
   wine wine32:i386 wine64 fonts-wine fonts-wqy-microhei locales
   xvfb xdotool x11-utils x11-apps imagemagick python3 python3-xlib
   icoutils clang libclang-rt-14-dev libpng-dev zlib1g-dev shared-mime-info
+  lintian unzip dpkg-dev
 )
 
 log() { printf '[setup] %s\n' "$*" >&2; }

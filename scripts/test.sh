@@ -55,4 +55,6 @@ for s in "${summaries[@]}"; do
   echo "[test] ${s%%: *}"
   echo "${s#*: }"
 done
+# Last: the release artefacts built and checked (reuses build/release*).
+scripts/release.sh --check || status=1
 exit "$status"
