@@ -13,7 +13,7 @@
 #include "iconlib/image_fields.h"
 #include "iconlib/png_codec.h"
 #include "iconlib/png_header.h"
-#include "thumbnailer/thumbnail_pipeline.h"
+#include "iconlib/thumbnail_pipeline.h"
 
 namespace {
 

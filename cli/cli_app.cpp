@@ -13,6 +13,10 @@
 #include "cli/group_listing.h"
 #include "cli/text_escape.h"
 #include "iconlib/bitmap_file_writer.h"
+#include "iconlib/image_fields.h"
+#ifdef VANTORICO_HAVE_PNG
+#include "iconlib/thumbnail_pipeline.h"
+#endif
 #include "iconlib/cursor_resources.h"
 #include "iconlib/icon_file_writer.h"
 #include "iconlib/language_choice.h"
@@ -489,7 +493,7 @@ class Run {
     const std::string n = std::to_string(index) + suffix;
     switch (type) {
       case GroupType::Icon:
-        return n + (o_.bitmap ? ".bmp" : ".ico");
+        return n + (o_.png ? ".png" : o_.bitmap ? ".bmp" : ".ico");
       case GroupType::Cursor:
         return n + ".cur";
       case GroupType::AniCursor:
@@ -563,6 +567,29 @@ class Run {
     return "failed";
   }
 
+  // One PNG of a group: a stored PNG image goes out as it is; a DIB is
+  // decoded, scaled when --size asks for another size, and encoded.
+  std::string BuildPng(const IconImageSet& set, std::vector<uint8_t>* bytes,
+                       std::string* message) {
+#ifdef VANTORICO_HAVE_PNG
+    std::vector<ByteSpan> images;
+    for (uint32_t i = 0; i < set.imageCount; ++i) images.push_back(ImageBytes(set.images[i]));
+    Thumbnail picture = MakeThumbnail(images, o_.pngSize, BlankImages::Keep);
+    if (!picture.ok()) {
+      *message = std::string("has no image that makes a picture (") +
+                 ThumbnailErrorName(picture.error) + "); skipped";
+      return "unreadable";
+    }
+    *bytes = std::move(picture.png);
+    return "";
+#else
+    (void)set;
+    (void)bytes;
+    *message = "PNG export is not part of this build";
+    return "unreadable";
+#endif
+  }
+
   // The bytes of one group's output; a status other than "" when there are none.
   std::string BuildOutput(IconSource& source, GroupType type, int32_t index,
                           std::vector<uint8_t>* bytes, std::string* message) {
@@ -575,6 +602,7 @@ class Run {
           return "unreadable";
         }
         if (read.set->imageCount == 0) return "empty";
+        if (o_.png) return BuildPng(*read.set, bytes, message);
         const bool built = o_.bitmap ? BuildBitmapFile(read.set->images[0], bytes)
                                      : BuildIconFile(*read.set, bytes);
         if (!built) {

@@ -1,14 +1,16 @@
 #include "cli/cli_options.h"
 
 #include <cctype>
+#include <cstdlib>
 
 #include "iconlib/language_choice.h"
+#include "iconlib/thumbnail_pipeline.h"
 
 namespace vantorico {
 
 const char kUsage[] =
     "usage: vantorico list    [OPTIONS] FILE...\n"
-    "       vantorico extract [OPTIONS] FILE... [-o DIR] [--format ico|bmp]\n"
+    "       vantorico extract [OPTIONS] FILE... [-o DIR] [--format ico|bmp|png]\n"
     "       vantorico --help | --version\n"
     "\n"
     "FILE is a program file (EXE, DLL, ICL, CPL, MUN, ...: any PE or NE module), an\n"
@@ -36,7 +38,14 @@ const char kUsage[] =
     "  --no-redirect    read a System32/SysWOW64 file without icons as it is, not\n"
     "                   its SystemResources/<name>.mun\n"
     "Output:\n"
-    "  -o, --output DIR  --format ico|bmp\n"
+    "  -o, --output DIR  --format ico|bmp|png\n"
+    "  --size N         png: the image N pixels wide, else the next larger scaled\n"
+    "                   down, else the largest scaled up (area average down,\n"
+    "                   bilinear up); N.png per icon group\n"
+    "  --best           png: the largest, then deepest image as it is (default)\n"
+#ifndef VANTORICO_HAVE_PNG
+    "                   (PNG export is not part of this build)\n"
+#endif
     "  --on-conflict overwrite|skip|rename   an output name that exists (default\n"
     "                   overwrite; rename writes N-2.ico, N-3.ico, ...)\n"
     "  --json           one JSON document (an array of them for several sources)\n"
@@ -152,9 +161,26 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
         return "option " + a + " needs a directory";
       }
     } else if (a == "--format" && extract) {
-      if (!take_value(&v)) return "option --format needs ico or bmp";
-      if (v != "ico" && v != "bmp") return "unknown format '" + v + "' (ico or bmp)";
+      if (!take_value(&v)) return "option --format needs ico, bmp or png";
+      if (v != "ico" && v != "bmp" && v != "png") {
+        return "unknown format '" + v + "' (ico, bmp or png)";
+      }
+#ifndef VANTORICO_HAVE_PNG
+      if (v == "png") return "PNG export is not part of this build";
+#endif
       o->bitmap = v == "bmp";
+      o->png = v == "png";
+    } else if (a == "--size" && extract) {
+      if (!take_value(&v)) return "option --size needs a number of pixels";
+      char* end = nullptr;
+      const unsigned long n = std::strtoul(v.c_str(), &end, 10);
+      if (v.empty() || *end != '\0' || n == 0 || n > kMaxThumbnailSize) {
+        return "option --size needs a number of pixels from 1 to " +
+               std::to_string(kMaxThumbnailSize);
+      }
+      o->pngSize = static_cast<uint32_t>(n);
+    } else if (flag("--best") && extract) {
+      o->pngSize = 0;
     } else if (a == "--on-conflict" && extract) {
       if (!take_value(&v)) return "option --on-conflict needs overwrite, skip or rename";
       if (v == "overwrite") {

@@ -27,6 +27,8 @@ struct Options {
   bool json = false;
   bool jsonl = false;
   bool bitmap = false;
+  bool png = false;
+  uint32_t pngSize = 0;  // --size N; 0: the best image as it is (--best)
   bool recursive = false;
   bool noRedirect = false;
   int verbosity = 1;  // 0 with -q, 2 with -v

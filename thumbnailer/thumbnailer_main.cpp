@@ -11,7 +11,7 @@
 
 #include "iconlib/file_io.h"
 #include "thumbnailer/group_loader.h"
-#include "thumbnailer/thumbnail_pipeline.h"
+#include "iconlib/thumbnail_pipeline.h"
 
 namespace {
 

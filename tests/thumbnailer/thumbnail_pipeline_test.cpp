@@ -1,5 +1,5 @@
 // The decode-choose-scale-encode pipeline on images held in memory.
-#include "thumbnailer/thumbnail_pipeline.h"
+#include "iconlib/thumbnail_pipeline.h"
 
 #include <gtest/gtest.h>
 

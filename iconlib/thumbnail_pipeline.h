@@ -35,6 +35,10 @@ constexpr uint32_t kMaxThumbnailSize = 4096;
 // is. Images are tried in ImagePreference order until one decodes to
 // something not fully transparent. A PNG image used at its own size is
 // returned as its stored bytes.
-[[nodiscard]] Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size);
+// A thumbnail is never blank; an exported picture is what the group holds,
+// transparent or not.
+enum class BlankImages { Refuse, Keep };
+[[nodiscard]] Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size,
+                                      BlankImages blank = BlankImages::Refuse);
 
 }  // namespace vantorico

@@ -1,4 +1,4 @@
-#include "thumbnailer/thumbnail_pipeline.h"
+#include "iconlib/thumbnail_pipeline.h"
 
 #include <utility>
 
@@ -42,7 +42,7 @@ bool Decode(ByteSpan bytes, bool isPng, RgbaImage* out) {
 
 }  // namespace
 
-Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size) {
+Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size, BlankImages blank) {
   Thumbnail result;
   std::vector<ImageDescription> described;
   described.reserve(images.size());
@@ -62,7 +62,8 @@ Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size) {
     if (size != 0) FitInside(decoded.width, decoded.height, size, &w, &h);
     const bool asStored = w == decoded.width && h == decoded.height;
     RgbaImage shown = asStored ? std::move(decoded) : ScaleRgba(decoded, w, h);
-    if (shown.pixels.empty() || IsFullyTransparent(shown)) continue;
+    if (shown.pixels.empty()) continue;
+    if (blank == BlankImages::Refuse && IsFullyTransparent(shown)) continue;
     result.imageIndex = index;
     result.width = w;
     result.height = h;
