@@ -107,8 +107,11 @@ prepare() {
   wineserver -k 2>/dev/null || true
   # (A 64-bit prefix's wineboot also reports that it cannot start the 32-bit
   # rundll32.exe where 32-bit code does not run; that part stays unused.)
-  wine wineboot -i >"$dir/wineboot-$ARCH.log" 2>&1 ||
-    { log "wineboot failed, see $dir/wineboot-$ARCH.log"; exit 1; }
+  if ! wine wineboot -i >"$dir/wineboot-$ARCH.log" 2>&1; then
+    log "wineboot failed, see $dir/wineboot-$ARCH.log"
+    ((own_x)) && kill "$XVFB_PID" 2>/dev/null
+    exit 1
+  fi
   wineserver -w
   # Debian's fonts-wine files are seen only from C:\windows\Fonts.
   cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
