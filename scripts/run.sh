@@ -7,9 +7,12 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 scripts/setup.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target VantorICO -j "${VANTORICO_JOBS:-2}"
-exe="$root/build/win32/app/VantorICO.exe"
+# The 32-bit program, or its 64-bit build where 32-bit code cannot run here.
+preset=$(scripts/wine-env.sh arch)
+preset=${preset%%:*}
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target VantorICO -j "${VANTORICO_JOBS:-2}"
+exe="$root/build/$preset/app/VantorICO.exe"
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${VANTORICO_HEADLESS:-}" ]; then
   export VANTORICO_USE_DISPLAY=1

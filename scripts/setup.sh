@@ -11,7 +11,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 PKGS=(
   cmake ninja-build g++ googletest clang-format
-  g++-mingw-w64-i686 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine fonts-wqy-microhei locales
   xvfb xdotool x11-utils x11-apps imagemagick python3 python3-xlib
   icoutils clang libclang-rt-14-dev libpng-dev zlib1g-dev shared-mime-info

@@ -1,32 +1,71 @@
 #!/usr/bin/env bash
-# The Wine side of the project: a 32-bit prefix with ANSI code page 936, a CJK
-# font that answers to "宋体", no crash dialogs, and Wine's virtual desktop
-# (it has a taskbar with a tray and avoids Wine's 2-second waits on hiding
-# windows when no window manager runs), inside Xvfb.
+# The Wine side of the project: a prefix with ANSI code page 936, a CJK font
+# that answers to "宋体", no crash dialogs, and Wine's virtual desktop (it has
+# a taskbar with a tray and avoids Wine's 2-second waits on hiding windows when
+# no window manager runs), inside Xvfb.
 #
+#   scripts/wine-env.sh arch             which Windows build the tests run here, and why
 #   scripts/wine-env.sh prepare          create the prefix once (reused later)
 #   eval "$(scripts/wine-env.sh start)"  Xvfb + persistent wineserver; prints exports
 #   scripts/wine-env.sh stop             ends what 'start' started (uses the exports)
 #
-# VANTORICO_WINE_DIR (default ~/.cache/vantorico) holds the prefix and logs;
+# The prefix is 32-bit (WINEARCH=win32, for the win32 build) where the machine
+# runs 32-bit x86 code. Where it cannot (a kernel without IA-32 emulation), it
+# is 64-bit (WINEARCH=win64, for the win64 build) and "wine" is the 64-bit
+# loader. VANTORICO_WINE_ARCH=win32|win64 chooses instead of detecting.
+#
+# VANTORICO_WINE_DIR (default ~/.cache/vantorico) holds the prefixes and logs;
 # VANTORICO_WINEPREFIX overrides the prefix, so parallel jobs can each have one.
 set -euo pipefail
 
 PREFIX_VERSION=1
 CJK_FONT="WenQuanYi Micro Hei"
 DESKTOP_SIZE=${VANTORICO_DESKTOP_SIZE:-1024x768}
+WINE32_LOADER=/usr/lib/wine/wine
+WINE64_LOADER=/usr/lib/wine/wine64
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 dir=${VANTORICO_WINE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/vantorico}
-prefix=${VANTORICO_WINEPREFIX:-$dir/wine}
 mkdir -p "$dir"
+
+# Sets ARCH (win32 or win64) and ARCH_REASON.
+detect_arch() {
+  if [ -n "${VANTORICO_WINE_ARCH:-}" ]; then
+    case $VANTORICO_WINE_ARCH in
+      win32 | win64) ARCH=$VANTORICO_WINE_ARCH ARCH_REASON="chosen by VANTORICO_WINE_ARCH" ;;
+      *) printf '[wine-env] VANTORICO_WINE_ARCH must be win32 or win64\n' >&2; exit 2 ;;
+    esac
+    return 0
+  fi
+  local out
+  if out=$("$WINE32_LOADER" --version 2>&1); then
+    ARCH=win32 ARCH_REASON="the 32-bit Wine loader runs here ($out)"
+  elif [ -e "$WINE32_LOADER" ]; then
+    ARCH=win64
+    ARCH_REASON="this machine cannot run 32-bit x86 code ($WINE32_LOADER: ${out##*: })"
+  else
+    ARCH=win64 ARCH_REASON="there is no 32-bit Wine loader ($WINE32_LOADER)"
+  fi
+}
+detect_arch
+if [ "$ARCH" = win32 ]; then
+  prefix=${VANTORICO_WINEPREFIX:-$dir/wine}
+else
+  prefix=${VANTORICO_WINEPREFIX:-$dir/wine64}
+  # Every "wine" below and in the session is the 64-bit loader.
+  export PATH="$here/win64-path:$PATH" WINELOADER=$WINE64_LOADER
+fi
 
 log() { printf '[wine-env] %s\n' "$*" >&2; }
 
 wine_exports() {
   cat <<EOV
-export WINEPREFIX='$prefix' WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX='$prefix' WINEARCH=$ARCH WINEDEBUG=-all VANTORICO_WINE_ARCH=$ARCH
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export WINEDLLOVERRIDES='mscoree,mshtml='
 EOV
+  if [ "$ARCH" = win64 ]; then
+    echo "export PATH='$here/win64-path':\"\$PATH\" WINELOADER='$WINE64_LOADER'"
+  fi
 }
 
 # Starts Xvfb on a free display; prints the display number.
@@ -61,12 +100,18 @@ write_registry() {
 prepare() {
   local mark="$prefix/.vantorico-prefix"
   if [ -f "$mark" ] && [ "$(cat "$mark")" = "v$PREFIX_VERSION" ]; then return 0; fi
-  log "creating the Wine prefix $prefix (about 15 s, once)"
+  log "creating the $ARCH Wine prefix $prefix (about 15 s, once)"
   eval "$(wine_exports)"
   local own_x=0
   if [ -z "${DISPLAY:-}" ]; then start_xvfb; export DISPLAY=$DPY; own_x=1; fi
   wineserver -k 2>/dev/null || true
-  wineboot -i >"$dir/wineboot.log" 2>&1 || { log "wineboot failed, see $dir/wineboot.log"; exit 1; }
+  # (A 64-bit prefix's wineboot also reports that it cannot start the 32-bit
+  # rundll32.exe where 32-bit code does not run; that part stays unused.)
+  if ! wine wineboot -i >"$dir/wineboot-$ARCH.log" 2>&1; then
+    log "wineboot failed, see $dir/wineboot-$ARCH.log"
+    ((own_x)) && kill "$XVFB_PID" 2>/dev/null
+    exit 1
+  fi
   wineserver -w
   # Debian's fonts-wine files are seen only from C:\windows\Fonts.
   cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
@@ -139,6 +184,7 @@ stop() {
 }
 
 case ${1:-} in
+  arch) echo "$ARCH: $ARCH_REASON" ;;
   prepare) prepare ;;
   start) start ;;
   stop) stop ;;

@@ -12,7 +12,10 @@
 namespace vantorico {
 namespace {
 
-static_assert(offsetof(OPENFILENAMEA, pvReserved) == kOpenFileNameSize,
+// The record in its first form: the fields before the newer ones. That is 76
+// bytes on 32-bit Windows; a 64-bit build has the same fields, pointer-sized.
+constexpr DWORD kOpenFileNameRecordSize = offsetof(OPENFILENAMEA, pvReserved);
+static_assert(sizeof(void*) != 4 || kOpenFileNameRecordSize == kOpenFileNameSize,
               "the 76-byte record ends where the newer fields begin");
 
 const char* OrNull(const char* text) {
@@ -57,7 +60,7 @@ bool OpenCommonDialog(CommonDlgSettings& settings, HWND owner) {
   std::array<char, kFileTitleBufferSize> fileTitle{};
 
   OPENFILENAMEA ofn = {};
-  ofn.lStructSize = kOpenFileNameSize;
+  ofn.lStructSize = kOpenFileNameRecordSize;
   ofn.hwndOwner = owner;
   if (!filter.empty()) {
     ofn.lpstrFilter = filter.c_str();

@@ -63,8 +63,8 @@ void AttachWindow(HWND hwnd) {
   }
   StyledControl* record =
       AddStyledControl(hwnd, kind, InitialState(kind, {style, GetFocus() == hwnd, check}));
-  record->previousProcedure = SetWindowLongA(
-      hwnd, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<intptr_t>(StyleWindowProcedure)));
+  record->previousProcedure = static_cast<intptr_t>(SetWindowLongPtrA(
+      hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StyleWindowProcedure)));
   if (kind == kKindUpDown) JoinBuddy(hwnd, *record, style);
   Redraw(hwnd);
 }
@@ -74,7 +74,7 @@ void DetachWindow(HWND hwnd) {
   if (!record) return;
   const intptr_t previous = record->previousProcedure;
   RemoveStyledControl(hwnd);
-  SetWindowLongA(hwnd, GWL_WNDPROC, static_cast<LONG>(previous));
+  SetWindowLongPtrA(hwnd, GWLP_WNDPROC, static_cast<LONG_PTR>(previous));
   Redraw(hwnd);
 }
 

@@ -9,8 +9,12 @@
 
 namespace vantorico {
 
-static_assert(offsetof(NOTIFYICONDATAA, szTip) + kTooltipSize == kNotifyIconDataSize,
+// The record in its first form, ending after a 64-byte tooltip: 88 bytes on
+// 32-bit Windows; a 64-bit build has the same fields, pointer-sized.
+constexpr DWORD kNotifyIconRecordSize = offsetof(NOTIFYICONDATAA, szTip) + kTooltipSize;
+static_assert(sizeof(void*) != 4 || kNotifyIconRecordSize == kNotifyIconDataSize,
               "the 88-byte record ends after a 64-byte tooltip");
+static_assert(kNotifyIconRecordSize == NOTIFYICONDATAA_V1_SIZE, "the first form of the record");
 
 TrayIcon::TrayIcon(HWND window, NotifyIconFunction notify) : window_(window), notify_(notify) {
   TaskbarCreatedMessage();
@@ -76,7 +80,7 @@ void TrayIcon::OnWindowDestroyed() {
 void TrayIcon::Notify(DWORD message, HICON icon, bool withFlags) {
   NOTIFYICONDATAA data;
   std::memset(&data, 0, sizeof data);
-  data.cbSize = kNotifyIconDataSize;
+  data.cbSize = kNotifyIconRecordSize;
   data.hWnd = window_;
   data.uID = TrayIconId;
   data.uFlags = withFlags ? kNotifyFlags : 0;

@@ -38,7 +38,7 @@ int SetStyle(int scheme) {
 }
 
 WNDPROC ProcedureOf(HWND hwnd) {
-  return reinterpret_cast<WNDPROC>(GetWindowLongA(hwnd, GWL_WNDPROC));
+  return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
 }
 
 const WNDPROC kStyleProcedure = StyleWindowProcedure;

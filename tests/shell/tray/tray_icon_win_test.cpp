@@ -120,7 +120,12 @@ TEST_F(TrayIconTest, AddModifyDeleteByTheStateTable) {
   ASSERT_EQ(g_calls.size(), 1u);
   const NotifyCall& add = g_calls[0];
   EXPECT_EQ(add.message, static_cast<DWORD>(NIM_ADD));
-  EXPECT_EQ(add.cbSize, 88u);
+  // The record's first form: 88 bytes on 32-bit Windows, the same fields with
+  // 64-bit handles on 64-bit Windows.
+  EXPECT_EQ(add.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
+  if (sizeof(void*) == 4) {
+    EXPECT_EQ(add.cbSize, 88u);
+  }
   EXPECT_EQ(add.hwnd, window_);
   EXPECT_EQ(add.id, 100u);
   EXPECT_EQ(add.flags, 7u);
