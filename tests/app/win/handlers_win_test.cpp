@@ -156,16 +156,45 @@ TEST_F(AppTest, DroppedFileFillsThePathBoxAndEnablesExtract) {
   EXPECT_TRUE(IsWindowEnabled(Control(kExtract)));
 }
 
-TEST_F(AppTest, TwoDroppedFilesWriteNothingButStillSayDone) {
+// "提取完成" only when something was written and nothing failed; otherwise
+// the box says why, and no file is written in place of the source.
+TEST_F(AppTest, ExtractionSaysWhatHappened) {
   const std::string dll = WinePath(THREE_GROUPS_DLL);
-  Drop({dll, dll});
-  EXPECT_EQ(PathBox(), dll + "\r\n" + dll + "\r\n");
-  DialogWatcher watcher;
-  Click(kExtract);
-  ASSERT_EQ(watcher.seen().size(), 1u);
-  EXPECT_EQ(watcher.seen()[0].text, "提取完成");
-  EXPECT_EQ(watcher.seen()[0].caption, "信息：");
-  EXPECT_FALSE(Exists(Output(1)));
+  const std::string text_ico = run_dir_ + "\\notes.ico";
+  {
+    std::ofstream notes(text_ico, std::ios::binary);
+    notes << "not an icon";
+  }
+  // An icon file named like the first output is the source itself.
+  const std::string own = Output(1);
+  CopyFileA(WinePath(VANTORICO_SOURCE_DIR "/tests/data/two_images.ico").c_str(), own.c_str(),
+            FALSE);
+  const bool have_own = Exists(own);
+  const std::string own_bytes = ReadFile(own);
+  const struct {
+    std::vector<std::string> drop;
+    const char* says;
+    const char* why;
+  } cases[] = {
+      {{dll, dll}, "没有找到可以提取的图标", "只能从 exe、dll、icl"},
+      {{"C:\\windows\\system32\\kernel32.dll"}, "没有找到可以提取的图标", "没有图标"},
+      {{text_ico}, "没有找到可以提取的图标", "已损坏"},
+      {{"C:\\no\\such.dll"}, "没有找到可以提取的图标", "无法读取"},
+      {{own}, "有图标文件未能写入", "源文件本身"},
+  };
+  for (const auto& c : cases) {
+    if (c.drop[0] == own && !have_own) continue;
+    Drop(c.drop);
+    DialogWatcher watcher;
+    Click(kExtract);
+    ASSERT_EQ(watcher.seen().size(), 1u) << c.drop[0];
+    EXPECT_NE(watcher.seen()[0].text.find(c.says), std::string::npos) << watcher.seen()[0].text;
+    EXPECT_NE(watcher.seen()[0].text.find(c.why), std::string::npos) << watcher.seen()[0].text;
+    EXPECT_EQ(watcher.seen()[0].text.find("提取完成"), std::string::npos);
+    if (c.drop[0] != own) EXPECT_FALSE(Exists(Output(1))) << c.drop[0];
+  }
+  if (have_own) EXPECT_EQ(ReadFile(own), own_bytes);
+  DeleteFileA(text_ico.c_str());
 }
 
 TEST_F(AppTest, ExtractWritesEachGroupAndLeavesOtherFilesAlone) {
