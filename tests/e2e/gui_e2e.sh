@@ -109,9 +109,20 @@ elapsed=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a 
 box=$(look "信息：")
 grep -q "提取完成" <<<"$box" || fail "the box says: $box"
 step "click to 提取完成: ${elapsed} s"
-[ -n "${VANTORICO_E2E_TIMING:-}" ] && echo "$elapsed" >>"$VANTORICO_E2E_TIMING"
 xdotool key Return
 wait_for 10 gone "信息：" || fail "the box did not close"
+if [ -n "${VANTORICO_E2E_TIMING:-}" ]; then
+  # The same click again, every output already there: files are replaced
+  # whole, so the second click must cost about what the first did.
+  start=$(date +%s.%N)
+  click_at "$ex" "$ey"
+  wine "$probe" --wait "信息：" 120 >/dev/null 2>&1 || fail "no box after the second click"
+  again=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
+  grep -q "提取完成" <<<"$(look "信息：")" || fail "the second box says: $(look "信息：")"
+  echo "$elapsed $again" >>"$VANTORICO_E2E_TIMING"
+  xdotool key Return
+  wait_for 10 gone "信息：" || fail "the box did not close"
+fi
 
 step "comparing with the command-line extractor"
 mkdir -p "$work/reference"
