@@ -64,7 +64,8 @@ arrow_pixels() {
 
 mkdir -p "$work/app" "$work/拖放目录"
 cp "$exe" "$work/app/VantorICO.exe"
-: >"$work/拖放目录/示例.exe"
+# A real program file without icons, under a Chinese name.
+cp /usr/lib/i386-linux-gnu/wine/i386-windows/lz32.dll "$work/拖放目录/示例.dll"
 (cd "$work/app" && wine VantorICO.exe >/dev/null 2>&1; echo $? >"$work/exit_code") &
 app_pid=$!
 
@@ -81,12 +82,23 @@ step "dropping a file through an X drag"
 # A point of the window's own client area that no control covers (Wine hands
 # an X drop to the window right under the pointer).
 read -r wx wy < <(awk '{ printf "%d %d\n", $4 + $6 / 2, $5 + $7 - 12 }' <<<"$window_line")
-/usr/bin/python3 "$here/xdnd_drop.py" "$wx" "$wy" "$work/拖放目录/示例.exe" >/dev/null ||
+/usr/bin/python3 "$here/xdnd_drop.py" "$wx" "$wy" "$work/拖放目录/示例.dll" >/dev/null ||
   fail "the X drag was not taken"
-dropped="Z:$(tr / '\\' <<<"$work")\\拖放目录\\示例.exe"
+dropped="Z:$(tr / '\\' <<<"$work")\\拖放目录\\示例.dll"
 wait_for 10 path_is "$dropped" || fail "path box after the drop: '$(path_box)'"
 extract_line=$(control_line "$(look "$title")" "提取图标")
 [ "$(awk '{ print $3 }' <<<"$extract_line")" = 1 ] || fail "提取图标 not enabled after the drop"
+
+step "extracting from a program without icons"
+read -r ex ey < <(centre_of "$extract_line")
+click_at "$ex" "$ey"
+wine "$probe" --wait "信息：" 120 >/dev/null 2>&1 || fail "no box after extracting from a DLL without icons"
+box=$(look "信息：")
+grep -q "没有找到可以提取的图标" <<<"$box" || fail "the box for a DLL without icons says: $box"
+grep -q "提取完成" <<<"$box" && fail "a DLL without icons is not done: $box"
+ls "$work/app"/*.ico >/dev/null 2>&1 && fail "icon files were written for a DLL without icons"
+xdotool key Return
+wait_for 10 gone "信息：" || fail "the box did not close"
 
 step "choosing shell32.dll in the open dialog"
 read -r bx by < <(centre_of "$(control_line "$(look "$title")" "浏览文件")")
