@@ -37,6 +37,13 @@ struct SourceArg {
 };
 
 // One output (or failed group) of a source, for the JSON documents.
+// One file an output makes: its bytes and what its name adds after the
+// group's number (all sizes of a group: "-48x48-32bpp").
+struct Piece {
+  std::string suffix;
+  std::vector<uint8_t> bytes;
+};
+
 struct OutputRecord {
   GroupType type;
   int32_t index;
@@ -569,22 +576,36 @@ class Run {
 
   // One PNG of a group: a stored PNG image goes out as it is; a DIB is
   // decoded, scaled when --size asks for another size, and encoded.
-  std::string BuildPng(const IconImageSet& set, std::vector<uint8_t>* bytes,
-                       std::string* message) {
+  std::string BuildPng(const IconImageSet& set, std::vector<Piece>* pieces, std::string* message) {
 #ifdef VANTORICO_HAVE_PNG
     std::vector<ByteSpan> images;
     for (uint32_t i = 0; i < set.imageCount; ++i) images.push_back(ImageBytes(set.images[i]));
+    if (o_.allSizes) {
+      // Every image as it is, named by its size and depth.
+      for (uint32_t i = 0; i < set.imageCount; ++i) {
+        Thumbnail picture = MakeThumbnail({images[i]}, 0, BlankImages::Keep);
+        if (!picture.ok()) continue;
+        const IconImageEntry& e = set.images[i];
+        pieces->push_back({"-" + std::to_string(picture.width) + "x" +
+                               std::to_string(picture.height) + "-" +
+                               std::to_string(e.bitDepth) + "bpp",
+                           std::move(picture.png)});
+      }
+      if (!pieces->empty()) return "";
+      *message = "has no image that makes a picture; skipped";
+      return "unreadable";
+    }
     Thumbnail picture = MakeThumbnail(images, o_.pngSize, BlankImages::Keep);
     if (!picture.ok()) {
       *message = std::string("has no image that makes a picture (") +
                  ThumbnailErrorName(picture.error) + "); skipped";
       return "unreadable";
     }
-    *bytes = std::move(picture.png);
+    pieces->push_back({"", std::move(picture.png)});
     return "";
 #else
     (void)set;
-    (void)bytes;
+    (void)pieces;
     *message = "PNG export is not part of this build";
     return "unreadable";
 #endif
@@ -592,7 +613,9 @@ class Run {
 
   // The bytes of one group's output; a status other than "" when there are none.
   std::string BuildOutput(IconSource& source, GroupType type, int32_t index,
-                          std::vector<uint8_t>* bytes, std::string* message) {
+                          std::vector<Piece>* pieces, std::string* message) {
+    pieces->push_back({});
+    std::vector<uint8_t>* bytes = &pieces->back().bytes;
     const auto ordinal = static_cast<uint32_t>(index - 1);
     switch (type) {
       case GroupType::Icon: {
@@ -602,7 +625,10 @@ class Run {
           return "unreadable";
         }
         if (read.set->imageCount == 0) return "empty";
-        if (o_.png) return BuildPng(*read.set, bytes, message);
+        if (o_.png) {
+          pieces->clear();
+          return BuildPng(*read.set, pieces, message);
+        }
         const bool built = o_.bitmap ? BuildBitmapFile(read.set->images[0], bytes)
                                      : BuildIconFile(*read.set, bytes);
         if (!built) {
@@ -683,8 +709,8 @@ class Run {
                          ""};
           const std::string what = std::string(WhatOf(type)) + " " + std::to_string(i) +
                                    (l >= 0 ? " (" + LanguageIdText(language) + ")" : "");
-          std::vector<uint8_t> bytes;
-          r.status = BuildOutput(source, type, i, &bytes, &r.message);
+          std::vector<Piece> pieces;
+          r.status = BuildOutput(source, type, i, &pieces, &r.message);
           if (r.status == "empty") {
             r.message = what + " has no images; nothing to extract";
             Error(prefix_ + r.message);
@@ -699,20 +725,26 @@ class Run {
             r.message = outputProblem_;
             ++failed;
           } else {
-            r.path = Join(folder, LeafOf(type, i, l >= 0 ? "-" + LanguageIdText(language) : ""));
-            r.status = WriteOne(&r.path, bytes, source.identity(), &r.message);
-            if (r.status == "written") {
-              r.bytes = bytes.size();
-              ++written;
-              if (!JsonMode() && o_.verbosity > 0) Out(r.path + "\n");
-            } else if (r.status == "skipped") {
-              ++skipped;
-              r.message = Quote(r.path) + " exists; skipped";
-              Verbose(prefix_ + r.message);
-            } else {
-              ++failed;
-              Error(r.message);
+            const std::string base = l >= 0 ? "-" + LanguageIdText(language) : "";
+            for (const Piece& piece : pieces) {
+              OutputRecord one = r;
+              one.path = Join(folder, LeafOf(type, i, base + piece.suffix));
+              one.status = WriteOne(&one.path, piece.bytes, source.identity(), &one.message);
+              if (one.status == "written") {
+                one.bytes = piece.bytes.size();
+                ++written;
+                if (!JsonMode() && o_.verbosity > 0) Out(one.path + "\n");
+              } else if (one.status == "skipped") {
+                ++skipped;
+                one.message = Quote(one.path) + " exists; skipped";
+                Verbose(prefix_ + one.message);
+              } else {
+                ++failed;
+                Error(one.message);
+              }
+              records.push_back(one);
             }
+            continue;
           }
           records.push_back(r);
         }

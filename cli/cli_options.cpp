@@ -43,6 +43,7 @@ const char kUsage[] =
     "                   down, else the largest scaled up (area average down,\n"
     "                   bilinear up); N.png per icon group\n"
     "  --best           png: the largest, then deepest image as it is (default)\n"
+    "  --all-sizes      png: every image as it is, as N-WxH-Bbpp.png\n"
 #ifndef VANTORICO_HAVE_PNG
     "                   (PNG export is not part of this build)\n"
 #endif
@@ -117,6 +118,7 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
     return "unknown command '" + o->command + "' (try --help)";
   }
   const bool extract = o->command == "extract";
+  bool pngOption = false;  // --size, --best or --all-sizes was given
   bool options_done = false;
   for (size_t i = 1; i < args.size(); ++i) {
     std::string a = args[i];
@@ -179,8 +181,13 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
                std::to_string(kMaxThumbnailSize);
       }
       o->pngSize = static_cast<uint32_t>(n);
+      pngOption = true;
     } else if (flag("--best") && extract) {
       o->pngSize = 0;
+      pngOption = true;
+    } else if (flag("--all-sizes") && extract) {
+      o->allSizes = true;
+      pngOption = true;
     } else if (a == "--on-conflict" && extract) {
       if (!take_value(&v)) return "option --on-conflict needs overwrite, skip or rename";
       if (v == "overwrite") {
@@ -242,6 +249,7 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
   }
   if (o->json && o->jsonl) return "--json and --jsonl exclude each other";
   if (o->files.empty() && o->filesFrom.empty()) return o->command + " needs a FILE";
+  if (pngOption && !o->png) return "--size, --best and --all-sizes go with --format png";
   return std::string();
 }
 

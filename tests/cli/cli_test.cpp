@@ -6,6 +6,9 @@
 #include <string>
 
 #include "cli/cli_app.h"
+#ifdef VANTORICO_HAVE_PNG
+#include "iconlib/png_codec.h"
+#endif
 #include "iconlib/extract_file_icon.h"
 #include "iconlib/icon_group_reader.h"
 #include "iconlib/image_fields.h"
@@ -70,7 +73,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithOneLine) {
   const std::vector<std::vector<std::string>> bad = {{},
                                                      {"frobnicate"},
                                                      {"list"},
-                                                     {"extract", module_, "--format", "png"},
+                                                     {"extract", module_, "--format", "gif"},
                                                      {"extract", module_, "-o"},
                                                      {"list", module_, "--bogus"},
                                                      {"list", module_, "--json=1"},
@@ -291,6 +294,39 @@ TEST_F(CliTest, ConcurrentRunsIntoOneFolderBothFinish) {
     ASSERT_TRUE(ReadWholeFile(alone.Path(std::to_string(i) + ".ico"), &b));
     EXPECT_EQ(a, b) << i;
   }
+}
+#endif
+
+#ifdef VANTORICO_HAVE_PNG
+// Pictures of a group: the best image as it is, one size scaled to, or every
+// image by its size and depth; each file reads back as a PNG of that size.
+TEST_F(CliTest, PngExportWritesPicturesOfTheAskedSize) {
+  ScratchDir dir("cli_png");
+  const struct {
+    std::vector<std::string> options;
+    std::string leaf;
+    uint32_t size;
+  } cases[] = {
+      {{"--best"}, "2.png", 32},
+      {{"--size", "16"}, "2.png", 16},
+      {{"--size=24"}, "2.png", 24},
+      {{"--all-sizes"}, "2-16x16-4bpp.png", 16},
+      {{"--all-sizes"}, "2-32x32-32bpp.png", 32},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"extract", module_, "--index", "2", "--format", "png",
+                                     "-o", dir.Path("")};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const CliRun r = Cli(args);
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    Bytes png;
+    ASSERT_TRUE(ReadWholeFile(dir.Path(c.leaf), &png)) << c.leaf;
+    const PngDecodeResult decoded = DecodePng(ByteSpan(png.data(), png.size()));
+    ASSERT_TRUE(decoded.ok()) << c.leaf;
+    EXPECT_EQ(decoded.image.width, c.size) << c.options[0];
+    EXPECT_EQ(decoded.image.height, c.size) << c.options[0];
+  }
+  EXPECT_EQ(Cli({"extract", module_, "--size", "16", "-o", dir.Path("")}).code, kExitUsage);
 }
 #endif
 
