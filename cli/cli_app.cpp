@@ -1,7 +1,7 @@
 #include "cli/cli_app.h"
 
 #include <algorithm>
-#include <iostream>
+#include <cstdio>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -267,7 +267,10 @@ class Run {
     if (!o_.filesFrom.empty()) {
       std::string list;
       if (o_.filesFrom == "-") {
-        list.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        // stdio, not iostreams: the static Windows program stays small.
+        char buffer[4096];
+        size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) list.append(buffer, got);
       } else {
         SourceFile f = ReadSource(o_.filesFrom);
         if (!f.view) {
