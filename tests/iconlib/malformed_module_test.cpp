@@ -10,6 +10,7 @@
 #include "iconlib/icon_source.h"
 #include "iconlib/image_fields.h"
 #include "iconlib/module_source.h"
+#include "pe_builder.h"
 #include "test_support.h"
 
 namespace vantorico {
@@ -66,25 +67,7 @@ class Rsrc {
 
 // A PE32 file with one section holding the resources at RVA 0x1000.
 Bytes MakePe(const Bytes& rsrc) {
-  Bytes f(kSectionFileOffset, 0);
-  PutU16(&f, 0, 0x5A4D);
-  PutU32(&f, 0x3C, 0x40);
-  PutU32(&f, 0x40, 0x00004550);
-  const size_t coff = 0x44, opt = coff + 20;
-  PutU16(&f, coff, 0x14C);
-  PutU16(&f, coff + 2, 1);
-  PutU16(&f, coff + 16, 224);
-  PutU16(&f, opt, 0x10B);
-  PutU32(&f, opt + 92, 16);
-  PutU32(&f, opt + 96 + 2 * 8, kSectionRva);
-  PutU32(&f, opt + 96 + 2 * 8 + 4, static_cast<uint32_t>(rsrc.size()));
-  const size_t section = opt + 224;
-  PutU32(&f, section + 8, static_cast<uint32_t>(rsrc.size()));
-  PutU32(&f, section + 12, kSectionRva);
-  PutU32(&f, section + 16, static_cast<uint32_t>(rsrc.size()));
-  PutU32(&f, section + 20, kSectionFileOffset);
-  f.insert(f.end(), rsrc.begin(), rsrc.end());
-  return f;
+  return WrapInPe(rsrc);
 }
 
 // A group directory naming the given RT_ICON ids.

@@ -77,6 +77,9 @@ class Section {
   Bytes b_;
 };
 
+
+}  // namespace
+
 Bytes WrapInPe(const Bytes& rsrc) {
   Bytes f(kSectionFileOffset, 0);
   PutU16(&f, 0, 0x5A4D);
@@ -98,8 +101,6 @@ Bytes WrapInPe(const Bytes& rsrc) {
   f.insert(f.end(), rsrc.begin(), rsrc.end());
   return f;
 }
-
-}  // namespace
 
 Bytes BuildPe(const std::vector<PeResource>& resources) {
   // type -> (text names first, then ids) -> languages in the order given.

@@ -21,6 +21,10 @@ struct PeResource {
 
 Bytes BuildPe(const std::vector<PeResource>& resources);
 
+// A PE32 file whose one section holds rsrc at RVA 0x1000 (file offset 0x200)
+// as its resource directory.
+Bytes WrapInPe(const Bytes& rsrc);
+
 // A group directory (RT_GROUP_ICON or, with cursor, RT_GROUP_CURSOR) naming
 // the given images by id; entries describe each image's DIB header.
 Bytes GroupDirectoryOf(const std::vector<std::pair<uint16_t, Bytes>>& images, bool cursor);
