@@ -46,7 +46,7 @@ void HeapRelease(void* block) {
   std::memcpy(&size, raw, sizeof(size));
   g_live_blocks--;
   g_live_bytes -= size;
-  RawFree(raw);
+  RawFree(raw, size + kBlockHeader);
 }
 
 HeapCounters GetHeapCounters() {
