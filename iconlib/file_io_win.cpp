@@ -1,3 +1,5 @@
+#include <winternl.h>
+
 #include <atomic>
 #include <new>
 #include <string>
@@ -25,6 +27,22 @@ class HeapFileView final : public FileView {
   FileIdentity identity_;
 };
 
+// FileInternalInformation: the file index alone. GetFileInformationByHandle
+// also fetches the volume's serial number, which under Wine means reading the
+// device on every call (about a millisecond each); the index settles almost
+// every comparison on its own.
+constexpr auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
+
+bool IndexOfHandle(HANDLE file, uint64_t* index) {
+  IO_STATUS_BLOCK io{};
+  LARGE_INTEGER number{};
+  if (NtQueryInformationFile(file, &io, &number, sizeof number, kFileInternalInformation) != 0) {
+    return false;
+  }
+  *index = static_cast<uint64_t>(number.QuadPart);
+  return true;
+}
+
 FileIdentity IdentityOfHandle(HANDLE file) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(file, &info)) return FileIdentity{};
@@ -32,13 +50,33 @@ FileIdentity IdentityOfHandle(HANDLE file) {
                       (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
-std::string TemporaryName(const std::string& path, int attempt) {
-  static std::atomic<unsigned> counter{0};
+// Where the leaf name of a path starts.
+size_t LeafStart(const std::string& path) {
   size_t cut = path.size();
   while (cut > 0 && path[cut - 1] != '\\' && path[cut - 1] != '/' && path[cut - 1] != ':') --cut;
+  return cut;
+}
+
+std::string TemporaryName(const std::string& path, int attempt) {
+  static std::atomic<unsigned> counter{0};
+  const size_t cut = LeafStart(path);
   return path.substr(0, cut) + "~" + path.substr(cut) + "." +
          std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++) + "-" +
          std::to_string(attempt) + ".tmp";
+}
+
+// Whether path names the source file: the index first, the volume only when
+// the indexes agree.
+bool NamesSource(const char* path, const FileIdentity& source) {
+  if (!source.known) return false;
+  // Attributes only, shared with everyone: asking must not disturb a holder.
+  UniqueFile file(CreateFileA(path, FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) return false;
+  uint64_t index = 0;
+  if (IndexOfHandle(file.get(), &index) && index != source.index) return false;
+  return SameFile(IdentityOfHandle(file.get()), source);
 }
 
 }  // namespace
@@ -127,8 +165,7 @@ WriteOutcome ReplaceFileWhole(const char* path, ByteSpan bytes, const FileIdenti
     out.error = SystemErrorOf(ERROR_PATH_NOT_FOUND);
     return out;
   }
-  FileIdentity existing;
-  if (source && IdentityOfPath(path, &existing) && SameFile(existing, *source)) {
+  if (source && NamesSource(path, *source)) {
     out.status = WriteOutcome::SameAsSource;
     return out;
   }

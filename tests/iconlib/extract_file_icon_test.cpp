@@ -204,6 +204,27 @@ TEST_F(ExtractCommand, AChangedSourceIsReadAgain) {
   SetExtractCacheEnabled(true);
 }
 
+// What the engine keeps between calls is its own copy, never the file: the
+// user may delete the source right after a click (on Windows that fails while
+// a handle or a loader mapping holds it), and the next call sees it gone.
+TEST_F(ExtractCommand, TheSourceIsFreeBetweenCalls) {
+  RequireModule();
+  ScratchDir dir("extract_source_free");
+  const std::string in = ModuleAs(dir, "in.dll");
+  ASSERT_GT(Call(in, 0, dir.Path("a.ico"), 1), 0);
+  std::error_code error;
+  ASSERT_TRUE(std::filesystem::remove(in, error)) << error.message();
+  EXPECT_EQ(Call(in, 0, dir.Path("b.ico"), 1), 0);
+  EXPECT_EQ(LastExtractReport().outcome, ExtractOutcome::SourceUnreadable);
+  EXPECT_FALSE(FileExists(dir.Path("b.ico")));
+  ModuleAs(dir, "in.dll");
+  ASSERT_GT(Call(in, 0, dir.Path("c.ico"), 1), 0);
+  Bytes a, c;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("a.ico"), &a));
+  ASSERT_TRUE(ReadWholeFile(dir.Path("c.ico"), &c));
+  EXPECT_EQ(a, c);
+}
+
 // Each call reports what it did, for the window tool's message.
 TEST_F(ExtractCommand, EachCallReportsItsOutcome) {
   RequireModule();
