@@ -3,7 +3,8 @@
 //
 //   window_probe TITLE              one line for the top-level window TITLE and
 //                                   one per child control, or exit 1 if none
-//   window_probe --wait TITLE SECS  the same once the window exists (exit 1 on time-out)
+//   window_probe --wait TITLE SECS  the same once the window exists (exit 1 on time-out),
+//                                   after a first line "waiting" once it looks
 //   window_probe --class CLASS      the first visible top-level window of that class
 //
 // Lines: kind visible enabled x y w h class text   (screen coordinates; text in GBK)
@@ -42,6 +43,9 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 
 }  // namespace
 
+// Short enough that a timed wait measures the tool, not the polling.
+constexpr DWORD kWaitPollMs = 5;
+
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--class") == 0) {
     HWND found = FindWindowA(argv[2], nullptr);
@@ -57,14 +61,20 @@ int main(int argc, char** argv) {
   const char* title = wait ? argv[2] : argv[1];
   const DWORD deadline =
       GetTickCount() + (wait ? static_cast<DWORD>(std::atoi(argv[3]) * 1000) : 0);
+  if (wait) {
+    // A timing script starts the probe first and acts once it is looking.
+    std::printf("waiting\n");
+    std::fflush(stdout);
+  }
   HWND hwnd = nullptr;
   for (;;) {
     hwnd = FindWindowA(nullptr, title);
     if (hwnd || GetTickCount() >= deadline) break;
-    Sleep(100);
+    Sleep(kWaitPollMs);
   }
   if (!hwnd) return 1;
   PrintWindow("window", hwnd);
+  std::fflush(stdout);  // the moment it was found, for a timing reader
   EnumChildWindows(hwnd, PrintChild, 0);
   return 0;
 }
