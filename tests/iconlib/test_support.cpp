@@ -1,5 +1,9 @@
 #include "test_support.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -147,8 +151,8 @@ SmallTmpfs::SmallTmpfs(const std::string& name, size_t bytes)
     : dir_(std::string(VANTORICO_BINARY_DIR) + "/test-scratch/" + name) {
   fs::remove_all(dir_);
   fs::create_directories(dir_);
-  const std::string command = "mount -t tmpfs -o size=" + std::to_string(bytes) + " tmpfs '" +
-                              dir_ + "' 2>/dev/null";
+  const std::string command =
+      "mount -t tmpfs -o size=" + std::to_string(bytes) + " tmpfs '" + dir_ + "' 2>/dev/null";
   mounted_ = std::system(command.c_str()) == 0;
 }
 
@@ -161,6 +165,61 @@ SmallTmpfs::~SmallTmpfs() {
 bool SmallTmpfs::MakeReadOnly() {
   return std::system(("mount -o remount,ro '" + dir_ + "' 2>/dev/null").c_str()) == 0;
 }
+#else
+namespace {
+
+// Starts a host shell command through Wine, which runs host programs but does
+// not let a Windows process wait for them.
+bool StartHostShell(const std::string& command) {
+  std::string line = "/bin/sh -c \"" + command + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA("Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+// Waits until the folder's disk is (or is no longer) one of at most bytes.
+bool WaitForDiskSize(const std::string& dir, size_t bytes, bool small) {
+  constexpr int kTries = 100;
+  constexpr DWORD kPauseMs = 50;
+  for (int i = 0; i < kTries; ++i) {
+    ULARGE_INTEGER total{};
+    if (GetDiskFreeSpaceExA((dir + "\\").c_str(), nullptr, &total, nullptr) &&
+        (total.QuadPart <= bytes) == small) {
+      return true;
+    }
+    Sleep(kPauseMs);
+  }
+  return false;
+}
+
+}  // namespace
+
+SmallTmpfs::SmallTmpfs(const std::string& name, size_t bytes)
+    : host_dir_(std::string(VANTORICO_BINARY_DIR) + "/test-scratch/" + name), bytes_(bytes) {
+  dir_ = PlatformPath(host_dir_);
+  std::error_code ec;
+  fs::remove_all(dir_, ec);
+  fs::create_directories(dir_, ec);
+  mounted_ = StartHostShell("mount -t tmpfs -o size=" + std::to_string(bytes) + " tmpfs '" +
+                            host_dir_ + "' 2>/dev/null") &&
+             WaitForDiskSize(dir_, bytes, true);
+}
+
+SmallTmpfs::~SmallTmpfs() {
+  if (mounted_ && StartHostShell("umount '" + host_dir_ + "'")) {
+    WaitForDiskSize(dir_, bytes_, false);
+  }
+  std::error_code ignored;
+  fs::remove_all(dir_, ignored);
+}
+#endif
 
 std::vector<std::string> ListFolder(const std::string& dir) {
   std::vector<std::string> names;
@@ -168,7 +227,6 @@ std::vector<std::string> ListFolder(const std::string& dir) {
   std::sort(names.begin(), names.end());
   return names;
 }
-#endif
 
 IconImageSetPtr MakeSet(const std::vector<Bytes>& images) {
   IconImageSetPtr set = AllocateIconImageSet(static_cast<uint32_t>(images.size()), "", "");

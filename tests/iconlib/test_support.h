@@ -51,25 +51,32 @@ std::string WinePeDir(bool x86_64);
 // The shared corpus of odd files, empty when absent.
 std::string CorpusDir();
 
-#ifndef _WIN32
 // A tmpfs of the given size mounted on a fresh folder (needs root); the
-// destructor unmounts it. Tests skip when mounted() is false.
+// destructor unmounts it. Tests skip when mounted() is false. Under Wine the
+// test asks the host's shell to mount it, so the Windows file calls meet a
+// real full disk; on Windows itself there is none.
 class SmallTmpfs {
  public:
   SmallTmpfs(const std::string& name, size_t bytes);
   ~SmallTmpfs();
   bool mounted() const { return mounted_; }
+  // The folder, in the form the engine's platform takes.
   const std::string& path() const { return dir_; }
+#ifndef _WIN32
   // Remounts it read-only.
   bool MakeReadOnly();
+#endif
 
  private:
   std::string dir_;
   bool mounted_ = false;
+#ifdef _WIN32
+  std::string host_dir_;
+  size_t bytes_ = 0;
+#endif
 };
 // Names in a folder, for checking that nothing was left behind.
 std::vector<std::string> ListFolder(const std::string& dir);
-#endif
 
 // A set built from images.
 IconImageSetPtr MakeSet(const std::vector<Bytes>& images);
