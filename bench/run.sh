@@ -6,7 +6,8 @@
 #  1. The tool's loop (extract_loop: ExtractFileIcon i = 1 .. 1000) against
 #     one pass and icoutils' wrestool on Wine's shell32.dll.
 #  2. `vantorico list` / `extract` on generated PE files of 1 to 10,000
-#     groups (bench/make_pe.py) next to `wrestool -l` / `-x`.
+#     groups (bench/make_pe.py) next to `wrestool -l` / `-x`, and on an NE
+#     file of 65,535 groups (bench/make_ne.py).
 #  3. `vantorico extract` of shell32.dll into an empty and into a full
 #     folder, next to the floor: `cp -r` of the same output files.
 #
@@ -80,6 +81,14 @@ read -r l lrss < <(measure "$cli" list "$pe")
 read -r x xrss < <(measure "$cli" extract "$pe" -o OUT)
 printf '| 1000 text names | %s KiB | %s s, %s KiB | - | %s s, %s KiB | - |\n' \
   "$(($(stat -c %s "$pe") / 1024))" "$l" "$lrss" "$x" "$xrss"
+# A 16-bit NE file with as many groups as one type record can count
+# (wrestool reads none of them: its NE reader stops at 64 KiB offsets).
+ne=$tmp/groups65535.ne.dll
+python3 "$root/bench/make_ne.py" 65535 "$ne"
+read -r l lrss < <(measure "$cli" list "$ne")
+read -r x xrss < <(measure "$cli" extract "$ne" -o OUT)
+printf '| NE, 65535 | %s KiB | %s s, %s KiB | - | %s s, %s KiB | - |\n' \
+  "$(($(stat -c %s "$ne") / 1024))" "$l" "$lrss" "$x" "$xrss"
 
 echo
 echo "## 3. shell32.dll into an empty and a full folder, and the floor"
