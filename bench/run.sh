@@ -82,7 +82,7 @@ read -r x xrss < <(measure "$cli" extract "$pe" -o OUT)
 printf '| 1000 text names | %s KiB | %s s, %s KiB | - | %s s, %s KiB | - |\n' \
   "$(($(stat -c %s "$pe") / 1024))" "$l" "$lrss" "$x" "$xrss"
 # A 16-bit NE file with as many groups as one type record can count
-# (wrestool reads none of them: its NE reader stops at 64 KiB offsets).
+# (wrestool 0.32 lists the file but reads no group of it: "premature end").
 ne=$tmp/groups65535.ne.dll
 python3 "$root/bench/make_ne.py" 65535 "$ne"
 read -r l lrss < <(measure "$cli" list "$ne")
