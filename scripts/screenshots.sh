@@ -2,12 +2,15 @@
 # Takes the README's screenshots of the real program under Wine in Xvfb:
 # the main window (extract button still disabled, one button hot), the usage
 # box, the window after a drop, and the finished extraction.
-# Usage: scripts/screenshots.sh [OUT_DIR]   (default docs/screenshots; needs a win32 build)
+# Usage: scripts/screenshots.sh [OUT_DIR]   (default docs/screenshots; needs the
+# Windows build this machine's Wine runs: build/win32, or build/win64 where
+# 32-bit code cannot run, see scripts/wine-env.sh arch)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=${1:-$root/docs/screenshots}
-exe=$root/build/win32/app/VantorICO.exe
-probe=$root/build/win32/tests/e2e/window_probe.exe
+arch=$("$root/scripts/wine-env.sh" arch | cut -d: -f1)
+exe=$root/build/$arch/app/VantorICO.exe
+probe=$root/build/$arch/tests/e2e/window_probe.exe
 title='VantorICO图标提取工具'
 mkdir -p "$out"
 eval "$("$root/scripts/wine-env.sh" start)"
