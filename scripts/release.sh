@@ -168,10 +168,10 @@ for key in ("FileVersion", "ProductVersion"):
 if title.encode("gbk") not in exe:
     problems.append("no window title %r in GBK" % title)
 if problems:
-    print("VantorICO.exe, wanted version %s: %s" % (want, "; ".join(problems)))
+    print("[release] VantorICO.exe, wanted version %s: %s" % (want, "; ".join(problems)))
     sys.exit(1)
-print("VantorICO.exe: version resource %s (fixed, FileVersion, ProductVersion), icon group, "
-      "GBK window title" % want)
+print("[release] zip: VantorICO.exe has the version resource %s (fixed part, FileVersion, "
+      "ProductVersion), an icon group and its GBK window title" % want)
 PY
   fail "VantorICO.exe's version resource or title is not as expected (above)"
 
