@@ -129,10 +129,10 @@ pe_check() {
 pe_check "$zipdir/VantorICO.exe" "Windows GUI"
 pe_check "$zipdir/vantorico.exe" "Windows CUI"
 
-# The window tool's version resource carries the project's version (fixed
-# part and the FileVersion/ProductVersion texts, four-part); it has an icon
-# group; its window title, the one the Wine check below looks for, is in it as
-# GBK text (the code page it shows under).
+# The window tool's version resource carries the project's version, in four
+# numbers, in its fixed information and its FileVersion/ProductVersion texts;
+# it has an icon group; its window title, the one the Wine check below looks
+# for, is in it as GBK text (the code page it shows under).
 [ -n "$(wrestool -l --type=14 "$zipdir/VantorICO.exe")" ] || fail "VantorICO.exe has no icon group"
 wrestool -x --raw --type=16 "$zipdir/VantorICO.exe" >"$scratch/version.res" ||
   fail "VantorICO.exe has no version resource"
@@ -170,8 +170,8 @@ if title.encode("gbk") not in exe:
 if problems:
     print("[release] VantorICO.exe, wanted version %s: %s" % (want, "; ".join(problems)))
     sys.exit(1)
-print("[release] zip: VantorICO.exe has the version resource %s (fixed part, FileVersion, "
-      "ProductVersion), an icon group and its GBK window title" % want)
+print("[release] zip: VantorICO.exe has the version resource %s (fixed information, "
+      "FileVersion, ProductVersion), an icon group and its GBK window title" % want)
 PY
   fail "VantorICO.exe's version resource or title is not as expected (above)"
 
@@ -266,7 +266,7 @@ check_size() {
 check_size "$zipdir/VantorICO.exe" $((700 * 1024))
 # The console program: at most 400 KB, held under 400,000 bytes. It is about
 # 366,000 bytes (link-time optimised, cmake/VantoricoRelease.cmake); a thin
-# margin is said from 380,000 on. Heavy library parts are what grow it:
+# margin is said from 380,000 on. Heavy library pieces are what grow it:
 # iostreams tripled it once, and std::to_wstring alone brings the C library's
 # wide printf (12 KB).
 check_size "$zipdir/vantorico.exe" 400000 380000
