@@ -67,9 +67,11 @@ std::wstring TemporaryName(const std::wstring& path, int attempt) {
   while (cut > 0 && path[cut - 1] != L'\\' && path[cut - 1] != L'/' && path[cut - 1] != L':') {
     --cut;
   }
-  return path.substr(0, cut) + L"~" + path.substr(cut) + L"." +
-         std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L"-" +
-         std::to_wstring(attempt) + L".tmp";
+  // The numbers are made as narrow text and widened: std::to_wstring would
+  // bring the C library's whole wide printf into the static program.
+  const std::string numbers = "." + std::to_string(GetCurrentProcessId()) + "-" +
+                              std::to_string(counter++) + "-" + std::to_string(attempt) + ".tmp";
+  return path.substr(0, cut) + L"~" + path.substr(cut) + Wide(numbers);
 }
 
 }  // namespace
