@@ -31,6 +31,12 @@ function(vantorico_test name)
   target_compile_definitions(${name} PRIVATE
     VANTORICO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     VANTORICO_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  # Every test has a time limit; labels only where given (an empty LABELS
+  # value would swallow the next property name as a label).
+  set(properties TIMEOUT 120)
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120)
+    PROPERTIES ${properties})
 endfunction()
