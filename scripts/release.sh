@@ -17,6 +17,11 @@
 # binaries from a second pair of build folders; and the size limits of the
 # Windows programs.
 set -euo pipefail
+# The checks read tools' output (objdump, dpkg-deb, lintian) and match bytes:
+# in the C locale, whatever session calls this (the test script's Wine
+# session exports a Chinese one, in which objdump says "文件格式").
+export LC_ALL=C
+unset LANGUAGE
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 jobs=${VANTORICO_JOBS:-2}
@@ -107,7 +112,7 @@ cmp -s "$zipdir/VantorICO.exe" build/release-win32/app/VantorICO.exe || fail "zi
 # they need at run time, and what the window tool says about itself.
 # Windows' own DLLs, the only ones a program of the zip may import (no MinGW
 # runtime DLL beside it: the programs are linked statically).
-system_dlls=" advapi32 comctl32 comdlg32 gdi32 imm32 kernel32 msimg32 msvcrt ole32 oleaut32
+system_dlls=" advapi32 comctl32 comdlg32 gdi32 imm32 kernel32 msimg32 msvcrt ntdll ole32 oleaut32
   shell32 shlwapi user32 uxtheme version winmm "
 # pe_check FILE SUBSYSTEM: a PE32 image for i386 and the given subsystem
 # ("Windows GUI", "Windows CUI") whose imports are all system DLLs.
