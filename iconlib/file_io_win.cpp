@@ -50,6 +50,13 @@ FileIdentity IdentityOfHandle(HANDLE file) {
                       (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
+// Attributes only, shared with everyone: asking must not disturb a holder.
+UniqueFile OpenForAttributes(const char* path) {
+  return UniqueFile(CreateFileA(path, FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
 // Where the leaf name of a path starts.
 size_t LeafStart(const std::string& path) {
   size_t cut = path.size();
@@ -69,10 +76,7 @@ std::string TemporaryName(const std::string& path, int attempt) {
 // the indexes agree.
 bool NamesSource(const char* path, const FileIdentity& source) {
   if (!source.known) return false;
-  // Attributes only, shared with everyone: asking must not disturb a holder.
-  UniqueFile file(CreateFileA(path, FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  UniqueFile file = OpenForAttributes(path);
   if (!file) return false;
   uint64_t index = 0;
   if (IndexOfHandle(file.get(), &index) && index != source.index) return false;
@@ -99,10 +103,7 @@ bool StampOfPath(const char* path, FileStamp* stamp) {
 
 bool IdentityOfPath(const char* path, FileIdentity* identity) {
   if (!path) return false;
-  // Attributes only, shared with everyone: asking must not disturb a holder.
-  UniqueFile file(CreateFileA(path, FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  UniqueFile file = OpenForAttributes(path);
   if (!file) return false;
   *identity = IdentityOfHandle(file.get());
   return identity->known;
