@@ -35,6 +35,13 @@ run_ctest() {
   local log="$log_dir/ctest-$preset.log" rc=0
   ctest --preset "$preset" "$@" >"$log" 2>&1 || rc=$?
   grep -E '\*\*\*(Failed|Timeout|Exception)' "$log" || true
+  if ((rc != 0)); then
+    # What each failing test printed (the presets keep it), so that a failure
+    # seen only in CI can be read from CI's output.
+    awk '/\*\*\*(Failed|Timeout|Exception)/ { show = 1; n = 0 }
+         /^ +Start +[0-9]+:/ || /tests passed, [0-9]+ tests failed out of/ { show = 0 }
+         show && n++ < 150 { print "  | " $0 }' "$log"
+  fi
   summaries+=("$preset: $(grep -E 'tests passed, [0-9]+ tests failed out of' "$log" || echo 'no summary')")
   if ((rc != 0)); then
     status=1
