@@ -291,6 +291,25 @@ TEST_F(CliTest, AFullDiskIsReportedAndKeepsPreviousFiles) {
   }
 }
 
+// A folder that cannot be written (a read-only mount; the tests run as root,
+// whom permissions do not stop): exit 4, the reason named, nothing listed and
+// the file already there as it was.
+TEST_F(CliTest, AReadOnlyFolderIsReportedAndKeepsItsFiles) {
+  SmallTmpfs disk("cli_read_only", 64 * 1024);
+  if (!disk.mounted()) GTEST_SKIP() << "needs root to mount a tmpfs";
+  const std::string output = disk.path() + PathSeparator() + "1.ico";
+  const Bytes previous(100, 'p');
+  ASSERT_TRUE(WriteWholeFile(output, previous));
+  ASSERT_TRUE(disk.MakeReadOnly());
+  const CliRun r = Cli({"extract", module_, "-o", disk.path()});
+  EXPECT_EQ(r.code, kExitOutputFailed);
+  EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+  EXPECT_EQ(Lines(r.out), 0u) << r.out;
+  Bytes now;
+  ASSERT_TRUE(ReadWholeFile(output, &now));
+  EXPECT_EQ(now, previous);
+}
+
 #ifndef _WIN32
 // Two runs into one folder at once both finish with complete files.
 TEST_F(CliTest, ConcurrentRunsIntoOneFolderBothFinish) {

@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "base/win_handles.h"
 #endif
 
 #include <sys/stat.h>
@@ -184,19 +186,30 @@ bool StartHostShell(const std::string& command) {
   return true;
 }
 
-// Waits until the folder's disk is (or is no longer) one of at most bytes.
-bool WaitForDiskSize(const std::string& dir, size_t bytes, bool small) {
+// The host's shell runs apart from us: waits until what it was to do shows.
+template <typename Done>
+bool WaitUntil(Done done) {
   constexpr int kTries = 100;
   constexpr DWORD kPauseMs = 50;
   for (int i = 0; i < kTries; ++i) {
-    ULARGE_INTEGER total{};
-    if (GetDiskFreeSpaceExA((dir + "\\").c_str(), nullptr, &total, nullptr) &&
-        (total.QuadPart <= bytes) == small) {
-      return true;
-    }
+    if (done()) return true;
     Sleep(kPauseMs);
   }
   return false;
+}
+
+// Whether the folder's disk is one of at most bytes.
+bool DiskIsSmall(const std::string& dir, size_t bytes) {
+  ULARGE_INTEGER total{};
+  return GetDiskFreeSpaceExA((dir + "\\").c_str(), nullptr, &total, nullptr) &&
+         total.QuadPart <= bytes;
+}
+
+// Whether a new file can be made in the folder (the probe is gone on close).
+bool CanCreateIn(const std::string& dir) {
+  const UniqueFile probe(CreateFileA((dir + "\\~probe").c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return static_cast<bool>(probe);
 }
 
 }  // namespace
@@ -209,15 +222,20 @@ SmallTmpfs::SmallTmpfs(const std::string& name, size_t bytes)
   fs::create_directories(dir_, ec);
   mounted_ = StartHostShell("mount -t tmpfs -o size=" + std::to_string(bytes) + " tmpfs '" +
                             host_dir_ + "' 2>/dev/null") &&
-             WaitForDiskSize(dir_, bytes, true);
+             WaitUntil([&] { return DiskIsSmall(dir_, bytes); });
 }
 
 SmallTmpfs::~SmallTmpfs() {
   if (mounted_ && StartHostShell("umount '" + host_dir_ + "'")) {
-    WaitForDiskSize(dir_, bytes_, false);
+    WaitUntil([&] { return !DiskIsSmall(dir_, bytes_); });
   }
   std::error_code ignored;
   fs::remove_all(dir_, ignored);
+}
+
+bool SmallTmpfs::MakeReadOnly() {
+  return StartHostShell("mount -o remount,ro '" + host_dir_ + "'") &&
+         WaitUntil([&] { return !CanCreateIn(dir_); });
 }
 #endif
 

@@ -62,10 +62,8 @@ class SmallTmpfs {
   bool mounted() const { return mounted_; }
   // The folder, in the form the engine's platform takes.
   const std::string& path() const { return dir_; }
-#ifndef _WIN32
   // Remounts it read-only.
   bool MakeReadOnly();
-#endif
 
  private:
   std::string dir_;

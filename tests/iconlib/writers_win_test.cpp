@@ -37,31 +37,44 @@ TEST(WinFiles, FilesHeldByAnotherHandleCannotBeReadOrWritten) {
   EXPECT_EQ(out.size(), 318u);
 }
 
-// The window tool's pass on a real full disk (a 64 KiB tmpfs that Wine shows
-// as a folder of drive Z:): the pass says the disk is full, the file already
-// there keeps its bytes and no temporary file is left.
-TEST(WinFiles, AFullDiskKeepsTheOldOutputAndSaysSo) {
-  SmallTmpfs disk("win_full_disk", 64 * 1024);
-  if (!disk.mounted()) GTEST_SKIP() << "no small tmpfs here (it takes Wine and root)";
-  ScratchDir dir("win_full_disk_source");
+// The window tool's pass onto a disk it cannot write: a real 64 KiB tmpfs that
+// Wine shows as a folder of drive Z:, full or read-only. The pass says why, the
+// file already there keeps its bytes and no temporary file is left.
+TEST(WinFiles, AnUnwritableDiskKeepsTheOldOutputAndSaysSo) {
+  const struct {
+    const char* name;
+    bool readOnly;
+    ErrorKind kind;
+  } cases[] = {{"win_full_disk", false, ErrorKind::DiskFull},
+               {"win_read_only", true, ErrorKind::AccessDenied}};
+  ScratchDir dir("win_unwritable_source");
   const std::string source = dir.Path("large.ico");
   // 128 x 128 at 32 bits: 66 KiB of pixels, more than the disk holds.
   ASSERT_TRUE(WriteWholeFile(source, MakeIconFile({MakeDib(128, 128, 32, 0)})));
-  const std::string output = disk.path() + "\\1.ico";
-  const Bytes old = {'o', 'l', 'd'};
-  ASSERT_TRUE(WriteWholeFile(output, old));
-  ArgSlot args[4] = {TextSlot(source.c_str()), IntSlot(ExtractToFile), TextSlot(output.c_str()),
-                     IntSlot(1)};
-  ArgSlot result{};
-  ExtractFileIcon(&result, 4, args);
-  const ExtractReport report = LastExtractReport();
-  ReleaseExtractCache();
-  EXPECT_EQ(report.outcome, ExtractOutcome::WriteFailed);
-  EXPECT_EQ(report.error.kind, ErrorKind::DiskFull) << report.error.code;
-  Bytes now;
-  ASSERT_TRUE(ReadWholeFile(output, &now));
-  EXPECT_EQ(now, old);
-  EXPECT_EQ(ListFolder(disk.path()), std::vector<std::string>{"1.ico"});
+  for (const auto& c : cases) {
+    SmallTmpfs disk(c.name, 64 * 1024);
+    if (!disk.mounted()) {
+      GTEST_SKIP() << "no small tmpfs here (it takes Wine and root)";
+    }
+    const std::string output = disk.path() + "\\1.ico";
+    const Bytes old = {'o', 'l', 'd'};
+    ASSERT_TRUE(WriteWholeFile(output, old));
+    if (c.readOnly) {
+      ASSERT_TRUE(disk.MakeReadOnly());
+    }
+    ArgSlot args[4] = {TextSlot(source.c_str()), IntSlot(ExtractToFile), TextSlot(output.c_str()),
+                       IntSlot(1)};
+    ArgSlot result{};
+    ExtractFileIcon(&result, 4, args);
+    const ExtractReport report = LastExtractReport();
+    ReleaseExtractCache();
+    EXPECT_EQ(report.outcome, ExtractOutcome::WriteFailed) << c.name;
+    EXPECT_EQ(report.error.kind, c.kind) << c.name << ": " << report.error.code;
+    Bytes now;
+    ASSERT_TRUE(ReadWholeFile(output, &now)) << c.name;
+    EXPECT_EQ(now, old) << c.name;
+    EXPECT_EQ(ListFolder(disk.path()), std::vector<std::string>{"1.ico"}) << c.name;
+  }
 }
 
 Bytes ClipboardDib() {
