@@ -33,9 +33,10 @@ floor=$(cut -d' ' -f3 "$times" | median)
 echo "median: first $first s, second $second s, second/first $(awk -v a="$second" -v b="$first" 'BEGIN { printf "%.2f", a / b }'), floor $floor s"
 rm -f "$times"
 
-shell32=/usr/lib/i386-linux-gnu/wine/i386-windows/shell32.dll
+# shellcheck source=scripts/machine.sh
+. "$root/scripts/machine.sh"
 source='C:\windows\system32\shell32.dll'
-[ -f "$shell32" ] && source="Z:$(tr / '\\' <<<"$shell32")"
+shell32=$(wine_file shell32.dll) && source="Z:$(tr / '\\' <<<"$shell32")"
 echo
 echo "in process (click_timing):"
 wine "$build/bench/click_timing.exe" "$source" "$runs" 2>/dev/null | tr -d '\r'

@@ -22,8 +22,12 @@ for p in "$cli" "$export_bin"; do
 done
 command -v icotool >/dev/null || { echo "png_export.sh: icotool (icoutils) missing" >&2; exit 2; }
 
-files=(/usr/lib/i386-linux-gnu/wine/i386-windows/shell32.dll
-       /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/shell32.dll)
+# shellcheck source=scripts/machine.sh
+. "$root/scripts/machine.sh"
+files=()
+for arch in i386 x86_64; do
+  dir=$(wine_pe_dir "$arch") && files+=("$dir/shell32.dll")
+done
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 

@@ -17,9 +17,12 @@ mkdir -p "$out/artifacts" "$seeds/module" "$seeds/icon_file" "$seeds/text"
 
 # Program files: the windres-built test modules, small Wine PE32 and PE32+
 # files, and Wine's 16-bit NE files from any of our prefixes.
+# shellcheck source=scripts/machine.sh
+. scripts/machine.sh
+i386=$(wine_pe_dir i386 || true)
+x86_64=$(wine_pe_dir x86_64 || true)
 for f in build/native/tests/iconlib/test_module32.dll build/native/tests/iconlib/test_module64.dll \
-  /usr/lib/i386-linux-gnu/wine/i386-windows/icmp.dll /usr/lib/i386-linux-gnu/wine/i386-windows/lz32.dll \
-  /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/sfc.dll; do
+  "$i386/icmp.dll" "$i386/lz32.dll" "$x86_64/sfc.dll"; do
   [ -f "$f" ] && cp "$f" "$seeds/module/" || true
 done
 for prefix in "$HOME"/.cache/vantorico/wine*/drive_c/windows; do

@@ -7,6 +7,8 @@
 # 32-bit code cannot run, see scripts/wine-env.sh arch)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/machine.sh
+. "$root/scripts/machine.sh"
 out=${1:-$root/docs/screenshots}
 arch=$("$root/scripts/wine-env.sh" arch | cut -d: -f1)
 exe=$root/build/$arch/app/VantorICO.exe
@@ -47,7 +49,7 @@ xdotool key Return
 sleep 0.5
 # A real X drop of Wine's shell32.dll, then the extraction.
 /usr/bin/python3 "$root/tests/e2e/xdnd_drop.py" $((x + w / 2)) $((y + h - 12)) \
-  /usr/lib/i386-linux-gnu/wine/i386-windows/shell32.dll >/dev/null
+  "$(wine_file shell32.dll)" >/dev/null
 sleep 1
 xdotool mousemove 5 5
 sleep 0.5

@@ -7,6 +7,10 @@
 # that cannot run 32-bit x86 code (a kernel without IA-32 emulation), the win32
 # build is still built, and the suite runs from the win64 build (the same
 # sources for 64-bit Windows) under 64-bit Wine; scripts/wine-env.sh decides.
+#
+# A test whose input is missing skips on a developer's machine and is listed
+# at the end with its reason; under CI=true, where setup provides every
+# input, it fails, and so does any test that did not run.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -16,6 +20,7 @@ scripts/setup.sh
 
 log_dir=build/test-logs
 mkdir -p "$log_dir"
+rm -f "$log_dir"/junit-*.xml
 
 build() {
   local preset=$1
@@ -33,7 +38,7 @@ run_ctest() {
   local preset=$1
   shift
   local log="$log_dir/ctest-$preset.log" rc=0
-  ctest --preset "$preset" "$@" >"$log" 2>&1 || rc=$?
+  ctest --preset "$preset" --output-junit "$root/$log_dir/junit-$preset.xml" "$@" >"$log" 2>&1 || rc=$?
   grep -E '\*\*\*(Failed|Timeout|Exception)' "$log" || true
   if ((rc != 0)); then
     # What each failing test printed (the presets keep it), so that a failure
@@ -77,6 +82,16 @@ for s in "${summaries[@]}"; do
   echo "[test] ${s%%: *}"
   echo "${s#*: }"
 done
+if skipped=$(scripts/skipped-tests.py "$log_dir"/junit-*.xml); then
+  echo "[test] no test was skipped"
+else
+  echo "[test] tests that did not run, and why:"
+  printf '%s\n' "$skipped"
+  if [ "${CI:-}" = true ]; then
+    echo "[test] in CI every test must run"
+    status=1
+  fi
+fi
 # Last: the release artefacts built and checked (reuses build/release*).
 scripts/release.sh --check || status=1
 exit "$status"

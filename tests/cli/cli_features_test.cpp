@@ -267,7 +267,7 @@ TEST_F(CliFeatures, TheProgramReadsTheLocale) {
 
 // Standard output that cannot be written is a failure (4), even for a list.
 TEST_F(CliFeatures, AFullStandardOutputExitsFour) {
-  if (!FileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  VANTORICO_REQUIRE_INPUT(FileExists("/dev/full"), "no /dev/full");
   const std::string cli = std::string(VANTORICO_BINARY_DIR) + "/cli/vantorico";
   for (const char* args : {"list", "list --json",
                            "extract -o '"
@@ -343,7 +343,7 @@ TEST_F(CliFeatures, CursorsWithHotspotsAndAnimatedResourcesByteForByte) {
 // icoutils' wrestool as a peer: the same hotspots and images in its cursor
 // file (whose sizes count the hotspot bytes too), the same animated cursor.
 TEST_F(CliFeatures, CursorsMatchWrestool) {
-  if (std::system("wrestool --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no icoutils";
+  VANTORICO_REQUIRE_INPUT(std::system("wrestool --version > /dev/null 2>&1") == 0, "no icoutils");
   const std::string ours = dir_.Path("ours"), theirs = dir_.Path("theirs");
   ASSERT_TRUE(MakeDirectoryForTest(theirs));
   ASSERT_EQ(Cli({"extract", module_, "--type", "cursor", "-o", ours}).code, kExitOk);

@@ -67,7 +67,7 @@ class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     module_ = TestModulePath(false);
-    if (module_.empty()) GTEST_SKIP() << "test modules were not built";
+    VANTORICO_REQUIRE_INPUT(!module_.empty(), "test modules were not built");
   }
   std::string module_;
 };
@@ -249,9 +249,9 @@ TEST_F(CliTest, ASourceNamedLikeAnOutputIsNeverTouched) {
 // the disk is a real tmpfs too, met through the Windows file calls.
 TEST_F(CliTest, AFullDiskIsReportedAndKeepsPreviousFiles) {
   const std::string wine = WinePeDir(false);
-  if (wine.empty()) GTEST_SKIP() << "Wine's files are not installed";
+  VANTORICO_REQUIRE_INPUT(!wine.empty(), "Wine's files are not installed");
   SmallTmpfs disk("cli_full", 64 * 1024);
-  if (!disk.mounted()) GTEST_SKIP() << "needs root to mount a tmpfs";
+  VANTORICO_REQUIRE_INPUT(disk.mounted(), "needs root to mount a tmpfs");
   const auto on_disk = [&](const std::string& leaf) {
     return disk.path() + PathSeparator() + leaf;
   };
@@ -296,7 +296,7 @@ TEST_F(CliTest, AFullDiskIsReportedAndKeepsPreviousFiles) {
 // the file already there as it was.
 TEST_F(CliTest, AReadOnlyFolderIsReportedAndKeepsItsFiles) {
   SmallTmpfs disk("cli_read_only", 64 * 1024);
-  if (!disk.mounted()) GTEST_SKIP() << "needs root to mount a tmpfs";
+  VANTORICO_REQUIRE_INPUT(disk.mounted(), "needs root to mount a tmpfs");
   const std::string output = disk.path() + PathSeparator() + "1.ico";
   const Bytes previous(100, 'p');
   ASSERT_TRUE(WriteWholeFile(output, previous));
@@ -375,7 +375,7 @@ TEST_F(CliTest, PngExportWritesPicturesOfTheAskedSize) {
 // biSizeImage cleared in DIB images only.
 TEST(CliWine, Shell32ImagesEqualTheRawResources) {
   const std::string wine = WinePeDir(false);
-  if (wine.empty()) GTEST_SKIP() << "Wine's files are not installed";
+  VANTORICO_REQUIRE_INPUT(!wine.empty(), "Wine's files are not installed");
   const std::string shell32 = PlatformPath(wine + "/shell32.dll");
   ScratchDir dir("cli_shell32");
   const CliRun r = Cli({"extract", shell32, "-o", dir.Path("")});
@@ -414,9 +414,8 @@ TEST(CliWine, Shell32ImagesEqualTheRawResources) {
 // icoutils as a peer: wrestool's groups hold the same images as ours.
 TEST(CliWine, Shell32MatchesWrestool) {
   const std::string wine = WinePeDir(false);
-  if (wine.empty() || std::system("wrestool --version > /dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "needs Wine's files and icoutils";
-  }
+  VANTORICO_REQUIRE_INPUT(!wine.empty() && std::system("wrestool --version > /dev/null 2>&1") == 0,
+                          "needs Wine's files and icoutils");
   ScratchDir ours("cli_peer_ours"), theirs("cli_peer_wrestool");
   const std::string shell32 = wine + "/shell32.dll";
   ASSERT_EQ(Cli({"extract", shell32, "-o", ours.Path("")}).code, 0);

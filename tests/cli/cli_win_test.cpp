@@ -44,7 +44,7 @@ std::wstring WideOfAnsi(const std::string& ansi) {
 
 TEST(CliExe, ExtractsTheTestModuleAndReportsExitCodes) {
   const std::string module = TestModulePath(false);
-  if (module.empty() || !FileExists(Exe())) GTEST_SKIP() << "exe or test module missing";
+  VANTORICO_REQUIRE_INPUT(!module.empty() && FileExists(Exe()), "exe or test module missing");
   ScratchDir dir("cli_exe");
   Bytes out;
   EXPECT_EQ(RunExe("--version", dir, &out), 0);
@@ -65,7 +65,7 @@ TEST(CliExe, ExtractsTheTestModuleAndReportsExitCodes) {
 // in process and as the exe's argument, and the listing names it in UTF-8.
 TEST(CliExe, NamesOutsideTheAnsiCodePage) {
   const std::string module = TestModulePath(false);
-  if (module.empty() || !FileExists(Exe())) GTEST_SKIP() << "exe or test module missing";
+  VANTORICO_REQUIRE_INPUT(!module.empty() && FileExists(Exe()), "exe or test module missing");
   ScratchDir dir("cli_exe_wide");
   const std::string folder = std::string(u8"\u0e01\u0e02");  // two Thai letters
   const std::wstring wideDir = WideOfAnsi(dir.Path(""));

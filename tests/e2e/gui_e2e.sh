@@ -14,7 +14,11 @@ exe=$1
 probe=$2
 cli=$3
 here=$(cd "$(dirname "$0")" && pwd)
-source_dll=/usr/lib/i386-linux-gnu/wine/i386-windows/shell32.dll
+# shellcheck source=scripts/machine.sh
+. "$here/../../scripts/machine.sh"
+source_dll=$(wine_file shell32.dll) || { echo "e2e: no Wine shell32.dll" >&2; exit 1; }
+# A real program file without icons.
+no_icons_dll=$(wine_file lz32.dll) || { echo "e2e: no Wine lz32.dll" >&2; exit 1; }
 title='VantorICO图标提取工具'
 
 work=$(mktemp -d /tmp/vantorico_e2e.XXXXXX)
@@ -64,8 +68,8 @@ arrow_pixels() {
 
 mkdir -p "$work/app" "$work/拖放目录"
 cp "$exe" "$work/app/VantorICO.exe"
-# A real program file without icons, under a Chinese name.
-cp /usr/lib/i386-linux-gnu/wine/i386-windows/lz32.dll "$work/拖放目录/示例.dll"
+# The program file without icons, under a Chinese name.
+cp "$no_icons_dll" "$work/拖放目录/示例.dll"
 (cd "$work/app" && wine VantorICO.exe >/dev/null 2>&1; echo $? >"$work/exit_code") &
 app_pid=$!
 

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 TEST(DibCorpusReplay, EveryInputKeepsTheTargetsProperties) {
   const std::string dir =
       testing::PlatformPath(std::string(VANTORICO_SOURCE_DIR) + "/fuzz/corpus/dib_decoder");
-  if (!fs::is_directory(dir)) GTEST_SKIP() << "no corpus yet";
+  VANTORICO_REQUIRE_INPUT(fs::is_directory(dir), "no corpus yet");
   int files = 0;
   for (const auto& e : fs::directory_iterator(dir)) {
     testing::Bytes bytes;

@@ -209,9 +209,9 @@ bool HaveImageMagick() {
 }
 
 TEST_F(DibPixels, WineShell32AndComdlg32MatchImageMagick) {
-  if (!HaveImageMagick()) GTEST_SKIP() << "no ImageMagick";
+  VANTORICO_REQUIRE_INPUT(HaveImageMagick(), "no ImageMagick");
   const std::vector<Sample> samples = WineSamples(*scratch_);
-  if (samples.empty()) GTEST_SKIP() << "no Wine shell32.dll / comdlg32.dll or no wrestool";
+  VANTORICO_REQUIRE_INPUT(!samples.empty(), "no Wine shell32.dll / comdlg32.dll or no wrestool");
   std::map<std::string, DibDecodeError> refused;
   const size_t matched = Compare(samples, &refused);
   for (const auto& [name, error] : refused)
@@ -225,7 +225,7 @@ TEST_F(DibPixels, WineShell32AndComdlg32MatchImageMagick) {
 // ImageMagick reads no 16-bit icon images; DibDecoder's cases check those
 // against values worked out by hand.)
 TEST_F(DibPixels, HandMadeLayoutsMatchImageMagick) {
-  if (!HaveImageMagick()) GTEST_SKIP() << "no ImageMagick";
+  VANTORICO_REQUIRE_INPUT(HaveImageMagick(), "no ImageMagick");
   std::vector<Sample> samples;
   for (uint16_t bits : {1, 4, 8, 24, 32}) {
     for (int32_t width : {1, 7, 33}) {
@@ -246,9 +246,9 @@ TEST_F(DibPixels, HandMadeLayoutsMatchImageMagick) {
 }
 
 TEST_F(DibPixels, CorpusIconFilesMatchImageMagick) {
-  if (!HaveImageMagick()) GTEST_SKIP() << "no ImageMagick";
+  VANTORICO_REQUIRE_INPUT(HaveImageMagick(), "no ImageMagick");
   const std::vector<Sample> samples = CorpusSamples();
-  if (samples.empty()) GTEST_SKIP() << "no corpus";
+  VANTORICO_REQUIRE_INPUT(!samples.empty(), "no corpus");
   std::map<std::string, DibDecodeError> refused;
   const size_t matched = Compare(samples, &refused);
   // The corpus's broken images, each refused for its own reason.

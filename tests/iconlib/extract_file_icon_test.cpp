@@ -51,7 +51,7 @@ class ExtractCommand : public ::testing::Test {
     return Call(TextSlot(src.c_str()), IntSlot(mode), TextSlot(out.c_str()), IntSlot(index));
   }
   void RequireModule() {
-    if (module_.empty()) GTEST_SKIP() << "test modules were not built";
+    VANTORICO_REQUIRE_INPUT(!module_.empty(), "test modules were not built");
   }
   // A copy of the test module under a name of our choosing.
   std::string ModuleAs(const ScratchDir& dir, const std::string& leaf) {

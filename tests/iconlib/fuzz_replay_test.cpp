@@ -38,7 +38,7 @@ TEST(FuzzReplay, SeedCorpus) {
 
 TEST(FuzzReplay, SharedCorpus) {
   const std::string corpus = CorpusDir();
-  if (corpus.empty()) GTEST_SKIP() << "no corpus";
+  VANTORICO_REQUIRE_INPUT(!corpus.empty(), "no corpus");
   EXPECT_GT(ReplayDirectory(corpus), 40);
 }
 

@@ -45,7 +45,7 @@ class TestModule : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     path_ = TestModulePath(GetParam());
-    if (path_.empty()) GTEST_SKIP() << "test modules were not built";
+    VANTORICO_REQUIRE_INPUT(!path_.empty(), "test modules were not built");
     ASSERT_TRUE(ReadWholeFile(path_, &bytes_));
   }
   std::unique_ptr<ModuleSource> FromBytes(const Bytes& b) {
@@ -184,7 +184,7 @@ class WineModule : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     dir_ = WinePeDir(GetParam());
-    if (dir_.empty()) GTEST_SKIP() << "Wine's files are not installed";
+    VANTORICO_REQUIRE_INPUT(!dir_.empty(), "Wine's files are not installed");
   }
   std::string File(const char* leaf) const { return PlatformPath(dir_ + "/" + leaf); }
   std::string dir_;
@@ -233,24 +233,11 @@ INSTANTIATE_TEST_SUITE_P(I386AndX8664, WineModule, ::testing::Values(false, true
 
 // 16-bit files of a Wine prefix, where one has been made.
 TEST(NeModule, WinePrefixDriversHaveIconGroups) {
-  const char* home = std::getenv("HOME");
-  std::vector<std::string> dirs;
-  for (const char* sub : {"/system", "/system32"}) {
-    if (home) dirs.push_back(std::string(home) + "/.cache/vantorico/wine/drive_c/windows" + sub);
-  }
-  std::string display;
-  for (const std::string& d : dirs) {
-    if (FileExists(d + "/display.drv")) display = PlatformPath(d + "/display.drv");
-  }
-#ifdef _WIN32
-  // Under Wine the test runs inside the prefix itself.
-  if (FileExists("C:\\windows\\system32\\display.drv"))
-    display = "C:\\windows\\system32\\display.drv";
-#endif
-  if (display.empty()) GTEST_SKIP() << "no Wine prefix with display.drv";
+  const std::string display = WineNeFile("display.drv");
+  VANTORICO_REQUIRE_INPUT(!display.empty(), "no 16-bit Wine driver (display.drv)");
   Bytes bytes;
   ASSERT_TRUE(ReadWholeFile(display, &bytes));
-  if (!IsNeModuleImage(ByteSpan(bytes.data(), bytes.size()))) GTEST_SKIP() << "not NE here";
+  ASSERT_TRUE(IsNeModuleImage(ByteSpan(bytes.data(), bytes.size()))) << display;
   auto m = OpenPortableModule(display.c_str());
   ASSERT_NE(m, nullptr);
   const IconGroupLocation first = LocateIconGroup(*m, 1);
@@ -272,7 +259,7 @@ TEST(NeModule, WinePrefixDriversHaveIconGroups) {
 // Real-world odd files: each must give the exact outcome noted here.
 TEST(CorpusModules, OddFilesGiveTheirKnownResults) {
   const std::string corpus = CorpusDir();
-  if (corpus.empty()) GTEST_SKIP() << "no corpus";
+  VANTORICO_REQUIRE_INPUT(!corpus.empty(), "no corpus");
   const struct {
     const char* file;
     bool opens;
@@ -301,7 +288,7 @@ TEST(CorpusModules, OddFilesGiveTheirKnownResults) {
 
 TEST(CorpusModules, ManipulatedGroupsReadOrFailCleanly) {
   const std::string corpus = CorpusDir();
-  if (corpus.empty()) GTEST_SKIP() << "no corpus";
+  VANTORICO_REQUIRE_INPUT(!corpus.empty(), "no corpus");
   const uint64_t live = GetHeapCounters().liveBlocks;
   {
     const std::string manip =

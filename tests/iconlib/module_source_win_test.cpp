@@ -30,7 +30,7 @@ std::string Describe(const ResourceName& n) {
 
 TEST(PlatformModule, OpensTheTestModuleAsData) {
   const std::string path = TestModulePath(false);
-  if (path.empty()) GTEST_SKIP() << "test modules were not built";
+  VANTORICO_REQUIRE_INPUT(!path.empty(), "test modules were not built");
   auto m = OpenModuleSource(path.c_str());
   ASSERT_NE(m, nullptr);
   std::vector<std::string> got;
@@ -53,7 +53,7 @@ TEST(PlatformModule, RefusesFilesThatAreNotPrograms) {
 // Same group count, names, order and image bytes from both paths.
 TEST(PlatformModule, PortableReaderAgreesOnEveryWinePeFile) {
   const std::string dir = WinePeDir(false);
-  if (dir.empty()) GTEST_SKIP() << "Wine's files are not installed";
+  VANTORICO_REQUIRE_INPUT(!dir.empty(), "Wine's files are not installed");
   int files = 0, groups = 0;
   std::error_code ec;
   for (const auto& item : std::filesystem::directory_iterator(dir, ec)) {

@@ -32,7 +32,7 @@ Bytes Contents(const std::string& path) {
 
 TEST(SafeOutput, AFullDiskKeepsThePreviousFileWhole) {
   SmallTmpfs disk("safe_full", 64 * 1024);
-  if (!disk.mounted()) GTEST_SKIP() << "needs root to mount a tmpfs";
+  VANTORICO_REQUIRE_INPUT(disk.mounted(), "needs root to mount a tmpfs");
   const std::string out = disk.path() + "/1.ico";
   const Bytes previous(1000, 'p');
   ASSERT_TRUE(Replace(out, previous));
@@ -47,7 +47,7 @@ TEST(SafeOutput, AFullDiskKeepsThePreviousFileWhole) {
 
 TEST(SafeOutput, AReadOnlyFolderFailsAndLeavesItsFiles) {
   SmallTmpfs disk("safe_readonly", 64 * 1024);
-  if (!disk.mounted()) GTEST_SKIP() << "needs root to mount a tmpfs";
+  VANTORICO_REQUIRE_INPUT(disk.mounted(), "needs root to mount a tmpfs");
   const std::string out = disk.path() + "/2.ico";
   ASSERT_TRUE(Replace(out, Bytes(10, 'p')));
   ASSERT_TRUE(disk.MakeReadOnly());
@@ -127,7 +127,7 @@ TEST(SourceFiles, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
 
 TEST(SourceFiles, ASourceCutShortAfterOpeningStillReadsWhole) {
   const std::string module = TestModulePath(false);
-  if (module.empty()) GTEST_SKIP() << "test modules were not built";
+  VANTORICO_REQUIRE_INPUT(!module.empty(), "test modules were not built");
   ScratchDir dir("source_cut");
   Bytes original;
   ASSERT_TRUE(ReadWholeFile(module, &original));

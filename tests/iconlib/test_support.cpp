@@ -119,33 +119,10 @@ bool FileExists(const std::string& path) {
   return fs::exists(path, ec);
 }
 
-std::string PlatformPath(const std::string& hostPath) {
-#ifdef _WIN32
-  if (!hostPath.empty() && hostPath[0] == '/') {
-    std::string p = "Z:" + hostPath;
-    for (char& c : p)
-      if (c == '/') c = '\\';
-    return p;
-  }
-#endif
-  return hostPath;
-}
-
 std::string TestModulePath(bool pe32Plus) {
   const std::string p = PlatformPath(std::string(VANTORICO_BINARY_DIR) + "/tests/iconlib/" +
                                      (pe32Plus ? "test_module64.dll" : "test_module32.dll"));
   return FileExists(p) ? p : std::string();
-}
-
-std::string WinePeDir(bool x86_64) {
-  const std::string p = PlatformPath(x86_64 ? "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"
-                                            : "/usr/lib/i386-linux-gnu/wine/i386-windows");
-  return FileExists(p + "/shell32.dll") ? p : std::string();
-}
-
-std::string CorpusDir() {
-  const std::string p = PlatformPath(std::string(VANTORICO_SOURCE_DIR) + "/../shared/corpus");
-  return FileExists(p + "/INDEX.tsv") ? p : std::string();
 }
 
 #ifndef _WIN32

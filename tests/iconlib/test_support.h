@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "iconlib/icon_image_set.h"
+#include "tests/support/test_inputs.h"
 
 namespace vantorico::testing {
 
@@ -41,15 +42,8 @@ bool ReadWholeFile(const std::string& path, Bytes* out);
 bool WriteWholeFile(const std::string& path, const Bytes& bytes);
 bool FileExists(const std::string& path);
 
-// A host path as the engine's platform sees it ("Z:\..." under Wine).
-std::string PlatformPath(const std::string& hostPath);
-
 // The windres-built modules (PE32 and PE32+), empty when the build had no windres.
 std::string TestModulePath(bool pe32Plus);
-// Wine's installed program files, empty when absent.
-std::string WinePeDir(bool x86_64);
-// The shared corpus of odd files, empty when absent.
-std::string CorpusDir();
 
 // A tmpfs of the given size mounted on a fresh folder (needs root); the
 // destructor unmounts it. Tests skip when mounted() is false. Under Wine the

@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 using testing::Bytes;
 using testing::PutU16;
 using testing::PutU32;
+using testing::WineFile;
 
 std::string Quote(const std::string& s) {
   std::string out = "'";
@@ -181,14 +182,6 @@ class InstalledThumbnailer : public ::testing::Test {
 fs::path* InstalledThumbnailer::root_ = nullptr;
 bool InstalledThumbnailer::installed_ = false;
 
-std::string WineFile(const char* name) {
-  for (bool x64 : {false, true}) {
-    const std::string dir = testing::WinePeDir(x64);
-    if (!dir.empty() && fs::exists(dir + "/" + name)) return dir + "/" + name;
-  }
-  return std::string();
-}
-
 TEST_F(InstalledThumbnailer, EntryNamesTheProgramAndTheTypes) {
   EXPECT_EQ(exec_, "vantorico-thumbnailer -s %s %i %o");
   EXPECT_TRUE(fs::exists(*root_ / "prefix/bin/vantorico-thumbnailer"));
@@ -213,7 +206,7 @@ TEST_F(InstalledThumbnailer, EntryNamesTheProgramAndTheTypes) {
 TEST_F(InstalledThumbnailer, WineProgramsGiveTheirIcon) {
   const std::string notepad = WineFile("notepad.exe");
   const std::string shell32 = WineFile("shell32.dll");
-  if (notepad.empty() && shell32.empty()) GTEST_SKIP() << "no Wine program files";
+  VANTORICO_REQUIRE_INPUT(!notepad.empty() && !shell32.empty(), "no Wine program files");
   for (int size : {16, 48, 128, 256, 512}) {
     if (!notepad.empty()) ExpectThumbnail(notepad, size);
     if (!shell32.empty()) ExpectThumbnail(shell32, size);
@@ -226,14 +219,8 @@ TEST_F(InstalledThumbnailer, NeIconLibraryGivesItsIcon) {
 }
 
 TEST_F(InstalledThumbnailer, WineSixteenBitFilesGiveTheirIcon) {
-  const char* home = std::getenv("HOME");
-  std::string display;
-  for (const char* sub : {"/system/display.drv", "/system32/display.drv"}) {
-    const std::string p =
-        std::string(home ? home : "") + "/.cache/vantorico/wine/drive_c/windows" + sub;
-    if (home && fs::exists(p)) display = p;
-  }
-  if (display.empty()) GTEST_SKIP() << "no Wine prefix with 16-bit files";
+  const std::string display = testing::WineNeFile("display.drv");
+  VANTORICO_REQUIRE_INPUT(!display.empty(), "no 16-bit Wine driver (display.drv)");
   ExpectThumbnail(display, 128);
 }
 
