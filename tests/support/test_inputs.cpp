@@ -16,35 +16,35 @@ namespace vantorico::testing {
 namespace fs = std::filesystem;
 namespace {
 
-// Host folders (as the host names them) where each architecture's PE files
-// may be: Debian's package, then (i386) the copy setup unpacked into the
-// project's cache (scripts/machine.sh names the same folders).
-std::vector<std::string> WineDirCandidates(bool x86_64) {
-  if (x86_64) return {"/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"};
-  std::vector<std::string> dirs{"/usr/lib/i386-linux-gnu/wine/i386-windows"};
-  std::string cache;
-  if (const char* own = std::getenv("VANTORICO_WINE_DIR"); own && *own) {
-    cache = own;
-  } else if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg) {
-    cache = std::string(xdg) + "/vantorico";
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    cache = std::string(home) + "/.cache/vantorico";
-  }
-  if (!cache.empty()) dirs.push_back(cache + "/wine-pe/i386-windows");
-  return dirs;
-}
-
-std::string CacheOfPrefix32() {
-  if (const char* own = std::getenv("VANTORICO_WINE_DIR"); own && *own) {
-    return std::string(own) + "/wine";
-  }
+// The project's cache (scripts/machine.sh names the same folder), in the
+// platform's form. Wine hands Windows programs the Unix environment without
+// HOME, and gives the home folder as WINEHOMEDIR instead.
+std::string CacheDir() {
+  if (const char* own = std::getenv("VANTORICO_WINE_DIR"); own && *own) return PlatformPath(own);
   if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg) {
-    return std::string(xdg) + "/vantorico/wine";
+    return PlatformPath(std::string(xdg) + "/vantorico");
   }
   if (const char* home = std::getenv("HOME"); home && *home) {
-    return std::string(home) + "/.cache/vantorico/wine";
+    return PlatformPath(std::string(home) + "/.cache/vantorico");
   }
+#ifdef _WIN32
+  if (const char* wine = std::getenv("WINEHOMEDIR"); wine && *wine) {
+    std::string home = wine;
+    if (home.rfind("\\??\\", 0) == 0) home.erase(0, 4);
+    return home + "\\.cache\\vantorico";
+  }
+#endif
   return std::string();
+}
+
+// Where each architecture's PE files may be: Debian's package, then (i386)
+// the copy setup unpacked into the project's cache.
+std::vector<std::string> WineDirCandidates(bool x86_64) {
+  if (x86_64) return {PlatformPath("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows")};
+  std::vector<std::string> dirs{PlatformPath("/usr/lib/i386-linux-gnu/wine/i386-windows")};
+  const std::string cache = CacheDir();
+  if (!cache.empty()) dirs.push_back(cache + "/wine-pe/i386-windows");
+  return dirs;
 }
 
 bool Exists(const std::string& path) {
@@ -92,8 +92,7 @@ std::string PlatformPath(const std::string& hostPath) {
 }
 
 std::string WinePeDir(bool x86_64) {
-  for (const std::string& host : WineDirCandidates(x86_64)) {
-    const std::string dir = PlatformPath(host);
+  for (const std::string& dir : WineDirCandidates(x86_64)) {
     if (Exists(dir + "/shell32.dll")) return dir;
   }
   return std::string();
@@ -108,9 +107,10 @@ std::string WineFile(const std::string& name) {
 }
 
 std::string WineNeFile(const std::string& name) {
-  const std::string prefix = CacheOfPrefix32();
-  if (!prefix.empty()) {
-    const std::string made = PlatformPath(prefix + "/drive_c/windows/system/" + name);
+  const std::string cache = CacheDir();
+  if (!cache.empty()) {
+    // The 32-bit prefix's copy, where a 32-bit Wine made one.
+    const std::string made = cache + "/wine/drive_c/windows/system/" + name;
     if (Exists(made)) return made;
   }
   const std::string builtin = WineFile(name + "16");
