@@ -24,6 +24,8 @@ DESKTOP_SIZE=${VANTORICO_DESKTOP_SIZE:-1024x768}
 WINE32_LOADER=/usr/lib/wine/wine
 WINE64_LOADER=/usr/lib/wine/wine64
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=scripts/machine.sh
+. "$here/machine.sh"
 dir=${VANTORICO_WINE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/vantorico}
 mkdir -p "$dir"
 
@@ -37,13 +39,14 @@ detect_arch() {
     return 0
   fi
   local out
-  if out=$("$WINE32_LOADER" --version 2>&1); then
+  if ! machine_runs_i386; then
+    ARCH=win64 ARCH_REASON="this machine cannot run 32-bit x86 code ($MACHINE_I386_REASON)"
+  elif out=$("$WINE32_LOADER" --version 2>&1); then
     ARCH=win32 ARCH_REASON="the 32-bit Wine loader runs here ($out)"
   elif [ -e "$WINE32_LOADER" ]; then
-    ARCH=win64
-    ARCH_REASON="this machine cannot run 32-bit x86 code ($WINE32_LOADER: ${out##*: })"
+    ARCH=win64 ARCH_REASON="the 32-bit Wine loader does not start ($WINE32_LOADER: ${out##*: })"
   else
-    ARCH=win64 ARCH_REASON="there is no 32-bit Wine loader ($WINE32_LOADER)"
+    ARCH=win64 ARCH_REASON="32-bit x86 code runs here, but 32-bit Wine is not installed ($WINE32_LOADER; scripts/setup.sh installs it)"
   fi
 }
 detect_arch
