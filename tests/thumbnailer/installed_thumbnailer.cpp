@@ -101,14 +101,8 @@ Bytes MakeNeIconLibrary() {
   return b;
 }
 
-Bytes MakeCursorFile() {
-  Bytes cur = MakeIconFile({OpaqueDib(32)});
-  PutU16(&cur, 2, 2);  // a cursor file
-  cur[6] = 32;
-  cur[7] = 32;
-  PutU16(&cur, 6 + 4, 3);  // hot spot x, y where an icon has planes and depth
-  PutU16(&cur, 6 + 6, 5);
-  return cur;
+std::string CursorFilePath() {
+  return std::string(VANTORICO_SOURCE_DIR) + "/tests/data/arrow.cur";
 }
 
 fs::path* InstalledThumbnailer::root_ = nullptr;

@@ -20,8 +20,8 @@ std::string EntryValue(const std::string& text, const std::string& key);
 
 // A 16-bit NE icon library: one group (id 1) of one 32 x 32 32-bit image.
 Bytes MakeNeIconLibrary();
-// A cursor file (type 2) of one 32 x 32 32-bit image, hot spot (3, 5).
-Bytes MakeCursorFile();
+// tests/data/arrow.cur: a cursor file of one 32 x 32 32-bit image.
+std::string CursorFilePath();
 // A 32-bit DIB of size x size in the icon convention, opaque.
 Bytes OpaqueDib(uint32_t size);
 

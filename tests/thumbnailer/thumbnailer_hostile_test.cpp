@@ -132,7 +132,8 @@ TEST_F(ThumbnailerHostile, AHugeSparseFileIsNotRead) {
 
 // Hand-built damaged cursor and icon files.
 TEST_F(ThumbnailerHostile, DamagedIconAndCursorFilesGiveAPictureOrNothing) {
-  const Bytes cursor = testing::MakeCursorFile();
+  Bytes cursor;
+  ASSERT_TRUE(testing::ReadWholeFile(testing::CursorFilePath(), &cursor));
   const Bytes ico = testing::MakeIconFile({testing::OpaqueDib(32), BlackPng(64)});
   std::vector<Bytes> built;
   for (size_t cut : {size_t{6}, size_t{22}, size_t{60}, cursor.size() - 1}) {

@@ -60,10 +60,8 @@ TEST_F(ThumbnailerRun, SmallIconsAreWrittenAtTheirOwnSize) {
 }
 
 TEST_F(ThumbnailerRun, CursorFileGivesItsImage) {
-  const fs::path cursor = root() / "arrow.cur";
-  ASSERT_TRUE(testing::WriteWholeFile(cursor.string(), testing::MakeCursorFile()));
-  ExpectThumbnail(cursor.string(), 128, 32);
-  ExpectThumbnail(cursor.string(), 16, 16);
+  ExpectThumbnail(testing::CursorFilePath(), 128, 32);
+  ExpectThumbnail(testing::CursorFilePath(), 16, 16);
 }
 
 TEST_F(ThumbnailerRun, WineSixteenBitFilesGiveTheirIcon) {
