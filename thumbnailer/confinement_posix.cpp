@@ -58,8 +58,12 @@ void SetLimits(std::string* problems) {
 // The filter: the default action kills the process; each allowed call says
 // what needs it. Calls whose arguments are worth checking are added apart.
 int InstallFilter() {
+  // Kernels before 4.14 can kill only the calling thread: the worker has one.
   scmp_filter_ctx ctx = seccomp_init(SCMP_ACT_KILL_PROCESS);
-  if (!ctx) return -ENOMEM;
+  if (!ctx) ctx = seccomp_init(SCMP_ACT_KILL);
+  if (!ctx) return -EOPNOTSUPP;
+  // The kernel's own error when it refuses the filter, not ECANCELED.
+  (void)seccomp_attr_set(ctx, SCMP_FLTATR_API_SYSRAWRC, 1);
   int rc = 0;
   for (const int call : {
            SCMP_SYS(pread64),         // the input, from offset 0

@@ -34,6 +34,10 @@ OpenedInput OpenInput(const char* path) {
     out.status = InputStatus::NotRegularFile;
     return out;
   }
+  // Opened without waiting; read as any file, whatever the file system
+  // makes of O_NONBLOCK.
+  const int flags = fcntl(out.fd.get(), F_GETFL);
+  if (flags >= 0) (void)fcntl(out.fd.get(), F_SETFL, flags & ~O_NONBLOCK);
   out.identity = IdentityOf(st);
   out.size = static_cast<uint64_t>(st.st_size);
   out.status = InputStatus::Opened;

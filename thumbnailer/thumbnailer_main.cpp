@@ -32,6 +32,8 @@
 
 #ifdef VANTORICO_THUMBNAILER_PROBE
 #include <fcntl.h>
+
+#include <vector>
 #endif
 
 namespace vantorico {
@@ -107,6 +109,17 @@ struct Probe {
     Show(status);
     Show(limits);
     if (!call) return;
+    if (std::strcmp(call, "spin") == 0) {
+      // Until the CPU time limit ends it.
+      for (volatile uint64_t i = 0;; i = i + 1) {
+      }
+    }
+    if (std::strcmp(call, "allocate") == 0) {
+      // Past the address-space limit: std::bad_alloc.
+      std::vector<uint8_t> block(kThumbnailerAddressSpaceBytes, 1);
+      std::fprintf(stderr, "probe: %zu bytes allocated\n", block.size());
+      return;
+    }
     if (std::strcmp(call, "open") == 0) {
       (void)open("/etc/hostname", O_RDONLY | O_CLOEXEC);
     } else if (std::strcmp(call, "execve") == 0) {
@@ -131,15 +144,15 @@ int RunWorker(const OpenedInput& input, const InPlaceOutput& output, uint32_t si
   if (!confined.problems.empty()) {
     std::fprintf(stderr, "%s: %s\n", kProgram, confined.problems.c_str());
   }
-#ifdef VANTORICO_THUMBNAILER_PROBE
-  probe.Run();
-#endif
   if (input.size > kThumbnailerMaxInputBytes) {
     std::fprintf(stderr, "%s: %s: larger than %llu MiB, not read\n", kProgram, name,
                  static_cast<unsigned long long>(kThumbnailerMaxInputBytes / kMiB));
     return kExitNoIcon;
   }
   try {
+#ifdef VANTORICO_THUMBNAILER_PROBE
+    probe.Run();
+#endif
     const ThumbnailImages loaded = LoadFirstGroupImages(input.fd.get(), name);
     if (loaded.status != LoadStatus::Loaded) {
       std::fprintf(stderr, "%s: %s: %s\n", kProgram, name, LoadStatusText(loaded.status));
