@@ -155,7 +155,9 @@ int RunWorker(const OpenedInput& input, const InPlaceOutput& output, uint32_t si
 #endif
     const ThumbnailImages loaded = LoadFirstGroupImages(input.fd.get(), name);
     if (loaded.status != LoadStatus::Loaded) {
-      std::fprintf(stderr, "%s: %s: %s\n", kProgram, name, LoadStatusText(loaded.status));
+      std::fprintf(stderr, "%s: %s: %s%s%s\n", kProgram, name, LoadStatusText(loaded.status),
+                   loaded.error.code ? ": " : "",
+                   loaded.error.code ? SystemErrorText(loaded.error).c_str() : "");
       return loaded.status == LoadStatus::ReadFailed || loaded.status == LoadStatus::NotRegularFile
                  ? kExitUsage
                  : kExitNoIcon;

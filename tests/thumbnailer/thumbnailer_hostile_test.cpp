@@ -57,6 +57,14 @@ Bytes BlackPng(uint32_t size) {
   return png;
 }
 
+// Writes bytes as the file at path, an empty file included.
+void Store(const fs::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.good()) << path;
+}
+
 class ThumbnailerHostile : public InstalledThumbnailer {
  protected:
   // Runs input into a file the client holds (as tumbler does) and, when
@@ -64,7 +72,7 @@ class ThumbnailerHostile : public InstalledThumbnailer {
   // nothing with failure.
   void ExpectPictureOrNothing(const fs::path& input, int size, bool alsoAbsent) {
     const fs::path held = Out("held.png");
-    testing::WriteWholeFile(held.string(), Bytes());
+    Store(held, Bytes());
     const int status = RunDirect(input.string(), held.string(), size);
     ASSERT_GE(status, 0) << input;
     if (status == testing::kExitWritten) {
@@ -150,7 +158,7 @@ TEST_F(ThumbnailerHostile, DamagedIconAndCursorFilesGiveAPictureOrNothing) {
   }
   for (size_t i = 0; i < built.size(); ++i) {
     const fs::path p = root() / ("built-" + std::to_string(i));
-    ASSERT_TRUE(testing::WriteWholeFile(p.string(), built[i]));
+    Store(p, built[i]);
     ExpectPictureOrNothing(p, 128, /*alsoAbsent=*/true);
     if (HasFatalFailure()) return;
   }
