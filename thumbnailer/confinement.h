@@ -9,7 +9,6 @@
 namespace vantorico {
 
 struct ConfinementReport {
-  bool filterInstalled = false;
   // What could not be set up (a limit refused, seccomp unavailable), for
   // stderr; empty when everything took.
   std::string problems;

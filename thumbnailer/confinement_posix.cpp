@@ -119,7 +119,6 @@ ConfinementReport ConfineWorker() {
   ConfinementReport report;
   SetLimits(&report.problems);
   const int rc = InstallFilter();
-  report.filterInstalled = rc == 0;
   if (rc != 0) {
     AddProblem(&report.problems, std::string("seccomp unavailable (") + std::strerror(-rc) +
                                      "): running with the resource limits only");

@@ -114,6 +114,10 @@ struct Probe {
       for (volatile uint64_t i = 0;; i = i + 1) {
       }
     }
+    if (std::strcmp(call, "abort") == 0) {
+      // A failed check: the worker must die of SIGABRT, not of the filter.
+      std::abort();
+    }
     if (std::strcmp(call, "allocate") == 0) {
       // Past the address-space limit: std::bad_alloc.
       std::vector<uint8_t> block(kThumbnailerAddressSpaceBytes, 1);

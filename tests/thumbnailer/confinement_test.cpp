@@ -92,6 +92,13 @@ TEST_F(Confinement, AForbiddenCallKillsTheWorker) {
   }
 }
 
+TEST_F(Confinement, AFailedCheckAbortsAsItWouldUnconfined) {
+  const fs::path out = dir_ / "t.png";
+  EXPECT_EQ(Probe("abort", out), testing::kExitStopped) << stderr_;
+  EXPECT_NE(stderr_.find("SIGABRT"), std::string::npos) << stderr_;
+  EXPECT_FALSE(fs::exists(out));
+}
+
 TEST_F(Confinement, TheCpuTimeLimitStopsARunawayWorker) {
   const fs::path held = dir_ / "held.png";
   ASSERT_TRUE(testing::WriteWholeFile(held.string(), testing::Bytes{1, 2, 3}));
