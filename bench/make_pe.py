@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Writes a PE32 file whose resources hold N icon groups, one small image each.
 
-    make_pe.py N OUT [--text-names]
+    make_pe.py N OUT [--text-names] [--overlay BYTES]
 
 Group i names RT_ICON id i; with --text-names every group is named by a
-distinct text ("GROUP00001", ...) instead of by number. The files are what
-the benchmarks list and extract; nothing else about them is meaningful.
+distinct text ("GROUP00001", ...) instead of by number. --overlay appends
+BYTES of data after the image, as installers carry their payload, to make a
+large program of few resources. The files are what the benchmarks list and
+extract; nothing else about them is meaningful.
 """
 import struct
 import sys
@@ -84,8 +86,14 @@ def main():
     if len(sys.argv) < 3:
         sys.exit(__doc__)
     n = int(sys.argv[1])
+    options = sys.argv[3:]
+    overlay = int(options[options.index("--overlay") + 1]) if "--overlay" in options else 0
     with open(sys.argv[2], "wb") as out:
-        out.write(pe(build(n, "--text-names" in sys.argv[3:])))
+        out.write(pe(build(n, "--text-names" in options)))
+        chunk = bytes(range(256)) * 4096
+        while overlay > 0:
+            out.write(chunk[:overlay])
+            overlay -= len(chunk)
 
 
 if __name__ == "__main__":

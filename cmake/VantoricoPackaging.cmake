@@ -75,7 +75,8 @@ else()
     set(VANTORICO_RELEASE_DATE "Thu, 01 Jan 1970 00:00:00 +0000")
   endif()
   configure_file(packaging/changelog.in ${pkg_dir}/changelog @ONLY)
-  configure_file(packaging/vantorico-thumbnailer.1 ${pkg_dir}/vantorico-thumbnailer.1 COPYONLY)
+  # The thumbnailer's manual page carries the project's version.
+  configure_file(packaging/vantorico-thumbnailer.1 ${pkg_dir}/vantorico-thumbnailer.1 @ONLY)
   if(TARGET vantorico-thumbnailer)
     install(FILES ${pkg_dir}/vantorico-thumbnailer.1
             DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT thumbnailer)
@@ -89,7 +90,7 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # vantorico_<version>_<arch>.deb
   set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # libc6, libstdc++6, libpng16-16, zlib1g
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # libc6, libstdc++6, libpng16-16, zlib1g, libseccomp2
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
   set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/deb_prebuild.cmake)
   # lintian (--pedantic) on the package: no error; scripts/release.sh fails on

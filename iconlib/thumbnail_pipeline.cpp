@@ -42,7 +42,8 @@ bool Decode(ByteSpan bytes, bool isPng, RgbaImage* out) {
 
 }  // namespace
 
-Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size, BlankImages blank) {
+Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size, BlankImages blank,
+                        SmallImages small) {
   Thumbnail result;
   std::vector<ImageDescription> described;
   described.reserve(images.size());
@@ -60,6 +61,10 @@ Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size, Blan
     anyDecoded = true;
     uint32_t w = decoded.width, h = decoded.height;
     if (size != 0) FitInside(decoded.width, decoded.height, size, &w, &h);
+    if (small == SmallImages::KeepSize && (w > decoded.width || h > decoded.height)) {
+      w = decoded.width;
+      h = decoded.height;
+    }
     const bool asStored = w == decoded.width && h == decoded.height;
     RgbaImage shown = asStored ? std::move(decoded) : ScaleRgba(decoded, w, h);
     if (shown.pixels.empty()) continue;

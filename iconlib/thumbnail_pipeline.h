@@ -38,7 +38,11 @@ constexpr uint32_t kMaxThumbnailSize = 4096;
 // A thumbnail is never blank; an exported picture is what the group holds,
 // transparent or not.
 enum class BlankImages { Refuse, Keep };
+// An image smaller than size is scaled up to it (ScaleUp), or shown at its
+// own size (KeepSize: the freedesktop thumbnail rule, no blurry enlargement).
+enum class SmallImages { ScaleUp, KeepSize };
 [[nodiscard]] Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size,
-                                      BlankImages blank = BlankImages::Refuse);
+                                      BlankImages blank = BlankImages::Refuse,
+                                      SmallImages small = SmallImages::ScaleUp);
 
 }  // namespace vantorico

@@ -1,13 +1,43 @@
 #pragma once
 // The images a thumbnail is made from: the first icon group of a program
-// file (PE or NE) or of an .ico file, as the engine reads it.
+// file (PE or NE), or the images of an icon or cursor file, read through a
+// descriptor the caller opened.
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "base/byte_cursor.h"
+#include "iconlib/icon_image_set.h"
+#include "iconlib/icon_source.h"
 
 namespace vantorico {
 
-// The images of the file's first readable group with images; false when it
-// has none (not a program or icon file, no icon groups, all unreadable).
-bool LoadFirstGroupImages(const char* path, std::vector<std::vector<uint8_t>>* images);
+enum class LoadStatus {
+  Loaded,
+  NotProgramOrIcon,  // read, but neither a module nor an icon or cursor file
+  NoIcon,            // no group with images (none, or all unreadable)
+  ImagesTooLarge,    // every image claims more pixels than the worker decodes
+  NotRegularFile,
+  ReadFailed,
+  NoMemory,
+};
+
+const char* LoadStatusText(LoadStatus status);
+
+// The images and the owners of the bytes they point into.
+struct [[nodiscard]] ThumbnailImages {
+  LoadStatus status = LoadStatus::ReadFailed;
+  SystemError error;  // why, when ReadFailed
+  std::vector<ByteSpan> images;
+
+  std::unique_ptr<FileView> file;      // a cursor file's images lie in its bytes
+  std::unique_ptr<IconSource> source;  // a module or icon file
+  IconImageSetPtr set;                 // the group read from it
+};
+
+// The images of the file open at fd: a module's first readable group with
+// images (a damaged first group gives way to the next), an icon file's
+// images, or a cursor file's.
+ThumbnailImages LoadFirstGroupImages(int fd, const char* name);
 
 }  // namespace vantorico

@@ -31,8 +31,10 @@ def png(width, height):
             chunk(b'IEND', b''))
 
 
-def ico(images):
-    out = struct.pack('<HHH', 0, 1, len(images))
+def ico(images, kind=1):
+    # kind 2 is a cursor file: its entries hold the hot spot where those of
+    # an icon hold planes and bit depth.
+    out = struct.pack('<HHH', 0, kind, len(images))
     offset = 6 + 16 * len(images)
     for w, h, colors, planes, bits, data in images:
         out += struct.pack('<BBBBHHII', w & 0xFF, h & 0xFF, colors, 0, planes, bits, len(data), offset)
@@ -40,11 +42,12 @@ def ico(images):
     return out + b''.join(d[-1] for d in images)
 
 
-def write(name, images):
+def write(name, images, kind=1):
     with open(name, 'wb') as f:
-        f.write(ico(images))
+        f.write(ico(images, kind))
 
 
 write('two_images.ico', [(16, 16, 16, 1, 4, dib(16, 16, 4, 16)), (32, 32, 0, 1, 32, dib(32, 32, 32, 0))])
 write('one_bit.ico', [(32, 32, 2, 1, 1, dib(32, 32, 1, 2))])
 write('with_png.ico', [(16, 16, 0, 1, 8, dib(16, 16, 8, 256)), (256, 256, 0, 1, 32, png(256, 256))])
+write('arrow.cur', [(32, 32, 0, 3, 5, dib(32, 32, 32, 0))], kind=2)

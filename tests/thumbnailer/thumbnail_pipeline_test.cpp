@@ -99,6 +99,31 @@ TEST(ThumbnailPipeline, OtherSizesScaleTheNextLargerOrTheLargest) {
   EXPECT_EQ(shown.pixels[0], 0x90);
 }
 
+TEST(ThumbnailPipeline, SmallImagesKeepTheirSizeWhenAsked) {
+  const std::vector<Bytes> images = {Dib32(16), Dib32(48), Dib32(32)};
+  // Nothing as large as asked: the largest, pixel for pixel, not enlarged.
+  Thumbnail t = MakeThumbnail(Spans(images), 128, BlankImages::Refuse, SmallImages::KeepSize);
+  ASSERT_TRUE(t.ok());
+  EXPECT_EQ(t.imageIndex, 1u);
+  const DibDecodeResult dib = DecodeDib(ByteSpan(images[1].data(), images[1].size()));
+  ASSERT_TRUE(dib.ok());
+  RgbaImage shown = DecodeResult(t);
+  EXPECT_EQ(shown.width, 48u);
+  EXPECT_EQ(shown.height, 48u);
+  EXPECT_EQ(shown.pixels, dib.image.pixels);
+  // A larger one still gives way to the next larger, scaled down.
+  t = MakeThumbnail(Spans(images), 40, BlankImages::Refuse, SmallImages::KeepSize);
+  ASSERT_TRUE(t.ok());
+  EXPECT_EQ(t.imageIndex, 1u);
+  EXPECT_EQ(DecodeResult(t).width, 40u);
+  // A stored PNG smaller than asked is its own bytes.
+  const std::vector<Bytes> png = {Png(32)};
+  t = MakeThumbnail(Spans(png), 256, BlankImages::Refuse, SmallImages::KeepSize);
+  ASSERT_TRUE(t.ok());
+  EXPECT_TRUE(t.storedBytes);
+  EXPECT_EQ(t.png, png[0]);
+}
+
 TEST(ThumbnailPipeline, BlankOrBrokenImagesFallBackAndNeverComeOut) {
   // The exact size is blank: the next choice is used.
   std::vector<Bytes> images = {Dib32(32, true), Dib32(64)};

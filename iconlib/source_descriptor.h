@@ -1,0 +1,14 @@
+#pragma once
+// Sources read through a descriptor the caller opened: a program that drops
+// the right to open files (the thumbnailer, once confined) opens its input
+// first and hands the engine only the descriptor. POSIX only.
+#include "iconlib/file_io.h"
+
+namespace vantorico {
+
+// Reads the regular file open at fd (from offset 0, whatever the
+// descriptor's position) into memory, with its identity; the same checks
+// and statuses as ReadSourceFile. The descriptor stays the caller's.
+SourceFile ReadSourceDescriptor(int fd);
+
+}  // namespace vantorico

@@ -1,0 +1,51 @@
+#pragma once
+// The bounds the thumbnailer's worker runs in. File managers run it on every
+// file a user downloads, so whatever a file holds, a run ends within seconds
+// and a few hundred MB; each bound is sized to the largest legitimate input
+// with a margin.
+#include <cstdint>
+
+namespace vantorico {
+
+constexpr uint64_t kMiB = uint64_t{1} << 20;
+
+// Sources are read into memory whole. Icon libraries are tens of MB (Wine's
+// shell32.dll 14 MB), the benchmark's large program 100 MB; a larger file is
+// refused before a byte of it is read.
+constexpr uint64_t kThumbnailerMaxInputBytes = 256 * kMiB;
+
+// Decoding, scaling and encoding one image: a 2048 x 2048 image (larger than
+// any icon image in use) costs about 100 MB decoded, premultiplied for
+// scaling and encoded; twice that.
+constexpr uint64_t kThumbnailerWorkingBytes = 256 * kMiB;
+
+// Bytes one image's pixel costs at most on the way: 4 decoded, 16
+// premultiplied for scaling, 16 in the scaler's first pass. An image whose
+// pixels would not fit the working set is left out before it is decoded
+// (2730 x 2730 and larger): a few KB of PNG can claim 8192 x 8192.
+constexpr uint64_t kThumbnailerBytesPerPixel = 36;
+constexpr uint64_t kThumbnailerMaxImagePixels =
+    kThumbnailerWorkingBytes / kThumbnailerBytesPerPixel;
+
+// The program, its libraries, stacks and the allocator's own overhead.
+constexpr uint64_t kThumbnailerRuntimeBytes = 64 * kMiB;
+
+// RLIMIT_AS: the three together. An allocation past it fails, and the
+// worker reports the file as one it cannot show.
+constexpr uint64_t kThumbnailerAddressSpaceBytes =
+    kThumbnailerMaxInputBytes + kThumbnailerWorkingBytes + kThumbnailerRuntimeBytes;
+
+// RLIMIT_CPU: the largest input takes well under a second (reading and
+// indexing 256 MB, decoding and scaling one large image). SIGXCPU at the
+// soft limit ends the worker, SIGKILL a second later.
+constexpr uint64_t kThumbnailerCpuSeconds = 5;
+
+// Wall-clock bound (alarm), for a worker that waits instead of computing: a
+// source on a stalled network file system.
+constexpr unsigned kThumbnailerWallSeconds = 20;
+
+// RLIMIT_FSIZE: the largest PNG the largest thumbnail (kMaxThumbnailSize,
+// 4096 x 4096 RGBA) encodes to, by libpng's bound (64 MiB), with a margin.
+constexpr uint64_t kThumbnailerMaxOutputBytes = 80 * kMiB;
+
+}  // namespace vantorico
