@@ -18,8 +18,8 @@ constexpr DWORD kOpenFileNameRecordSize = offsetof(OPENFILENAMEA, pvReserved);
 static_assert(sizeof(void*) != 4 || kOpenFileNameRecordSize == kOpenFileNameSize,
               "the 76-byte record ends where the newer fields begin");
 
-const char* OrNull(const char* text) {
-  return (text && *text) ? text : nullptr;
+const char* OrNull(const std::string& text) {
+  return text.empty() ? nullptr : text.c_str();
 }
 
 // Keeps the owner disabled while the dialog runs and restores the owner and
@@ -54,9 +54,9 @@ bool OpenCommonDialog(CommonDlgSettings& settings, HWND owner) {
   if (settings.dialogType != kDialogOpenFile && settings.dialogType != kDialogSaveFile)
     return false;
 
-  const std::string filter = ConvertFilter(settings.filter);
+  const std::string filter = ConvertFilter(settings.filter.c_str());
   std::array<char, kFileBufferSize> file{};
-  if (settings.fileName) lstrcpynA(file.data(), settings.fileName, static_cast<int>(file.size()));
+  lstrcpynA(file.data(), settings.fileName.c_str(), static_cast<int>(file.size()));
   std::array<char, kFileTitleBufferSize> fileTitle{};
 
   OPENFILENAMEA ofn = {};
@@ -83,7 +83,7 @@ bool OpenCommonDialog(CommonDlgSettings& settings, HWND owner) {
         settings.dialogType == kDialogOpenFile ? GetOpenFileNameA(&ofn) : GetSaveFileNameA(&ofn);
   }
   if (!confirmed) return false;
-  AssignSettingText(&settings.fileName, file.data());
+  settings.fileName = file.data();
   return true;
 }
 
