@@ -49,8 +49,10 @@ constexpr uint32_t kLayoutReservedBytes = 20;
 constexpr uint32_t kMenuTrailingBytes = 16;
 constexpr int32_t kNoHandler = -1;
 
-// Menu entries get consecutive command identifiers in stored order.
+// Menu entries get consecutive command identifiers in stored order; WM_COMMAND
+// identifiers from kFirstSystemCommandId on are the system's, not entries'.
 constexpr uint32_t MenuCommandBase = 20000;
+constexpr uint32_t kFirstSystemCommandId = 0xE100;
 
 // Window settings
 constexpr uint32_t kBorderFixedSingle = 2;
