@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstring>
-#include <vector>
 
+#include "iconlib/file_io.h"
 #include "shell/tray/make_icon_win.h"
 #include "shell/tray/tray_rules.h"
 
@@ -36,7 +36,9 @@ void TrayIcon::SetFromBytes(const uint8_t* bytes, int32_t length, const char* to
 }
 
 void TrayIcon::SetFromFile(const char* path, const char* tooltip) {
-  const std::vector<uint8_t> bytes = ReadIconFileBytes(path);
+  // The file is read whole by the engine's own reader, as icon files are.
+  const SourceFile source = ReadSourceFile(path);
+  const ByteSpan bytes = source.view ? source.view->bytes() : ByteSpan();
   SetFromBytes(bytes.data(), static_cast<int32_t>(bytes.size()), tooltip);
 }
 
