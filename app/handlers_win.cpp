@@ -42,8 +42,7 @@ const char* OrEmpty(const char* text) {
 
 void RestoreMainWindow() {
   CallCoreCommand(LoadWindow, 3, MainWindowRef(), OmittedSlot(), BoolSlot(false));
-  WriteUnitProperty(kMainWindowId, kMainWindowUnitId, kPropertyVisible, kWholeProperty,
-                    BoolSlot(true));
+  WriteUnitProperty(kMainWindowId, kMainWindowUnitId, kPropertyVisible, BoolSlot(true));
 }
 
 void OnWindowCreated(ArgSlot*, int) {
@@ -68,20 +67,17 @@ void OnTrayEvent(ArgSlot* args, int count) {
 
 void OnFilesDropped(ArgSlot* args, int count) {
   const ArgSlot text = count > 0 ? args[0] : TextSlot(nullptr);
-  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty, text);
+  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, text);
 }
 
 void OnBrowseClicked(ArgSlot*, int) {
   CallCoreCommand(OpenCommonDialog, 1, ArgSlot{kMainWindowId, kFileDialogId, kUnitTypeCommonDlg});
-  const OwnedText name(
-      SlotText(ReadUnitProperty(kMainWindowId, kFileDialogId, kPropertyFileName, kWholeProperty)));
-  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty,
-                    TextSlot(name.get()));
+  const OwnedText name(SlotText(ReadUnitProperty(kMainWindowId, kFileDialogId, kPropertyFileName)));
+  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, TextSlot(name.get()));
 }
 
 void OnPathChanged(ArgSlot*, int) {
-  WriteUnitProperty(kMainWindowId, kExtractButtonId, kPropertyDisabled, kWholeProperty,
-                    BoolSlot(false));
+  WriteUnitProperty(kMainWindowId, kExtractButtonId, kPropertyDisabled, BoolSlot(false));
 }
 
 // A text a command handed out, kept as a string; the text itself is freed.
@@ -97,13 +93,11 @@ void OnExtractClicked(ArgSlot*, int) {
     const OwnedText dir(SlotText(CallCoreCommand(GetRunDirectory, 0)));
     const OwnedText num(SlotText(CallCoreCommand(ToText, 1, IntSlot(i))));
     const OwnedText out(ConcatTexts(4, dir.get(), kTextSeparator, num.get(), kTextIconSuffix));
-    const OwnedText path(
-        SlotText(ReadUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty)));
+    const OwnedText path(SlotText(ReadUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent)));
     CallLibraryCommand(kLibraryAppInterface, ExtractFileIcon, 4, TextSlot(OrEmpty(path.get())),
                        IntSlot(ExtractToFile), TextSlot(OrEmpty(out.get())), IntSlot(i));
     // What the pass did, so that the box afterwards tells the truth.
-    const int32_t outcome =
-        SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractOutcome, 0));
+    const int32_t outcome = SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractOutcome, 0));
     if (i == 1) tally.firstOutcome = outcome;
     CountExtractPass(outcome, &tally);
     const auto kind = static_cast<ExtractOutcome>(outcome);
@@ -111,7 +105,8 @@ void OnExtractClicked(ArgSlot*, int) {
         (kind == ExtractOutcome::WriteFailed || kind == ExtractOutcome::SameAsSource)) {
       tally.writeFailed = true;
       tally.failedOutcome = outcome;
-      tally.failedPath = TakeText(CallLibraryCommand(kLibraryAppInterface, GetExtractFailedPath, 0));
+      tally.failedPath =
+          TakeText(CallLibraryCommand(kLibraryAppInterface, GetExtractFailedPath, 0));
       tally.failedErrorKind =
           SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractErrorKind, 0));
       tally.failedErrorCode =
@@ -126,8 +121,7 @@ void OnExtractClicked(ArgSlot*, int) {
 }
 
 void OnMinimizeToTrayClicked(ArgSlot*, int) {
-  WriteUnitProperty(kMainWindowId, kMainWindowUnitId, kPropertyVisible, kWholeProperty,
-                    BoolSlot(false));
+  WriteUnitProperty(kMainWindowId, kMainWindowUnitId, kPropertyVisible, BoolSlot(false));
 }
 
 void OnAboutClicked(ArgSlot*, int) {
