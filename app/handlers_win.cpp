@@ -1,6 +1,8 @@
 // The tool's behaviour: each handler a straight sequence of library commands.
 #include "app/handlers.h"
 
+#include <windows.h>
+
 #include "app/app_texts.h"
 #include "app/extract_feedback.h"
 #include "app/layout_handlers.h"
@@ -18,13 +20,14 @@
 #include "shell/commands/drop_target_commands.h"
 #include "shell/style/visual_style.h"
 #include "shell/commands/tray_commands.h"
+#include "shell/tray/tray_constants.h"
 
 namespace vantorico {
 namespace {
 
 constexpr int kVisualStyleScheme = 1;
-// MB_ICONWARNING: a run that is not a plain success is shown with the warning icon.
-constexpr int kMessageBoxWarning = 0x30;
+// A run that is not a plain success is shown with the warning icon.
+constexpr int kMessageBoxWarning = MB_ICONWARNING;
 
 ArgSlot MainWindowRef() {
   return {kMainWindowId, kMainWindowUnitId, kUnitTypeWindow};
@@ -57,9 +60,9 @@ void OnWindowCreated(ArgSlot*, int) {
 
 void OnTrayEvent(ArgSlot* args, int count) {
   const int action = count > 0 ? SlotInt(args[0]) : 0;
-  if (action == kTrayDoubleClick) {
+  if (action == TrayLeftDoubleClick) {
     RestoreMainWindow();
-  } else if (action == kTrayRightClick) {
+  } else if (action == TrayRightUp) {
     CallCoreCommand(PopupTrayMenu, 2, MainWindowRef(),
                     ArgSlot{kMainWindowId, kFileMenuEntryId, kUnitTypeMenuEntry});
   }

@@ -18,6 +18,13 @@ constexpr DWORD kOpenFileNameRecordSize = offsetof(OPENFILENAMEA, pvReserved);
 static_assert(sizeof(void*) != 4 || kOpenFileNameRecordSize == kOpenFileNameSize,
               "the 76-byte record ends where the newer fields begin");
 
+// The portable copies of the record's flag bits and buffer size.
+static_assert(kOfnOverwritePrompt == OFN_OVERWRITEPROMPT && kOfnHideReadOnly == OFN_HIDEREADONLY &&
+              kOfnNoChangeDir == OFN_NOCHANGEDIR && kOfnPathMustExist == OFN_PATHMUSTEXIST &&
+              kOfnFileMustExist == OFN_FILEMUSTEXIST && kOfnCreatePrompt == OFN_CREATEPROMPT &&
+              kOfnExplorer == OFN_EXPLORER && kOfnEnableSizing == OFN_ENABLESIZING);
+static_assert(kFileBufferSize == MAX_PATH);
+
 const char* OrNull(const std::string& text) {
   return text.empty() ? nullptr : text.c_str();
 }

@@ -14,6 +14,14 @@
 #include "shell/drop/drop_text.h"
 
 namespace vantorico {
+
+// The portable copies of the platform's numbers.
+static_assert(kDropEffectNone == DROPEFFECT_NONE && kDropEffectCopy == DROPEFFECT_COPY &&
+              kDropEffectMove == DROPEFFECT_MOVE && kDropEffectLink == DROPEFFECT_LINK);
+static_assert(kKeyShift == MK_SHIFT && kKeyControl == MK_CONTROL);
+static_assert(kFormatText == CF_TEXT && kFormatHDrop == CF_HDROP);
+static_assert(static_cast<HRESULT>(kDropResult) == E_FAIL);
+
 namespace {
 
 FORMATETC GlobalFormat(UINT format) {

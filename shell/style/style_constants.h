@@ -103,7 +103,8 @@ constexpr uint32_t kUdsAlignRight = 0x04;
 constexpr uint32_t kUdsAlignLeft = 0x08;
 constexpr uint32_t kUdsHorz = 0x40;
 
-// RedrawWindow flags of attach and detach (invalidate, erase, update now, frame).
+// RedrawWindow flags of attach and detach (invalidate, erase, update now, erase
+// now, frame).
 constexpr uint32_t kRedrawCompletely = 0x705;
 
 // Painters.

@@ -15,6 +15,9 @@ constexpr DWORD kNotifyIconRecordSize = offsetof(NOTIFYICONDATAA, szTip) + kTool
 static_assert(sizeof(void*) != 4 || kNotifyIconRecordSize == kNotifyIconDataSize,
               "the 88-byte record ends after a 64-byte tooltip");
 static_assert(kNotifyIconRecordSize == NOTIFYICONDATAA_V1_SIZE, "the first form of the record");
+static_assert(kNotifyFlags == (NIF_MESSAGE | NIF_ICON | NIF_TIP));
+static_assert(kMessageLeftButtonUp == WM_LBUTTONUP && kMessageLeftDoubleClick == WM_LBUTTONDBLCLK &&
+              kMessageRightButtonUp == WM_RBUTTONUP && kMessageContextMenu == WM_CONTEXTMENU);
 
 TrayIcon::TrayIcon(HWND window, NotifyIconFunction notify) : window_(window), notify_(notify) {
   TaskbarCreatedMessage();
