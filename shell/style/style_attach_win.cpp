@@ -20,7 +20,8 @@ static_assert(kButtonTypeMask == BS_TYPEMASK && kBsPushButton == BS_PUSHBUTTON &
 static_assert(kBsLeftText == BS_LEFTTEXT && kBsBitmap == BS_BITMAP && kBsBottom == BS_BOTTOM &&
               kBsVCenter == BS_VCENTER && kBsVerticalMask == (BS_TOP | BS_BOTTOM) &&
               kBsPushLike == BS_PUSHLIKE && kUntakenPushButtonStyle == (WS_CHILD | WS_TABSTOP) &&
-              kBsAlignmentMask == (BS_LEFT | BS_RIGHT | BS_TOP | BS_BOTTOM));
+              kBsLeft == BS_LEFT && kBsRight == BS_RIGHT && kBsCenter == BS_CENTER &&
+              kBsTop == BS_TOP && kBsAlignmentMask == (BS_LEFT | BS_RIGHT | BS_TOP | BS_BOTTOM));
 static_assert(kEsReadOnly == ES_READONLY && kCbsSimple == CBS_SIMPLE &&
               kCbsDropDown == CBS_DROPDOWN && kCbsDropDownList == CBS_DROPDOWNLIST &&
               kCbsTypeMask == (CBS_SIMPLE | CBS_DROPDOWN | CBS_DROPDOWNLIST));
