@@ -1,6 +1,8 @@
 // The tool's behaviour: each handler a straight sequence of library commands.
 #include "app/handlers.h"
 
+#include <windows.h>
+
 #include "app/app_texts.h"
 #include "app/extract_feedback.h"
 #include "app/layout_handlers.h"
@@ -18,13 +20,14 @@
 #include "shell/commands/drop_target_commands.h"
 #include "shell/style/visual_style.h"
 #include "shell/commands/tray_commands.h"
+#include "shell/tray/tray_constants.h"
 
 namespace vantorico {
 namespace {
 
 constexpr int kVisualStyleScheme = 1;
-// MB_ICONWARNING: a run that is not a plain success is shown with the warning icon.
-constexpr int kMessageBoxWarning = 0x30;
+// A run that is not a plain success is shown with the warning icon.
+constexpr int kMessageBoxWarning = MB_ICONWARNING;
 
 ArgSlot MainWindowRef() {
   return {kMainWindowId, kMainWindowUnitId, kUnitTypeWindow};
@@ -42,8 +45,7 @@ const char* OrEmpty(const char* text) {
 
 void RestoreMainWindow() {
   CallCoreCommand(LoadWindow, 3, MainWindowRef(), OmittedSlot(), BoolSlot(false));
-  WriteUnitProperty(kMainWindowId, kMainWindowUnitId, kPropertyVisible, kWholeProperty,
-                    BoolSlot(true));
+  WriteUnitProperty(kMainWindowId, kMainWindowUnitId, kPropertyVisible, BoolSlot(true));
 }
 
 void OnWindowCreated(ArgSlot*, int) {
@@ -58,9 +60,9 @@ void OnWindowCreated(ArgSlot*, int) {
 
 void OnTrayEvent(ArgSlot* args, int count) {
   const int action = count > 0 ? SlotInt(args[0]) : 0;
-  if (action == kTrayDoubleClick) {
+  if (action == TrayLeftDoubleClick) {
     RestoreMainWindow();
-  } else if (action == kTrayRightClick) {
+  } else if (action == TrayRightUp) {
     CallCoreCommand(PopupTrayMenu, 2, MainWindowRef(),
                     ArgSlot{kMainWindowId, kFileMenuEntryId, kUnitTypeMenuEntry});
   }
@@ -68,20 +70,17 @@ void OnTrayEvent(ArgSlot* args, int count) {
 
 void OnFilesDropped(ArgSlot* args, int count) {
   const ArgSlot text = count > 0 ? args[0] : TextSlot(nullptr);
-  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty, text);
+  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, text);
 }
 
 void OnBrowseClicked(ArgSlot*, int) {
   CallCoreCommand(OpenCommonDialog, 1, ArgSlot{kMainWindowId, kFileDialogId, kUnitTypeCommonDlg});
-  const OwnedText name(
-      SlotText(ReadUnitProperty(kMainWindowId, kFileDialogId, kPropertyFileName, kWholeProperty)));
-  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty,
-                    TextSlot(name.get()));
+  const OwnedText name(SlotText(ReadUnitProperty(kMainWindowId, kFileDialogId, kPropertyFileName)));
+  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, TextSlot(name.get()));
 }
 
 void OnPathChanged(ArgSlot*, int) {
-  WriteUnitProperty(kMainWindowId, kExtractButtonId, kPropertyDisabled, kWholeProperty,
-                    BoolSlot(false));
+  WriteUnitProperty(kMainWindowId, kExtractButtonId, kPropertyDisabled, BoolSlot(false));
 }
 
 // A text a command handed out, kept as a string; the text itself is freed.
@@ -97,13 +96,11 @@ void OnExtractClicked(ArgSlot*, int) {
     const OwnedText dir(SlotText(CallCoreCommand(GetRunDirectory, 0)));
     const OwnedText num(SlotText(CallCoreCommand(ToText, 1, IntSlot(i))));
     const OwnedText out(ConcatTexts(4, dir.get(), kTextSeparator, num.get(), kTextIconSuffix));
-    const OwnedText path(
-        SlotText(ReadUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty)));
+    const OwnedText path(SlotText(ReadUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent)));
     CallLibraryCommand(kLibraryAppInterface, ExtractFileIcon, 4, TextSlot(OrEmpty(path.get())),
                        IntSlot(ExtractToFile), TextSlot(OrEmpty(out.get())), IntSlot(i));
     // What the pass did, so that the box afterwards tells the truth.
-    const int32_t outcome =
-        SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractOutcome, 0));
+    const int32_t outcome = SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractOutcome, 0));
     if (i == 1) tally.firstOutcome = outcome;
     CountExtractPass(outcome, &tally);
     const auto kind = static_cast<ExtractOutcome>(outcome);
@@ -111,7 +108,8 @@ void OnExtractClicked(ArgSlot*, int) {
         (kind == ExtractOutcome::WriteFailed || kind == ExtractOutcome::SameAsSource)) {
       tally.writeFailed = true;
       tally.failedOutcome = outcome;
-      tally.failedPath = TakeText(CallLibraryCommand(kLibraryAppInterface, GetExtractFailedPath, 0));
+      tally.failedPath =
+          TakeText(CallLibraryCommand(kLibraryAppInterface, GetExtractFailedPath, 0));
       tally.failedErrorKind =
           SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractErrorKind, 0));
       tally.failedErrorCode =
@@ -126,8 +124,7 @@ void OnExtractClicked(ArgSlot*, int) {
 }
 
 void OnMinimizeToTrayClicked(ArgSlot*, int) {
-  WriteUnitProperty(kMainWindowId, kMainWindowUnitId, kPropertyVisible, kWholeProperty,
-                    BoolSlot(false));
+  WriteUnitProperty(kMainWindowId, kMainWindowUnitId, kPropertyVisible, BoolSlot(false));
 }
 
 void OnAboutClicked(ArgSlot*, int) {

@@ -13,8 +13,4 @@ constexpr uint32_t kFileDialogId = 0x1601002A;     // 通用对话框1
 constexpr uint32_t kDropTargetId = 0x16010010;     // 拖放对象1
 constexpr uint32_t kFileMenuEntryId = 0x26010022;  // menu entry "文件"
 
-// Tray actions the handlers react to.
-constexpr int kTrayDoubleClick = 2;
-constexpr int kTrayRightClick = 3;
-
 }  // namespace vantorico

@@ -21,11 +21,7 @@ enum TypeCode : uint32_t {
 
 // Marks an array of the type in the remaining bits.
 constexpr uint32_t kTypeArrayFlag = 0x20000000;
-constexpr uint32_t kNumericTypeMarker = 0x01;  // lowest byte of the six numeric types
 
-inline bool IsNumericType(uint32_t type) {
-  return (type & 0xFF) == kNumericTypeMarker;
-}
 inline bool IsArrayType(uint32_t type) {
   return (type & kTypeArrayFlag) != 0;
 }

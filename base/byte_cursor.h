@@ -60,7 +60,6 @@ class ByteCursor {
   bool ReadU8(uint8_t* out) { return ReadLE(out); }
   bool ReadU16(uint16_t* out) { return ReadLE(out); }
   bool ReadU32(uint32_t* out) { return ReadLE(out); }
-  bool ReadU64(uint64_t* out) { return ReadLE(out); }
   bool ReadS16(int16_t* out) {
     uint16_t v;
     if (!ReadLE(&v)) return false;

@@ -93,8 +93,7 @@ void RemoveOutputs(const std::string& run_dir) {
 double TimePathReads() {
   const double start = Seconds();
   for (int i = 0; i < kPathReads; ++i) {
-    const OwnedText path(
-        SlotText(ReadUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty)));
+    const OwnedText path(SlotText(ReadUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent)));
     if (!path) std::abort();
   }
   return Seconds() - start;
@@ -137,8 +136,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "click_timing: the main window did not open\n");
     return 1;
   }
-  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, kWholeProperty,
-                    TextSlot(source.c_str()));
+  WriteUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent, TextSlot(source.c_str()));
   HWND extract = window->FindUnit(kExtractButtonId)->hwnd;
 
   std::vector<double> first, second, reads_on, reads_off, reads_hook, engine;

@@ -22,10 +22,6 @@ void SetEventHandlers(const EventHandler* handlers, int count) {
   g_handler_count = count;
 }
 
-int EventHandlerCount() {
-  return g_handler_count;
-}
-
 void RaiseUnitEvent(const LiveUnit& unit, uint32_t event_index, ArgSlot* args, int count) {
   const UnitRecord& record = *unit.record;
   const int32_t ref = record.typeCode == kKindMenu

@@ -12,7 +12,6 @@ using EventHandler = void (*)(ArgSlot* args, int count);
 
 // The program's handlers, indexed by the layout's handler references.
 void SetEventHandlers(const EventHandler* handlers, int count);
-int EventHandlerCount();
 
 // Runs the handler bound to the event, if any.
 void RaiseUnitEvent(const LiveUnit& unit, uint32_t event_index, ArgSlot* args = nullptr,

@@ -49,8 +49,10 @@ constexpr uint32_t kLayoutReservedBytes = 20;
 constexpr uint32_t kMenuTrailingBytes = 16;
 constexpr int32_t kNoHandler = -1;
 
-// Menu entries get consecutive command identifiers in stored order.
+// Menu entries get consecutive command identifiers in stored order; WM_COMMAND
+// identifiers from kFirstSystemCommandId on are the system's, not entries'.
 constexpr uint32_t MenuCommandBase = 20000;
+constexpr uint32_t kFirstSystemCommandId = 0xE100;
 
 // Window settings
 constexpr uint32_t kBorderFixedSingle = 2;
@@ -59,6 +61,22 @@ constexpr uint32_t kStartCentered = 1;
 enum PictureMode : uint32_t { kPictureAtOrigin = 0, kPictureStretch = 1, kFitPicture = 2 };
 // EditBox input modes
 enum EditInputMode : uint32_t { kEditNormal = 0, kEditReadOnly = 1, kEditPassword = 2 };
+// CommonDlg dialog types
+enum CommonDlgKind : int32_t {
+  kDialogOpenFile = 0,
+  kDialogSaveFile = 1,
+  kDialogFont = 2,
+  kDialogHelp = 3,
+};
+constexpr int32_t kLowestDialogType = kDialogOpenFile;
+constexpr int32_t kHighestDialogType = kDialogHelp;
+// The CommonDlg switches are tested against this value exactly, not for non-zero.
+constexpr int32_t kSwitchOn = 1;
+// The CommonDlg block: version, seven named settings, eight further ones, then
+// the five named texts and two further ones, each a counted text.
+constexpr int kCommonDlgNamedSettings = 7;
+constexpr int kCommonDlgFurtherSettings = 8;
+constexpr int kCommonDlgFurtherTexts = 2;
 
 // Window events
 enum WindowEvent : int {
@@ -73,7 +91,6 @@ enum WindowEvent : int {
 constexpr int kEventButtonClicked = 0;
 constexpr int kEventContentChanged = 0;
 constexpr int kEventMenuEntryChosen = 0;
-constexpr int kEventFilesDropped = 3;
 
 // Guards against hostile blocks; the tool's layout has one window of 15 units.
 constexpr uint32_t kMaxLayoutWindows = 64;

@@ -1,19 +1,24 @@
 #include "framework/layout_reader.h"
 
+#include <cstring>
+#include <initializer_list>
+
 #include "framework/layout_constants.h"
 
 namespace vantorico {
 namespace {
 
+// The stored forms over one cursor: texts, counted texts, byte blocks.
 class LayoutCursor {
  public:
-  explicit LayoutCursor(ByteSpan span) : c_(span) {}
+  explicit LayoutCursor(ByteCursor& cursor) : c_(cursor) {}
 
   bool U32(uint32_t* v) { return c_.ReadU32(v); }
   bool S32(int32_t* v) { return c_.ReadS32(v); }
   bool U16(uint16_t* v) { return c_.ReadU16(v); }
   bool Skip(size_t n) { return c_.Skip(n); }
   bool AtEnd() const { return c_.remaining() == 0; }
+  ByteCursor& cursor() { return c_; }
   size_t position() const { return c_.position(); }
   bool Span(size_t n, ByteSpan* out) { return c_.ReadSpan(n, out); }
 
@@ -42,6 +47,19 @@ class LayoutCursor {
     out->assign(bytes.begin(), bytes.end());
     return true;
   }
+  // A counted text kept as a C text: up to its first NUL.
+  bool CountedCText(std::string* out) {
+    if (!Counted(out)) return false;
+    out->resize(std::strlen(out->c_str()));
+    return true;
+  }
+  template <size_t N>
+  bool SignedWords(std::array<int32_t, N>* words) {
+    for (int32_t& w : *words) {
+      if (!S32(&w)) return false;
+    }
+    return true;
+  }
   template <size_t N>
   bool Words(std::array<uint32_t, N>* words) {
     for (uint32_t& w : *words) {
@@ -58,7 +76,7 @@ class LayoutCursor {
   }
 
  private:
-  ByteCursor c_;
+  ByteCursor& c_;
 };
 
 bool HandlerOk(int32_t ref, int handler_count) {
@@ -102,22 +120,6 @@ bool ReadPicBoxSettings(LayoutCursor& c, PicBoxSettings* p) {
          c.Counted(&p->extraText1) && c.Counted(&p->extraText2);
 }
 
-bool ReadCommonDlgBlock(LayoutCursor& c, CommonDlgBlock* d) {
-  if (!(c.Version(kStoredCommonDlgVersion) && c.U32(&d->dialogType) && c.U32(&d->initialFilter) &&
-        c.U32(&d->createPrompt) && c.U32(&d->fileMustExist) && c.U32(&d->overwritePrompt) &&
-        c.U32(&d->pathMustExist) && c.U32(&d->keepCurrentDirectory) && c.Words(&d->further)))
-    return false;
-  for (std::string& t : d->texts) {
-    if (!c.Counted(&t)) return false;
-  }
-  return true;
-}
-
-bool ReadDropTargetBlock(LayoutCursor& c, DropTargetBlock* d) {
-  return c.Version(kStoredDropTargetVersion) && c.U32(&d->acceptText) && c.U32(&d->acceptHtml) &&
-         c.U32(&d->acceptUrl) && c.U32(&d->acceptFiles);
-}
-
 bool ReadSpecific(LayoutCursor& c, UnitRecord* u) {
   switch (u->typeCode) {
     case kKindWindow:
@@ -131,9 +133,9 @@ bool ReadSpecific(LayoutCursor& c, UnitRecord* u) {
     case kKindPicBox:
       return ReadPicBoxSettings(c, &u->picBox);
     case kKindCommonDlg:
-      return ReadCommonDlgBlock(c, &u->commonDlg);
+      return ReadCommonDlgBlock(c.cursor(), &u->commonDlg);
     case kKindDropTarget:
-      return ReadDropTargetBlock(c, &u->dropTarget);
+      return ReadDropTargetBlock(c.cursor(), &u->dropTarget);
     default:
       return false;
   }
@@ -147,7 +149,8 @@ bool ReadMenuRecord(LayoutCursor& c, int handler_count, UnitRecord* u) {
 }
 
 bool ReadUnitRecord(ByteSpan record, uint32_t unit_id, int handler_count, UnitRecord* u) {
-  LayoutCursor c(record);
+  ByteCursor cursor(record);
+  LayoutCursor c(cursor);
   u->unitId = unit_id;
   if (!c.U32(&u->typeCode) || !c.Skip(kLayoutReservedBytes) || !c.Text(&u->name) ||
       !c.Text(&u->remark))
@@ -177,7 +180,8 @@ bool ReadUnitRecord(ByteSpan record, uint32_t unit_id, int handler_count, UnitRe
 }
 
 bool ReadWindowLayout(ByteCursor& outer, int handler_count, WindowLayout* w) {
-  LayoutCursor c(outer.span().From(outer.position()));
+  ByteCursor cursor(outer.span().From(outer.position()));
+  LayoutCursor c(cursor);
   uint32_t unit_count, table_length;
   if (!c.U32(&w->storedWords[0]) || !c.U32(&w->storedWords[1]) || !c.Counted(&w->extraText1) ||
       !c.Counted(&w->extraText2) || !c.U32(&unit_count) || !c.U32(&table_length) ||
@@ -212,6 +216,47 @@ bool ReadWindowLayout(ByteCursor& outer, int handler_count, WindowLayout* w) {
 }
 
 }  // namespace
+
+bool ReadCommonDlgBlock(ByteCursor& cursor, CommonDlgSettings* settings) {
+  LayoutCursor c(cursor);
+  uint32_t version = 0;
+  if (!c.U32(&version) || version > kStoredCommonDlgVersion) return false;
+  std::array<int32_t, kCommonDlgNamedSettings> named{};
+  CommonDlgSettings read;
+  if (!c.SignedWords(&named) || !c.SignedWords(&read.furtherSettings)) return false;
+  for (std::string* text : {&read.title, &read.fileName, &read.filter, &read.initialDirectory,
+                            &read.defaultExtension}) {
+    if (!c.CountedCText(text)) return false;
+  }
+  for (std::string& text : read.furtherTexts) {
+    if (!c.CountedCText(&text)) return false;
+  }
+  // Stored order: DialogType, InitialFilter, then the five switches.
+  read.dialogType = named[0];
+  read.initialFilter = named[1];
+  read.createPrompt = named[2];
+  read.fileMustExist = named[3];
+  read.overwritePrompt = named[4];
+  read.pathMustExist = named[5];
+  read.keepCurrentDirectory = named[6];
+  *settings = std::move(read);
+  return true;
+}
+
+bool ReadDropTargetBlock(ByteCursor& cursor, DropTargetSettings* settings) {
+  if (cursor.remaining() == 0) {
+    *settings = DropTargetSettings();
+    return true;
+  }
+  DropTargetSettings read;
+  uint32_t version = 0;
+  if (!cursor.ReadU32(&version) || version > kStoredDropTargetVersion ||
+      !cursor.ReadS32(&read.acceptText) || !cursor.ReadS32(&read.acceptHtml) ||
+      !cursor.ReadS32(&read.acceptUrl) || !cursor.ReadS32(&read.acceptFiles))
+    return false;
+  *settings = read;
+  return true;
+}
 
 bool ReadLayout(ByteSpan block, int handler_count, LayoutRecord* out) {
   ByteCursor c(block);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/layout_constants.h"
+
 namespace vantorico {
 
 struct EventBinding {
@@ -91,24 +93,34 @@ struct PicBoxSettings {
   std::string extraText2;
 };
 
-struct CommonDlgBlock {
-  uint32_t dialogType = 0;
-  uint32_t initialFilter = 0;
-  uint32_t createPrompt = 0;
-  uint32_t fileMustExist = 0;
-  uint32_t overwritePrompt = 0;
-  uint32_t pathMustExist = 0;
-  uint32_t keepCurrentDirectory = 0;
-  std::array<uint32_t, 8> further{};
-  // title, file name, filter, initial directory, default extension, two more
-  std::array<std::string, 7> texts;
+// A CommonDlg unit's settings, as stored and as the live unit keeps them.
+// Before its stored block is read, a unit asks for existing files and folders
+// and for overwrite consent. Texts are empty when unset.
+struct CommonDlgSettings {
+  int32_t dialogType = kDialogOpenFile;
+  int32_t initialFilter = 0;
+  int32_t createPrompt = 0;
+  int32_t fileMustExist = kSwitchOn;
+  int32_t overwritePrompt = kSwitchOn;
+  int32_t pathMustExist = kSwitchOn;
+  int32_t keepCurrentDirectory = 0;
+  // Settings of the font and help modes, carried unchanged.
+  std::array<int32_t, kCommonDlgFurtherSettings> furtherSettings{};
+
+  std::string title;
+  std::string fileName;
+  std::string filter;
+  std::string initialDirectory;
+  std::string defaultExtension;
+  std::array<std::string, kCommonDlgFurtherTexts> furtherTexts;
 };
 
-struct DropTargetBlock {
-  uint32_t acceptText = 0;
-  uint32_t acceptHtml = 0;
-  uint32_t acceptUrl = 0;
-  uint32_t acceptFiles = 0;
+// What a DropTarget unit takes: its four accept switches.
+struct DropTargetSettings {
+  int32_t acceptText = 0;
+  int32_t acceptHtml = 0;
+  int32_t acceptUrl = 0;
+  int32_t acceptFiles = 0;
 };
 
 struct MenuEntryRecord {
@@ -138,8 +150,8 @@ struct UnitRecord {
   EditBoxSettings editBox;
   LabelSettings label;
   PicBoxSettings picBox;
-  CommonDlgBlock commonDlg;
-  DropTargetBlock dropTarget;
+  CommonDlgSettings commonDlg;
+  DropTargetSettings dropTarget;
   MenuEntryRecord menu;
 
   // The handler bound to an event, or -1.

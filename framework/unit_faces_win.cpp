@@ -79,7 +79,7 @@ void RegisterClassOnce(const char* name, WNDPROC proc, UINT style, HICON icon, H
   wc.style = style;
   wc.lpfnWndProc = proc;
   wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = name;
   wc.hIcon = icon;

@@ -36,8 +36,11 @@ DWORD CommonStyle(const UnitRecord& u) {
   return style;
 }
 
+// The layout reader checks a stored font against the record's size.
+static_assert(kLogFontSize == sizeof(LOGFONTA));
+
 HFONT MakeFont(const StoredFont& stored) {
-  if (stored.size() != sizeof(LOGFONTA)) return nullptr;
+  if (stored.size() != kLogFontSize) return nullptr;
   LOGFONTA lf;
   memcpy(&lf, stored.data(), sizeof lf);
   lf.lfFaceName[LF_FACESIZE - 1] = '\0';

@@ -1,6 +1,7 @@
 #include "framework/window_table_win.h"
 
 #include "framework/layout_constants.h"
+#include "framework/menu_commands.h"
 
 namespace vantorico {
 namespace {
@@ -28,14 +29,12 @@ LiveUnit* LiveWindow::FindUnitByHandle(HWND h) {
 }
 
 LiveUnit* LiveWindow::FindMenuEntryByCommand(UINT command) {
-  if (command < MenuCommandBase) return nullptr;
-  UINT k = command - MenuCommandBase;
+  std::vector<LiveUnit*> entries;
   for (LiveUnit& u : units) {
-    if (u.record->typeCode != kKindMenu) continue;
-    if (k == 0) return &u;
-    --k;
+    if (u.record->typeCode == kKindMenu) entries.push_back(&u);
   }
-  return nullptr;
+  const int k = MenuEntryForCommand(command, entries.size());
+  return k < 0 ? nullptr : entries[static_cast<size_t>(k)];
 }
 
 WindowEntry* FindWindowEntry(uint32_t window_id) {

@@ -64,7 +64,7 @@ struct LiveWindow {
 
   LiveUnit* FindUnit(uint32_t unit_id);
   LiveUnit* FindUnitByHandle(HWND hwnd);
-  // The menu entry with command identifier MenuCommandBase + k, or null.
+  // The menu entry a WM_COMMAND identifier stands for (MenuEntryForCommand), or null.
   LiveUnit* FindMenuEntryByCommand(UINT command);
 };
 

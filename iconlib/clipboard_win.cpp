@@ -1,3 +1,4 @@
+#include <cstddef>
 #include <cstring>
 
 #include "base/win_handles.h"
@@ -5,6 +6,20 @@
 #include "iconlib/icon_constants.h"
 
 namespace vantorico {
+
+// The portable copies of the bitmap records' layout.
+static_assert(kInfoHeaderSize == sizeof(BITMAPINFOHEADER) &&
+              kBiSizeOffset == offsetof(BITMAPINFOHEADER, biSize) &&
+              kBiWidthOffset == offsetof(BITMAPINFOHEADER, biWidth) &&
+              kBiHeightOffset == offsetof(BITMAPINFOHEADER, biHeight) &&
+              kBiPlanesOffset == offsetof(BITMAPINFOHEADER, biPlanes) &&
+              kBiBitCountOffset == offsetof(BITMAPINFOHEADER, biBitCount) &&
+              kBiSizeImageOffset == offsetof(BITMAPINFOHEADER, biSizeImage) &&
+              kBiClrUsedOffset == offsetof(BITMAPINFOHEADER, biClrUsed));
+static_assert(kPaletteEntrySize == sizeof(RGBQUAD));
+static_assert(kBitmapFileHeaderSize == sizeof(BITMAPFILEHEADER) &&
+              kBitmapSizeOffset == offsetof(BITMAPFILEHEADER, bfSize) &&
+              kBitmapPixelOffsetOffset == offsetof(BITMAPFILEHEADER, bfOffBits));
 
 bool PlaceDibOnClipboard(ByteSpan dib, int32_t halvedHeight) {
   ClipboardSession clipboard(nullptr);

@@ -1,12 +1,53 @@
+#include <cstddef>
 #include <map>
 #include <new>
 #include <vector>
 
 #include "base/win_handles.h"
+#include "iconlib/cursor_resources.h"
 #include "iconlib/file_io.h"
+#include "iconlib/icon_constants.h"
+#include "iconlib/module_format.h"
 #include "iconlib/module_source.h"
 
 namespace vantorico {
+
+// The portable copies of the system's numbers. The resource types are
+// pointers made of their numbers (MAKEINTRESOURCE); they are read as numbers.
+#pragma push_macro("MAKEINTRESOURCEA")
+#undef MAKEINTRESOURCEA
+#define MAKEINTRESOURCEA(number) (number)
+static_assert(kResourceTypeIcon == RT_ICON && kResourceTypeGroupIcon == RT_GROUP_ICON &&
+              kResourceTypeCursor == RT_CURSOR && kResourceTypeGroupCursor == RT_GROUP_CURSOR &&
+              kResourceTypeAniCursor == RT_ANICURSOR && kResourceTypeAniIcon == RT_ANIICON);
+#pragma pop_macro("MAKEINTRESOURCEA")
+// The layout the portable reader walks is the one the loader walks.
+static_assert(kMzSignature == IMAGE_DOS_SIGNATURE && kNeSignature == IMAGE_OS2_SIGNATURE &&
+              kPeSignature == IMAGE_NT_SIGNATURE && kPeSignatureSize == sizeof(DWORD));
+static_assert(kMzNewHeaderOffset == offsetof(IMAGE_DOS_HEADER, e_lfanew));
+static_assert(kCoffHeaderSize == sizeof(IMAGE_FILE_HEADER) &&
+              kCoffSectionCountOffset == offsetof(IMAGE_FILE_HEADER, NumberOfSections) &&
+              kCoffOptionalSizeOffset == offsetof(IMAGE_FILE_HEADER, SizeOfOptionalHeader));
+static_assert(kPe32Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC &&
+              kPe32PlusMagic == IMAGE_NT_OPTIONAL_HDR64_MAGIC &&
+              kPe32DirectoryCountOffset == offsetof(IMAGE_OPTIONAL_HEADER32, NumberOfRvaAndSizes) &&
+              kPe32PlusDirectoryCountOffset ==
+                  offsetof(IMAGE_OPTIONAL_HEADER64, NumberOfRvaAndSizes));
+static_assert(kDataDirectorySize == sizeof(IMAGE_DATA_DIRECTORY) &&
+              kResourceDirectoryIndex == IMAGE_DIRECTORY_ENTRY_RESOURCE);
+static_assert(kSectionHeaderSize == sizeof(IMAGE_SECTION_HEADER) &&
+              kSectionVirtualAddressOffset == offsetof(IMAGE_SECTION_HEADER, VirtualAddress) &&
+              kSectionRawSizeOffset == offsetof(IMAGE_SECTION_HEADER, SizeOfRawData) &&
+              kSectionRawPointerOffset == offsetof(IMAGE_SECTION_HEADER, PointerToRawData));
+static_assert(kResourceDirectoryHeaderSize == sizeof(IMAGE_RESOURCE_DIRECTORY) &&
+              kResourceNamedCountOffset ==
+                  offsetof(IMAGE_RESOURCE_DIRECTORY, NumberOfNamedEntries) &&
+              kResourceIdCountOffset == offsetof(IMAGE_RESOURCE_DIRECTORY, NumberOfIdEntries) &&
+              kResourceEntrySize == sizeof(IMAGE_RESOURCE_DIRECTORY_ENTRY) &&
+              kResourceDataEntrySize == sizeof(IMAGE_RESOURCE_DATA_ENTRY));
+static_assert(kResourceHighBit == IMAGE_RESOURCE_NAME_IS_STRING &&
+              kResourceHighBit == IMAGE_RESOURCE_DATA_IS_DIRECTORY);
+
 namespace {
 
 // The loader maps a data file and hands out pointers into the mapping that
@@ -44,7 +85,8 @@ class MappedExtent {
 
 class PlatformModule final : public ModuleSource {
  public:
-  explicit PlatformModule(UniqueModule module) : module_(std::move(module)), extent_(module_.get()) {}
+  explicit PlatformModule(UniqueModule module)
+      : module_(std::move(module)), extent_(module_.get()) {}
 
   uint32_t CountNames(uint16_t type) override {
     return static_cast<uint32_t>(NamesOf(type).size());

@@ -13,25 +13,8 @@ namespace {
 
 class CommonDlgObject final : public UnitObject {
  public:
-  CommonDlgObject(LiveWindow& window, const CommonDlgBlock& stored) : window_(window) {
-    settings_.dialogType = static_cast<int32_t>(stored.dialogType);
-    settings_.initialFilter = static_cast<int32_t>(stored.initialFilter);
-    settings_.createPrompt = static_cast<int32_t>(stored.createPrompt);
-    settings_.fileMustExist = static_cast<int32_t>(stored.fileMustExist);
-    settings_.overwritePrompt = static_cast<int32_t>(stored.overwritePrompt);
-    settings_.pathMustExist = static_cast<int32_t>(stored.pathMustExist);
-    settings_.keepCurrentDirectory = static_cast<int32_t>(stored.keepCurrentDirectory);
-    for (size_t i = 0; i < settings_.furtherSettings.size() && i < stored.further.size(); ++i) {
-      settings_.furtherSettings[i] = static_cast<int32_t>(stored.further[i]);
-    }
-    char** texts[] = {&settings_.title, &settings_.fileName, &settings_.filter,
-                      &settings_.initialDirectory, &settings_.defaultExtension};
-    for (size_t i = 0; i < std::size(texts); ++i)
-      AssignSettingText(texts[i], stored.texts[i].c_str());
-    for (size_t i = 0; i < settings_.furtherTexts.size(); ++i) {
-      AssignSettingText(&settings_.furtherTexts[i], stored.texts[std::size(texts) + i].c_str());
-    }
-  }
+  CommonDlgObject(LiveWindow& window, const CommonDlgSettings& stored)
+      : window_(window), settings_(stored) {}
 
   bool ReadProperty(int type_index, ArgSlot* value) override {
     return ReadCommonDlgProperty(settings_, type_index + kFirstTypeProperty, value);

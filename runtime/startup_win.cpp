@@ -13,8 +13,6 @@
 namespace vantorico {
 namespace {
 
-DWORD g_ui_thread = 0;
-
 // Every read-only initialised section of the program image: its literal texts
 // and constant byte sets, which FreeMemory must leave alone.
 void RegisterConstantData() {
@@ -33,14 +31,9 @@ void RegisterConstantData() {
 
 }  // namespace
 
-DWORD UserInterfaceThread() {
-  return g_ui_thread;
-}
-
 void InitializeRuntime(ByteSpan layout, const EventHandler* handlers, int handler_count) {
   OleInitialize(nullptr);
   InitRunDirectory();
-  g_ui_thread = GetCurrentThreadId();
   RegisterConstantData();
   InitializeLibraries();
   LayoutRecord record;

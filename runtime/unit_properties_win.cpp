@@ -138,7 +138,7 @@ void WriteContent(UnitAccess& u, const ArgSlot& value) {
 
 }  // namespace
 
-ArgSlot ReadUnitProperty(uint32_t window_id, uint32_t unit_id, int index, int /*component*/) {
+ArgSlot ReadUnitProperty(uint32_t window_id, uint32_t unit_id, int index) {
   UnitAccess u = Find(window_id, unit_id);
   UnitRecord& r = *u.record;
   const bool has_face = u.live && u.live->hwnd;
@@ -167,8 +167,7 @@ ArgSlot ReadUnitProperty(uint32_t window_id, uint32_t unit_id, int index, int /*
   }
 }
 
-void WriteUnitProperty(uint32_t window_id, uint32_t unit_id, int index, int /*component*/,
-                       ArgSlot value) {
+void WriteUnitProperty(uint32_t window_id, uint32_t unit_id, int index, ArgSlot value) {
   UnitAccess u = Find(window_id, unit_id);
   UnitRecord& r = *u.record;
   switch (index) {

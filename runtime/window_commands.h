@@ -21,7 +21,6 @@ enum UnitProperty : int {
 };
 constexpr int kPropertyContent = 8;    // EditBox
 constexpr int kPropertyFileName = 10;  // CommonDlg
-constexpr int kWholeProperty = -1;     // the component argument the tool passes
 
 // (window UnitRef, parent UnitRef = none, modal = false) -> bool
 void LoadWindow(ArgSlot* result, int count, ArgSlot* args);
@@ -35,10 +34,10 @@ void GetWindowHandle(ArgSlot* result, int count, ArgSlot* args);
 void LoadStartWindow(uint32_t window_id);
 
 // The value comes back in a slot: int, bool, a new text (null when empty) or
-// a byte set, by property.
-ArgSlot ReadUnitProperty(uint32_t window_id, uint32_t unit_id, int index, int component);
+// a byte set, by property. No property here has parts, so there is no
+// component to choose: the whole property is read and written.
+ArgSlot ReadUnitProperty(uint32_t window_id, uint32_t unit_id, int index);
 // value: int or bool in value; a text as its pointer (copied; the caller keeps it).
-void WriteUnitProperty(uint32_t window_id, uint32_t unit_id, int index, int component,
-                       ArgSlot value);
+void WriteUnitProperty(uint32_t window_id, uint32_t unit_id, int index, ArgSlot value);
 
 }  // namespace vantorico

@@ -4,12 +4,6 @@
 #include "runtime/core/value_text.h"
 
 namespace vantorico {
-namespace {
-
-constexpr int kFirstAnswer = 1;  // IDOK
-constexpr int kLastAnswer = 7;   // IDNO
-
-}  // namespace
 
 uint32_t MessageBoxStyle(uint32_t buttons) {
   return buttons + ((~buttons) & kMbSystemModal) * 2;

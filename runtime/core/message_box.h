@@ -8,8 +8,11 @@
 
 namespace vantorico {
 
+// The platform's numbers (MB_SYSTEMMODAL, MB_TASKMODAL, IDOK, IDNO).
 constexpr uint32_t kMbSystemModal = 0x1000;
 constexpr uint32_t kMbTaskModal = 0x2000;
+constexpr int kFirstAnswer = 1;  // IDOK
+constexpr int kLastAnswer = 7;   // IDNO
 
 // Task-modal is added unless the value asks for system-modal.
 uint32_t MessageBoxStyle(uint32_t buttons);

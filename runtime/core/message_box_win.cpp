@@ -5,6 +5,9 @@
 
 namespace vantorico {
 
+static_assert(kMbSystemModal == MB_SYSTEMMODAL && kMbTaskModal == MB_TASKMODAL);
+static_assert(kFirstAnswer == IDOK && kLastAnswer == IDNO && IDNO - IDOK == 6);
+
 void ShowMessageBox(ArgSlot* result, int count, ArgSlot* args) {
   const ArgSlot omitted = OmittedSlot();
   const ArgSlot& text = count >= 1 ? args[0] : omitted;

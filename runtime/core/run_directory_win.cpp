@@ -4,6 +4,8 @@
 
 namespace vantorico {
 
+static_assert(kMaxPathBytes == MAX_PATH);
+
 void InitRunDirectory() {
   char path[kMaxPathBytes] = {};
   GetModuleFileNameA(nullptr, path, sizeof path);

@@ -1,8 +1,11 @@
 #pragma once
-// Fixed numbers of the CommonDlg unit: its property indexes, the dialog
-// record's flag bits and sizes, and the layout of its stored settings.
+// Fixed numbers of the CommonDlg unit: its property indexes and the dialog
+// record's flag bits and sizes. The dialog types, the switch value and the
+// stored block's layout are the layout's (framework/layout_constants.h).
 #include <cstddef>
 #include <cstdint>
+
+#include "framework/layout_constants.h"
 
 namespace vantorico {
 
@@ -24,18 +27,6 @@ enum CommonDlgProperty : int {
 constexpr int kFirstCommonDlgProperty = DialogType;
 constexpr int kLastCommonDlgProperty = KeepCurrentDirectory;
 
-enum CommonDlgKind : int32_t {
-  kDialogOpenFile = 0,
-  kDialogSaveFile = 1,
-  kDialogFont = 2,
-  kDialogHelp = 3,
-};
-constexpr int32_t kLowestDialogType = kDialogOpenFile;
-constexpr int32_t kHighestDialogType = kDialogHelp;
-
-// The switches are tested against this value exactly, not for non-zero.
-constexpr int32_t kSwitchOn = 1;
-
 // OPENFILENAMEA flag bits (the platform's values).
 constexpr uint32_t kOfnOverwritePrompt = 0x2;
 constexpr uint32_t kOfnHideReadOnly = 0x4;
@@ -54,13 +45,5 @@ constexpr size_t kFileTitleBufferSize = 64;
 // Filter text.
 constexpr char kFilterSeparator = '|';
 constexpr char kFilterEnd[] = "||";
-
-// Stored settings block: version word, then kStoredSwitchWords words (the seven
-// named settings and eight further ones), then kStoredTextCount counted texts.
-constexpr uint32_t kCommonDlgBlockVersion = 1;
-constexpr int kStoredNamedWords = 7;
-constexpr int kFurtherSettingCount = 8;
-constexpr int kStoredTextCount = 7;
-constexpr int kFurtherTextCount = 2;
 
 }  // namespace vantorico

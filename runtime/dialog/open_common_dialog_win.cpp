@@ -18,8 +18,15 @@ constexpr DWORD kOpenFileNameRecordSize = offsetof(OPENFILENAMEA, pvReserved);
 static_assert(sizeof(void*) != 4 || kOpenFileNameRecordSize == kOpenFileNameSize,
               "the 76-byte record ends where the newer fields begin");
 
-const char* OrNull(const char* text) {
-  return (text && *text) ? text : nullptr;
+// The portable copies of the record's flag bits and buffer size.
+static_assert(kOfnOverwritePrompt == OFN_OVERWRITEPROMPT && kOfnHideReadOnly == OFN_HIDEREADONLY &&
+              kOfnNoChangeDir == OFN_NOCHANGEDIR && kOfnPathMustExist == OFN_PATHMUSTEXIST &&
+              kOfnFileMustExist == OFN_FILEMUSTEXIST && kOfnCreatePrompt == OFN_CREATEPROMPT &&
+              kOfnExplorer == OFN_EXPLORER && kOfnEnableSizing == OFN_ENABLESIZING);
+static_assert(kFileBufferSize == MAX_PATH);
+
+const char* OrNull(const std::string& text) {
+  return text.empty() ? nullptr : text.c_str();
 }
 
 // Keeps the owner disabled while the dialog runs and restores the owner and
@@ -54,9 +61,9 @@ bool OpenCommonDialog(CommonDlgSettings& settings, HWND owner) {
   if (settings.dialogType != kDialogOpenFile && settings.dialogType != kDialogSaveFile)
     return false;
 
-  const std::string filter = ConvertFilter(settings.filter);
+  const std::string filter = ConvertFilter(settings.filter.c_str());
   std::array<char, kFileBufferSize> file{};
-  if (settings.fileName) lstrcpynA(file.data(), settings.fileName, static_cast<int>(file.size()));
+  lstrcpynA(file.data(), settings.fileName.c_str(), static_cast<int>(file.size()));
   std::array<char, kFileTitleBufferSize> fileTitle{};
 
   OPENFILENAMEA ofn = {};
@@ -83,7 +90,7 @@ bool OpenCommonDialog(CommonDlgSettings& settings, HWND owner) {
         settings.dialogType == kDialogOpenFile ? GetOpenFileNameA(&ofn) : GetSaveFileNameA(&ofn);
   }
   if (!confirmed) return false;
-  AssignSettingText(&settings.fileName, file.data());
+  settings.fileName = file.data();
   return true;
 }
 

@@ -11,21 +11,12 @@
 namespace vantorico {
 namespace {
 
-DropTargetSettings SettingsOf(const DropTargetBlock& b) {
-  DropTargetSettings s;
-  s.acceptText = static_cast<int32_t>(b.acceptText);
-  s.acceptHtml = static_cast<int32_t>(b.acceptHtml);
-  s.acceptUrl = static_cast<int32_t>(b.acceptUrl);
-  s.acceptFiles = static_cast<int32_t>(b.acceptFiles);
-  return s;
-}
-
 class DropTargetObject final : public UnitObject {
  public:
   DropTargetObject(LiveWindow& window, LiveUnit& unit)
       : windowId_(window.windowId),
         unitId_(unit.record->unitId),
-        target_(std::in_place, window.hwnd, SettingsOf(unit.record->dropTarget),
+        target_(std::in_place, window.hwnd, unit.record->dropTarget,
                 [this](int event_index, const char* text) { return Fire(event_index, text); }) {}
 
   // The registration goes while the window still exists.

@@ -1,6 +1,7 @@
 #pragma once
-// Fixed numbers of the DropTarget unit: properties, events, the stored block,
-// the platform's drop effects, key-state bits and clipboard formats.
+// Fixed numbers of the DropTarget unit: properties, events, the platform's
+// drop effects, key-state bits and clipboard formats. The stored block's
+// version is the layout's.
 #include <cstddef>
 #include <cstdint>
 
@@ -13,7 +14,6 @@ enum DropTargetProperty : int {
   AcceptUrl = 2,
   AcceptFiles = 3,
 };
-constexpr int kDropTargetPropertyCount = 4;
 
 // Unit events, each with one text argument.
 enum DropTargetEvent : int {
@@ -22,8 +22,6 @@ enum DropTargetEvent : int {
   UrlDropped = 2,
   FilesDropped = 3,
 };
-
-constexpr uint32_t kDropTargetBlockVersion = 1;
 
 // DROPEFFECT values.
 constexpr uint32_t kDropEffectNone = 0;

@@ -21,22 +21,6 @@ auto Switch(Settings& s, int index) -> decltype(&s.acceptText) {
 
 }  // namespace
 
-bool ReadDropTargetBlock(ByteSpan block, DropTargetSettings* settings) {
-  if (block.empty()) {
-    *settings = DropTargetSettings();
-    return true;
-  }
-  ByteCursor cursor(block);
-  uint32_t version = 0;
-  if (!cursor.ReadU32(&version) || version > kDropTargetBlockVersion) return false;
-  DropTargetSettings read;
-  for (int i = 0; i < kDropTargetPropertyCount; ++i) {
-    if (!cursor.ReadS32(Switch(read, i))) return false;
-  }
-  *settings = read;
-  return true;
-}
-
 bool ReadDropTargetProperty(const DropTargetSettings& settings, int index, int32_t* value) {
   const int32_t* field = Switch(settings, index);
   if (!field) return false;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/utf16.h"
 #include "base/win_handles.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/texts.h"
@@ -13,6 +14,14 @@
 #include "shell/drop/drop_text.h"
 
 namespace vantorico {
+
+// The portable copies of the platform's numbers.
+static_assert(kDropEffectNone == DROPEFFECT_NONE && kDropEffectCopy == DROPEFFECT_COPY &&
+              kDropEffectMove == DROPEFFECT_MOVE && kDropEffectLink == DROPEFFECT_LINK);
+static_assert(kKeyShift == MK_SHIFT && kKeyControl == MK_CONTROL);
+static_assert(kFormatText == CF_TEXT && kFormatHDrop == CF_HDROP);
+static_assert(static_cast<HRESULT>(kDropResult) == E_FAIL);
+
 namespace {
 
 FORMATETC GlobalFormat(UINT format) {
@@ -40,19 +49,38 @@ bool GetGlobalBytes(IDataObject* data, UINT format, std::string* bytes) {
 
 // UTF-8 HTML as ANSI, no-break spaces made plain.
 std::string HtmlAsAnsi(const std::string& utf8) {
-  if (utf8.empty()) return std::string();
-  const int wide =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring text(static_cast<size_t>(wide), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), wide);
+  std::wstring text = Utf8ToWide(utf8);
+  if (text.empty()) return std::string();
   for (wchar_t& c : text) {
     if (c == kNoBreakSpace) c = L' ';
   }
+  const int length = static_cast<int>(text.size());
   const int narrow =
-      WideCharToMultiByte(CP_ACP, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+      WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
   std::string ansi(static_cast<size_t>(narrow), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), wide, ansi.data(), narrow, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, text.data(), length, ansi.data(), narrow, nullptr, nullptr);
   return ansi;
+}
+
+// The paths of a CF_HDROP in the order the data lists them; false when the
+// data does not give one.
+bool DroppedPaths(IDataObject* data, std::vector<std::string>* paths) {
+  FORMATETC request = GlobalFormat(kFormatHDrop);
+  StgMediumGuard medium;
+  if (data->GetData(&request, medium.put()) != S_OK) {
+    medium.mark_empty();
+    return false;
+  }
+  auto drop = static_cast<HDROP>(medium.get().hGlobal);
+  const UINT count = DragQueryFileA(drop, kDragQueryCount, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+    std::string path(length + 1, '\0');
+    const UINT got = DragQueryFileA(drop, i, path.data(), length + 1);
+    path.resize(got);
+    paths->push_back(std::move(path));
+  }
+  return true;
 }
 
 }  // namespace
@@ -94,11 +122,7 @@ HRESULT STDMETHODCALLTYPE DropTargetSink::DragEnter(IDataObject* data, DWORD key
   if (!kinds.empty()) {
     accepting_ = false;
     for (DropKind kind : kinds) {
-      const UINT format = kind == DropKind::Text    ? kFormatText
-                          : kind == DropKind::Files ? kFormatHDrop
-                          : kind == DropKind::Url   ? linkFormat_
-                                                    : htmlFormat_;
-      if (Offers(data, format)) {
+      if (Offers(data, FormatOf(kind))) {
         accepting_ = true;
         break;
       }
@@ -124,22 +148,10 @@ HRESULT STDMETHODCALLTYPE DropTargetSink::Drop(IDataObject* data, DWORD keyState
   if (effect) *effect = result;
   if (result != kDropEffectNone && data) {
     for (DropKind kind : DropHandlingOrder(settings_)) {
-      bool goOn = true;
-      switch (kind) {
-        case DropKind::Text:
-          goOn = HandleText(data);
-          break;
-        case DropKind::Html:
-          goOn = HandleHtml(data);
-          break;
-        case DropKind::Url:
-          goOn = HandleLink(data);
-          break;
-        case DropKind::Files:
-          HandleFiles(data);
-          break;
-      }
-      if (!goOn) break;
+      std::string text;
+      // A kind whose data cannot be had is passed over.
+      if (!EventText(data, kind, &text)) continue;
+      if (!Fire(EventForKind(kind), text.data(), text.size())) break;
     }
   }
   // The source is told the drop failed even after the event; the effect
@@ -147,48 +159,41 @@ HRESULT STDMETHODCALLTYPE DropTargetSink::Drop(IDataObject* data, DWORD keyState
   return static_cast<HRESULT>(kDropResult);
 }
 
-bool DropTargetSink::HandleText(IDataObject* data) {
-  // Text that comes with HTML is left to the HTML kind.
-  if (Offers(data, htmlFormat_)) return true;
-  std::string text;
-  if (!GetGlobalBytes(data, kFormatText, &text)) return true;
-  return Fire(TextDropped, text.data(), text.size());
+UINT DropTargetSink::FormatOf(DropKind kind) const {
+  switch (kind) {
+    case DropKind::Text:
+      return kFormatText;
+    case DropKind::Html:
+      return htmlFormat_;
+    case DropKind::Url:
+      return linkFormat_;
+    case DropKind::Files:
+      return kFormatHDrop;
+  }
+  return kFormatHDrop;
 }
 
-bool DropTargetSink::HandleHtml(IDataObject* data) {
-  std::string html;
-  if (!GetGlobalBytes(data, htmlFormat_, &html)) return true;
-  const std::string ansi = HtmlAsAnsi(html);
-  return Fire(HtmlDropped, ansi.data(), ansi.size());
-}
-
-bool DropTargetSink::HandleLink(IDataObject* data) {
-  std::string link;
-  if (!GetGlobalBytes(data, linkFormat_, &link)) return true;
-  return Fire(UrlDropped, link.data(), link.size());
-}
-
-void DropTargetSink::HandleFiles(IDataObject* data) {
-  std::vector<std::string> paths;
-  {
-    FORMATETC request = GlobalFormat(kFormatHDrop);
-    StgMediumGuard medium;
-    if (data->GetData(&request, medium.put()) != S_OK) {
-      medium.mark_empty();
-      return;
+bool DropTargetSink::EventText(IDataObject* data, DropKind kind, std::string* text) const {
+  switch (kind) {
+    case DropKind::Text:
+      // Text that comes with HTML is left to the HTML kind.
+      return !Offers(data, htmlFormat_) && GetGlobalBytes(data, kFormatText, text);
+    case DropKind::Html: {
+      std::string html;
+      if (!GetGlobalBytes(data, htmlFormat_, &html)) return false;
+      *text = HtmlAsAnsi(html);
+      return true;
     }
-    auto drop = static_cast<HDROP>(medium.get().hGlobal);
-    const UINT count = DragQueryFileA(drop, kDragQueryCount, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-      const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-      std::string path(length + 1, '\0');
-      const UINT got = DragQueryFileA(drop, i, path.data(), length + 1);
-      path.resize(got);
-      paths.push_back(std::move(path));
+    case DropKind::Url:
+      return GetGlobalBytes(data, linkFormat_, text);
+    case DropKind::Files: {
+      std::vector<std::string> paths;
+      if (!DroppedPaths(data, &paths)) return false;
+      *text = BuildDropText(paths);
+      return true;
     }
   }
-  const std::string text = BuildDropText(paths);
-  Fire(FilesDropped, text.data(), text.size());
+  return false;
 }
 
 bool DropTargetSink::Fire(int eventIndex, const char* text, size_t length) {

@@ -5,7 +5,9 @@
 #include <ole2.h>
 
 #include <functional>
+#include <string>
 
+#include "shell/drop/drop_kinds.h"
 #include "shell/drop/drop_target_settings.h"
 
 namespace vantorico {
@@ -39,11 +41,11 @@ class DropTargetSink final : public IDropTarget {
 
  private:
   bool Offers(IDataObject* data, UINT format) const;
-  // Fires the event of one kind; false when the callback asked to stop.
-  bool HandleText(IDataObject* data);
-  bool HandleHtml(IDataObject* data);
-  bool HandleLink(IDataObject* data);
-  void HandleFiles(IDataObject* data);
+  // The clipboard format each kind is asked for and taken in.
+  UINT FormatOf(DropKind kind) const;
+  // The text the kind's event carries; false when the data does not give it.
+  bool EventText(IDataObject* data, DropKind kind, std::string* text) const;
+  // Fires one event; false when the callback asked to stop.
   bool Fire(int eventIndex, const char* text, size_t length);
 
   LONG references_ = 1;

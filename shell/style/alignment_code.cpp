@@ -13,9 +13,10 @@ struct AlignmentRow {
 // Only full left/right plus top/vcenter/bottom combinations count; BS_LEFT or
 // BS_RIGHT alone falls through to the centre.
 constexpr AlignmentRow kAlignmentRows[] = {
-    {0x500, kAlignTopLeft},      {0x700, kAlignTopCentre},   {0x600, kAlignTopRight},
-    {0xD00, kAlignMiddleLeft},   {0xE00, kAlignMiddleRight}, {0x900, kAlignBottomLeft},
-    {0xB00, kAlignBottomCentre}, {0xA00, kAlignBottomRight},
+    {kBsTop | kBsLeft, kAlignTopLeft},           {kBsTop | kBsCenter, kAlignTopCentre},
+    {kBsTop | kBsRight, kAlignTopRight},         {kBsVCenter | kBsLeft, kAlignMiddleLeft},
+    {kBsVCenter | kBsRight, kAlignMiddleRight},  {kBsBottom | kBsLeft, kAlignBottomLeft},
+    {kBsBottom | kBsCenter, kAlignBottomCentre}, {kBsBottom | kBsRight, kAlignBottomRight},
 };
 
 }  // namespace

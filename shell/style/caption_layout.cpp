@@ -7,7 +7,10 @@ namespace {
 
 constexpr unsigned char kDoubleByteAbove = 128;
 
-size_t CharLength(std::string_view text, size_t i) {
+// The painters' own rule, not the code page's (base/dbcs.h): every byte above
+// 128 pairs with the next one, whatever the system's lead bytes are. A pair
+// cut by the end of the caption is one byte.
+size_t CaptionCharLength(std::string_view text, size_t i) {
   const auto b = static_cast<unsigned char>(text[i]);
   return (b > kDoubleByteAbove && i + 1 < text.size()) ? 2 : 1;
 }
@@ -31,7 +34,7 @@ CaptionLayout LayoutCaption(std::string_view caption, int rectWidth, int rectHei
       line = {i, 0, 0, 0, 0};
       continue;
     }
-    const size_t length = CharLength(caption, i);
+    const size_t length = CaptionCharLength(caption, i);
     int width = 0;
     if (caption[i] == '&' && !marked) {
       marked = true;

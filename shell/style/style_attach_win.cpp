@@ -7,6 +7,30 @@
 #include "shell/style/styled_control.h"
 
 namespace vantorico::style {
+
+// The portable copies of the style bits, check states and redraw flags.
+static_assert(kWsDisabled == WS_DISABLED && kWsBorder == WS_BORDER &&
+              kWsExClientEdge == WS_EX_CLIENTEDGE && kWsExStaticEdge == WS_EX_STATICEDGE);
+static_assert(kButtonTypeMask == BS_TYPEMASK && kBsPushButton == BS_PUSHBUTTON &&
+              kBsDefPushButton == BS_DEFPUSHBUTTON && kBsCheckBox == BS_CHECKBOX &&
+              kBsAutoCheckBox == BS_AUTOCHECKBOX && kBsRadioButton == BS_RADIOBUTTON &&
+              kBs3State == BS_3STATE && kBsAuto3State == BS_AUTO3STATE &&
+              kBsGroupBox == BS_GROUPBOX && kBsUserButton == BS_USERBUTTON &&
+              kBsAutoRadioButton == BS_AUTORADIOBUTTON && kBsFirstOwnerType == BS_PUSHBOX);
+static_assert(kBsLeftText == BS_LEFTTEXT && kBsBitmap == BS_BITMAP && kBsBottom == BS_BOTTOM &&
+              kBsVCenter == BS_VCENTER && kBsVerticalMask == (BS_TOP | BS_BOTTOM) &&
+              kBsPushLike == BS_PUSHLIKE && kUntakenPushButtonStyle == (WS_CHILD | WS_TABSTOP) &&
+              kBsLeft == BS_LEFT && kBsRight == BS_RIGHT && kBsCenter == BS_CENTER &&
+              kBsTop == BS_TOP && kBsAlignmentMask == (BS_LEFT | BS_RIGHT | BS_TOP | BS_BOTTOM));
+static_assert(kEsReadOnly == ES_READONLY && kCbsSimple == CBS_SIMPLE &&
+              kCbsDropDown == CBS_DROPDOWN && kCbsDropDownList == CBS_DROPDOWNLIST &&
+              kCbsTypeMask == (CBS_SIMPLE | CBS_DROPDOWN | CBS_DROPDOWNLIST));
+static_assert(kUdsAlignRight == UDS_ALIGNRIGHT && kUdsAlignLeft == UDS_ALIGNLEFT &&
+              kUdsHorz == UDS_HORZ);
+static_assert(kBstChecked == BST_CHECKED && kBstIndeterminate == BST_INDETERMINATE);
+static_assert(kRedrawCompletely ==
+              (RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME));
+
 namespace {
 
 constexpr int kClassNameBytes = 256;
@@ -63,8 +87,8 @@ void AttachWindow(HWND hwnd) {
   }
   StyledControl* record =
       AddStyledControl(hwnd, kind, InitialState(kind, {style, GetFocus() == hwnd, check}));
-  record->previousProcedure = static_cast<intptr_t>(SetWindowLongPtrA(
-      hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StyleWindowProcedure)));
+  record->previousProcedure = static_cast<intptr_t>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StyleWindowProcedure)));
   if (kind == kKindUpDown) JoinBuddy(hwnd, *record, style);
   Redraw(hwnd);
 }

@@ -87,6 +87,10 @@ constexpr uint32_t kBsAutoRadioButton = 9;
 constexpr uint32_t kBsFirstOwnerType = 10;  // BS_PUSHBOX, BS_OWNERDRAW and above
 constexpr uint32_t kBsLeftText = 0x20;
 constexpr uint32_t kBsBitmap = 0x80;
+constexpr uint32_t kBsLeft = 0x0100;
+constexpr uint32_t kBsRight = 0x0200;
+constexpr uint32_t kBsCenter = 0x0300;
+constexpr uint32_t kBsTop = 0x0400;
 constexpr uint32_t kBsAlignmentMask = 0x0F00;
 constexpr uint32_t kBsBottom = 0x0800;
 constexpr uint32_t kBsVCenter = 0x0C00;
@@ -103,7 +107,8 @@ constexpr uint32_t kUdsAlignRight = 0x04;
 constexpr uint32_t kUdsAlignLeft = 0x08;
 constexpr uint32_t kUdsHorz = 0x40;
 
-// RedrawWindow flags of attach and detach (invalidate, erase, update now, frame).
+// RedrawWindow flags of attach and detach (invalidate, erase, update now, erase
+// now, frame).
 constexpr uint32_t kRedrawCompletely = 0x705;
 
 // Painters.

@@ -6,6 +6,18 @@
 #include "shell/style/visual_style.h"
 
 namespace vantorico::style {
+
+// The portable copies of the messages the rules classify.
+static_assert(kWmCreate == WM_CREATE && kWmDestroy == WM_DESTROY && kWmSetFocus == WM_SETFOCUS &&
+              kWmKillFocus == WM_KILLFOCUS && kWmEnable == WM_ENABLE && kWmSetText == WM_SETTEXT &&
+              kWmPaint == WM_PAINT && kWmEraseBkgnd == WM_ERASEBKGND && kWmNcPaint == WM_NCPAINT &&
+              kWmNcMouseMove == WM_NCMOUSEMOVE && kWmHScroll == WM_HSCROLL &&
+              kWmVScroll == WM_VSCROLL && kWmMouseMove == WM_MOUSEMOVE &&
+              kWmLButtonDown == WM_LBUTTONDOWN && kWmLButtonUp == WM_LBUTTONUP &&
+              kWmMouseLeave == WM_MOUSELEAVE);
+static_assert(kEmSetReadOnly == EM_SETREADONLY && kBmSetCheck == BM_SETCHECK &&
+              kBmSetState == BM_SETSTATE && kBmSetStyle == BM_SETSTYLE);
+static_assert(kMkLButton == MK_LBUTTON);
 namespace {
 
 WNDPROC PreviousOf(const StyledControl& c) {

@@ -1,5 +1,6 @@
 #include "shell/tray/icon_entry_choice.h"
 
+#include "iconlib/icon_constants.h"
 #include "iconlib/icon_directory.h"
 #include "shell/tray/tray_constants.h"
 
@@ -35,12 +36,12 @@ bool ChooseIconImage(ByteSpan file, bool preferLarge, ChosenIconImage* chosen) {
   uint32_t width = 0, height = 0;
   uint16_t bitCount = 0;
   // An image too short for these fields is left to the icon creation to refuse.
-  header.PeekU32At(kInfoWidthOffset, &width);
-  header.PeekU32At(kInfoHeightOffset, &height);
-  header.PeekU16At(kInfoBitCountOffset, &bitCount);
+  header.PeekU32At(kBiWidthOffset, &width);
+  header.PeekU32At(kBiHeightOffset, &height);
+  header.PeekU16At(kBiBitCountOffset, &bitCount);
   chosen->bytes = image;
   chosen->width = static_cast<int32_t>(width);
-  chosen->height = static_cast<int32_t>(height) / kInfoHeightParts;
+  chosen->height = static_cast<int32_t>(height) / kStoredHeightFactor;
   chosen->bitCount = bitCount;
   return true;
 }

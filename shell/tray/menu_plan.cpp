@@ -1,5 +1,6 @@
 #include "shell/tray/menu_plan.h"
 
+#include "framework/menu_commands.h"
 #include "shell/tray/tray_constants.h"
 
 namespace vantorico {
@@ -22,7 +23,7 @@ std::vector<MenuItemPlan> PlanRange(const std::vector<MenuEntryDescription>& ent
     if (!(entry.menuFlags & kMenuHidden)) {
       MenuItemPlan item;
       item.caption = entry.caption;
-      item.commandId = MenuCommandBase + static_cast<uint32_t>(i);
+      item.commandId = MenuCommandForEntry(i);
       item.separator = entry.caption == kSeparatorCaption;
       item.grayed = (entry.menuFlags & kMenuDisabled) != 0;
       item.checked = (entry.menuFlags & kMenuChecked) != 0;
@@ -45,12 +46,6 @@ std::vector<MenuItemPlan> PlanSubMenu(const std::vector<MenuEntryDescription>& e
                                       size_t index) {
   if (!HasSubEntries(entries, index)) return {};
   return PlanRange(entries, index + 1, EndOfSubtree(entries, index));
-}
-
-int MenuEntryForCommand(uint32_t commandId, size_t entryCount) {
-  if (commandId >= kFirstSystemCommandId || commandId < MenuCommandBase) return -1;
-  const uint32_t k = commandId - MenuCommandBase;
-  return k < entryCount ? static_cast<int>(k) : -1;
 }
 
 }  // namespace vantorico

@@ -16,7 +16,7 @@ struct MenuEntryDescription {
 
 struct MenuItemPlan {
   std::string caption;
-  uint32_t commandId = 0;  // MenuCommandBase + the entry's position; unused by sub-menus
+  uint32_t commandId = 0;  // MenuCommandForEntry of the entry's position; unused by sub-menus
   bool separator = false;
   bool grayed = false;
   bool checked = false;
@@ -31,9 +31,5 @@ bool HasSubEntries(const std::vector<MenuEntryDescription>& entries, size_t inde
 // The items of entry index's sub-menu; empty when it has none.
 std::vector<MenuItemPlan> PlanSubMenu(const std::vector<MenuEntryDescription>& entries,
                                       size_t index);
-
-// The entry a WM_COMMAND id stands for, or -1 (ids of the system and of
-// controls, and ids past the last entry).
-int MenuEntryForCommand(uint32_t commandId, size_t entryCount);
 
 }  // namespace vantorico

@@ -1,6 +1,8 @@
 #pragma once
 // Fixed numbers of the tray icon and its menu: the notification record, the
-// callback's mouse messages, the icon-file directory, menu flags and ids.
+// callback's mouse messages, the icon-entry choice and the popup. The image
+// header's fields are the engine's (iconlib/icon_constants.h); menu command
+// identifiers and MenuFlags are the window framework's.
 #include <cstddef>
 #include <cstdint>
 
@@ -12,9 +14,6 @@ namespace vantorico {
 constexpr uint32_t TrayIconId = 100;
 // The message the shell sends the window for mouse actions on the icon.
 constexpr uint32_t TrayCallbackMessage = 0x8064;
-// The window's event that reports a TrayAction.
-constexpr int TrayEvent = 9;
-
 // The mouse action reported by TrayEvent.
 enum TrayAction : int32_t {
   TrayLeftUp = 1,
@@ -42,19 +41,11 @@ constexpr uint8_t kMinPreferredColors = 16;
 constexpr uint8_t kSmallIconWidth = 16;
 constexpr uint8_t kLargeIconWidth = 32;
 
-// The image's BITMAPINFOHEADER fields used to make the icon.
-constexpr size_t kInfoWidthOffset = 4;
-constexpr size_t kInfoHeightOffset = 8;
-constexpr size_t kInfoBitCountOffset = 14;
-// The header's height counts the colour rows and the mask rows.
-constexpr int32_t kInfoHeightParts = 2;
 // Bit count that the fallback icon creation is not tried for.
 constexpr uint16_t kNoFallbackBitCount = 16;
 constexpr uint32_t kIconFormatVersion = 0x00030000;
 
-// Menu entries: MenuCommandBase and MenuFlags are the window framework's.
-// WM_COMMAND ids from here on are the system's, not menu entries'.
-constexpr uint32_t kFirstSystemCommandId = 0xE100;
+// A menu entry with this caption is a separator.
 constexpr char kSeparatorCaption[] = "-";
 
 // The popup's top-right corner stands this far up and left of the cursor.

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstring>
-#include <vector>
 
+#include "iconlib/file_io.h"
 #include "shell/tray/make_icon_win.h"
 #include "shell/tray/tray_rules.h"
 
@@ -15,6 +15,9 @@ constexpr DWORD kNotifyIconRecordSize = offsetof(NOTIFYICONDATAA, szTip) + kTool
 static_assert(sizeof(void*) != 4 || kNotifyIconRecordSize == kNotifyIconDataSize,
               "the 88-byte record ends after a 64-byte tooltip");
 static_assert(kNotifyIconRecordSize == NOTIFYICONDATAA_V1_SIZE, "the first form of the record");
+static_assert(kNotifyFlags == (NIF_MESSAGE | NIF_ICON | NIF_TIP));
+static_assert(kMessageLeftButtonUp == WM_LBUTTONUP && kMessageLeftDoubleClick == WM_LBUTTONDBLCLK &&
+              kMessageRightButtonUp == WM_RBUTTONUP && kMessageContextMenu == WM_CONTEXTMENU);
 
 TrayIcon::TrayIcon(HWND window, NotifyIconFunction notify) : window_(window), notify_(notify) {
   TaskbarCreatedMessage();
@@ -36,7 +39,9 @@ void TrayIcon::SetFromBytes(const uint8_t* bytes, int32_t length, const char* to
 }
 
 void TrayIcon::SetFromFile(const char* path, const char* tooltip) {
-  const std::vector<uint8_t> bytes = ReadIconFileBytes(path);
+  // The file is read whole by the engine's own reader, as icon files are.
+  const SourceFile source = ReadSourceFile(path);
+  const ByteSpan bytes = source.view ? source.view->bytes() : ByteSpan();
   SetFromBytes(bytes.data(), static_cast<int32_t>(bytes.size()), tooltip);
 }
 

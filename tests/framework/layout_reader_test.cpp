@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/layout_handlers.h"
 #include "app/stored_layout.h"
 #include "framework/layout_constants.h"
+#include "shell/drop/drop_constants.h"
 
 namespace vantorico {
 namespace {
@@ -93,7 +95,7 @@ TEST(StoredLayout, EventBindingsResolveToTheHandlers) {
   EXPECT_EQ(handler(0x16010029, kEventButtonClicked), kHandlerOnBrowseClicked);
   EXPECT_EQ(handler(0x1601002E, kEventButtonClicked), kHandlerOnMinimizeToTrayClicked);
   EXPECT_EQ(handler(0x16010004, kEventContentChanged), kHandlerOnPathChanged);
-  EXPECT_EQ(handler(0x16010010, kEventFilesDropped), kHandlerOnFilesDropped);
+  EXPECT_EQ(handler(0x16010010, FilesDropped), kHandlerOnFilesDropped);
   EXPECT_EQ(handler(0x16010010, 0), -1);
   EXPECT_EQ(w.FindUnit(0x26010022)->menu.handlerRef, -1);
   EXPECT_EQ(w.FindUnit(0x26010027)->menu.handlerRef, kHandlerOnOpenChosen);
@@ -155,20 +157,20 @@ TEST(StoredLayout, SettingsOfEachKind) {
   EXPECT_EQ(pic.picture[6], 100);  // directory entry: width
   EXPECT_EQ(pic.picture[7], 100);
 
-  const CommonDlgBlock& dlg = w.FindUnit(0x1601002A)->commonDlg;
-  EXPECT_EQ(dlg.dialogType, 0u);
-  EXPECT_EQ(dlg.fileMustExist, 1u);
-  EXPECT_EQ(dlg.overwritePrompt, 1u);
-  EXPECT_EQ(dlg.pathMustExist, 1u);
-  EXPECT_EQ(dlg.createPrompt, 0u);
-  EXPECT_EQ(dlg.keepCurrentDirectory, 0u);
-  EXPECT_EQ(dlg.texts[2], "应用程序(*.exe)|*.exe|所有文件|*.*");
-  EXPECT_EQ(dlg.texts[0], "");
-  EXPECT_EQ(dlg.texts[1], "");
+  const CommonDlgSettings& dlg = w.FindUnit(0x1601002A)->commonDlg;
+  EXPECT_EQ(dlg.dialogType, 0);
+  EXPECT_EQ(dlg.fileMustExist, 1);
+  EXPECT_EQ(dlg.overwritePrompt, 1);
+  EXPECT_EQ(dlg.pathMustExist, 1);
+  EXPECT_EQ(dlg.createPrompt, 0);
+  EXPECT_EQ(dlg.keepCurrentDirectory, 0);
+  EXPECT_EQ(dlg.filter, "应用程序(*.exe)|*.exe|所有文件|*.*");
+  EXPECT_EQ(dlg.title, "");
+  EXPECT_EQ(dlg.fileName, "");
 
-  const DropTargetBlock& drop = w.FindUnit(0x16010010)->dropTarget;
-  EXPECT_EQ(drop.acceptFiles, 1u);
-  EXPECT_EQ(drop.acceptText + drop.acceptHtml + drop.acceptUrl, 0u);
+  const DropTargetSettings& drop = w.FindUnit(0x16010010)->dropTarget;
+  EXPECT_EQ(drop.acceptFiles, 1);
+  EXPECT_EQ(drop.acceptText + drop.acceptHtml + drop.acceptUrl, 0);
 
   const MenuEntryRecord& file = w.FindUnit(0x26010022)->menu;
   EXPECT_EQ(file.caption, "文件");
@@ -247,6 +249,81 @@ TEST(StoredLayout, WrongBlockVersionIsRefused) {
   ASSERT_NE(at, SIZE_MAX);
   block[at] = 5;
   EXPECT_FALSE(Read(block, &layout));
+}
+
+using std::string_literals::operator""s;
+
+std::vector<uint8_t> Block(uint32_t version, std::vector<int32_t> words,
+                           std::vector<std::string> texts = {}) {
+  std::vector<uint8_t> out;
+  auto word = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  };
+  word(version);
+  for (int32_t w : words) word(static_cast<uint32_t>(w));
+  for (const std::string& t : texts) {
+    word(static_cast<uint32_t>(t.size()));
+    out.insert(out.end(), t.begin(), t.end());
+  }
+  return out;
+}
+
+bool ReadCommonDlg(const std::vector<uint8_t>& block, size_t length, CommonDlgSettings* s) {
+  ByteCursor cursor(block.data(), length);
+  return ReadCommonDlgBlock(cursor, s);
+}
+
+TEST(CommonDlgBlock, ToolBlockNewerVersionAndCutShort) {
+  const std::vector<int32_t> words = {0, 0, 0, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 7};
+  const std::vector<std::string> texts = {"", "",     "应用程序(*.exe)|*.exe|所有文件|*.*", "", "",
+                                          "", "x\0y"s};
+  const auto tool = Block(1, words, texts);
+  CommonDlgSettings s;
+  s.fileMustExist = 0;
+  ASSERT_TRUE(ReadCommonDlg(tool, tool.size(), &s));
+  EXPECT_EQ(s.dialogType, kDialogOpenFile);
+  EXPECT_EQ(s.initialFilter, 0);
+  EXPECT_EQ(s.createPrompt, 0);
+  EXPECT_EQ(s.fileMustExist, 1);
+  EXPECT_EQ(s.overwritePrompt, 1);
+  EXPECT_EQ(s.pathMustExist, 1);
+  EXPECT_EQ(s.keepCurrentDirectory, 0);
+  EXPECT_EQ(s.furtherSettings[7], 7);
+  EXPECT_EQ(s.filter, "应用程序(*.exe)|*.exe|所有文件|*.*");
+  EXPECT_EQ(s.title, "");
+  // A text is a C text: it ends at its first NUL.
+  EXPECT_EQ(s.furtherTexts[1], "x");
+
+  const auto newer = Block(2, words, texts);
+  CommonDlgSettings fresh;
+  EXPECT_FALSE(ReadCommonDlg(newer, newer.size(), &fresh));
+  EXPECT_FALSE(ReadCommonDlg(tool, tool.size() - 1, &fresh));
+  EXPECT_TRUE(fresh.filter.empty());
+  EXPECT_EQ(fresh.fileMustExist, 1);
+}
+
+TEST(DropTargetBlock, ToolBlockEmptyNewerAndShort) {
+  auto read = [](const std::vector<uint8_t>& block, size_t length, DropTargetSettings* s) {
+    ByteCursor cursor(block.data(), length);
+    return ReadDropTargetBlock(cursor, s);
+  };
+  DropTargetSettings s{1, 1, 1, 1};
+  const auto tool = Block(1, {0, 0, 0, 1});
+  ASSERT_TRUE(read(tool, tool.size(), &s));
+  EXPECT_EQ(s.acceptText, 0);
+  EXPECT_EQ(s.acceptHtml, 0);
+  EXPECT_EQ(s.acceptUrl, 0);
+  EXPECT_EQ(s.acceptFiles, 1);
+
+  DropTargetSettings none{1, 1, 1, 1};
+  ASSERT_TRUE(read({}, 0, &none));
+  EXPECT_EQ(none.acceptText + none.acceptHtml + none.acceptUrl + none.acceptFiles, 0);
+
+  const auto newer = Block(2, {1, 1, 1, 1});
+  DropTargetSettings kept;
+  EXPECT_FALSE(read(newer, newer.size(), &kept));
+  EXPECT_FALSE(read(tool, tool.size() - 1, &kept));
+  EXPECT_EQ(kept.acceptFiles, 0);
 }
 
 }  // namespace

@@ -195,14 +195,14 @@ TEST_F(MainWindowTest, PictureBoxDrawsTheLogoFittedAt48) {
 }
 
 TEST_F(MainWindowTest, HiddenWindowIsNotReloadedNorShownByLoadWindow) {
-  WriteUnitProperty(kMainWindowId, 0x06010000, 5, -1, BoolSlot(false));
+  WriteUnitProperty(kMainWindowId, 0x06010000, 5, BoolSlot(false));
   EXPECT_FALSE(IsWindowVisible(hwnd_));
   const ArgSlot loaded = CallCoreCommand(LoadWindow, 3, MainRef(), OmittedSlot(), BoolSlot(false));
   EXPECT_EQ(loaded.value, 1u);
   EXPECT_EQ(MainWindowHandle(), hwnd_);
   EXPECT_FALSE(IsWindowVisible(hwnd_));
   EXPECT_EQ(CountRaised(kHandlerOnWindowCreated), 1);
-  WriteUnitProperty(kMainWindowId, 0x06010000, 5, -1, BoolSlot(true));
+  WriteUnitProperty(kMainWindowId, 0x06010000, 5, BoolSlot(true));
   EXPECT_TRUE(IsWindowVisible(hwnd_));
 }
 
@@ -236,12 +236,12 @@ TEST_F(MainWindowTest, DeferredDestroyWaitsForTheMessageLoop) {
 }
 
 TEST_F(MainWindowTest, DestroyPutsTheLoadedLayoutBack) {
-  WriteUnitProperty(kMainWindowId, 0x1601000E, 6, -1, BoolSlot(false));
+  WriteUnitProperty(kMainWindowId, 0x1601000E, 6, BoolSlot(false));
   EXPECT_TRUE(IsWindowEnabled(Control(0x1601000E)));
   CallCoreCommand(DestroyWindowUnit, 2, MainRef(), BoolSlot(true));
   PumpMessages();
   ASSERT_EQ(MainWindowHandle(), nullptr);
-  EXPECT_EQ(ReadUnitProperty(kMainWindowId, 0x1601000E, 6, -1).value, 1u);
+  EXPECT_EQ(ReadUnitProperty(kMainWindowId, 0x1601000E, 6).value, 1u);
   // Loaded again, it starts from the layout as it was.
   EXPECT_EQ(CallCoreCommand(LoadWindow, 3, MainRef(), OmittedSlot(), BoolSlot(false)).value, 1u);
   EXPECT_FALSE(IsWindowEnabled(Control(0x1601000E)));

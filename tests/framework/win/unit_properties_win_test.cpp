@@ -39,7 +39,7 @@ class PropertiesTest : public ::testing::Test {
     PumpMessages();
   }
   std::string Content() {
-    ArgSlot v = ReadUnitProperty(kMainWindowId, kEdit, kPropertyContent, -1);
+    ArgSlot v = ReadUnitProperty(kMainWindowId, kEdit, kPropertyContent);
     std::string s = SlotText(v) ? SlotText(v) : "<null>";
     FreeMemory(SlotText(v));
     return s;
@@ -48,41 +48,41 @@ class PropertiesTest : public ::testing::Test {
 
 TEST_F(PropertiesTest, ContentWriteRaisesContentChangedExactlyOnce) {
   EXPECT_EQ(Content(), "<null>");
-  WriteUnitProperty(kMainWindowId, kEdit, kPropertyContent, -1, TextSlot("C:\\工具\\a.exe"));
+  WriteUnitProperty(kMainWindowId, kEdit, kPropertyContent, TextSlot("C:\\工具\\a.exe"));
   EXPECT_EQ(CountRaised(kHandlerOnPathChanged), 1);
   EXPECT_EQ(Content(), "C:\\工具\\a.exe");
-  WriteUnitProperty(kMainWindowId, kEdit, kPropertyContent, -1, TextSlot("C:\\工具\\a.exe"));
+  WriteUnitProperty(kMainWindowId, kEdit, kPropertyContent, TextSlot("C:\\工具\\a.exe"));
   EXPECT_EQ(CountRaised(kHandlerOnPathChanged), 2);
-  WriteUnitProperty(kMainWindowId, kEdit, kPropertyContent, -1, TextSlot(nullptr));
+  WriteUnitProperty(kMainWindowId, kEdit, kPropertyContent, TextSlot(nullptr));
   EXPECT_EQ(CountRaised(kHandlerOnPathChanged), 3);
   EXPECT_EQ(Content(), "<null>");
 }
 
 TEST_F(PropertiesTest, WrittenTextStaysTheCallers) {
   char text[] = "D:\\x.dll";
-  WriteUnitProperty(kMainWindowId, kEdit, kPropertyContent, -1, TextSlot(text));
+  WriteUnitProperty(kMainWindowId, kEdit, kPropertyContent, TextSlot(text));
   text[0] = 'E';
   EXPECT_EQ(Content(), "D:\\x.dll");
 }
 
 TEST_F(PropertiesTest, DisabledAndVisibleReachTheControlAndTheStoredFlags) {
   HWND button = FindWindowEntry(kMainWindowId)->live->FindUnit(kExtract)->hwnd;
-  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyDisabled, -1).value, 1u);
-  WriteUnitProperty(kMainWindowId, kExtract, kPropertyDisabled, -1, BoolSlot(false));
+  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyDisabled).value, 1u);
+  WriteUnitProperty(kMainWindowId, kExtract, kPropertyDisabled, BoolSlot(false));
   EXPECT_TRUE(IsWindowEnabled(button));
-  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyDisabled, -1).value, 0u);
-  WriteUnitProperty(kMainWindowId, kExtract, kPropertyVisible, -1, BoolSlot(false));
+  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyDisabled).value, 0u);
+  WriteUnitProperty(kMainWindowId, kExtract, kPropertyVisible, BoolSlot(false));
   EXPECT_FALSE(IsWindowVisible(button));
-  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyVisible, -1).value, 0u);
-  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyLeft, -1).value, 160u);
-  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyWidth, -1).value, 72u);
+  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyVisible).value, 0u);
+  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyLeft).value, 160u);
+  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyWidth).value, 72u);
 }
 
 TEST_F(PropertiesTest, FileNameOfTheDialogUnitStartsEmpty) {
-  const ArgSlot name = ReadUnitProperty(kMainWindowId, kDialog, kPropertyFileName, -1);
+  const ArgSlot name = ReadUnitProperty(kMainWindowId, kDialog, kPropertyFileName);
   EXPECT_EQ(SlotText(name), nullptr);
-  WriteUnitProperty(kMainWindowId, kDialog, kPropertyFileName, -1, TextSlot("C:\\a.exe"));
-  const ArgSlot again = ReadUnitProperty(kMainWindowId, kDialog, kPropertyFileName, -1);
+  WriteUnitProperty(kMainWindowId, kDialog, kPropertyFileName, TextSlot("C:\\a.exe"));
+  const ArgSlot again = ReadUnitProperty(kMainWindowId, kDialog, kPropertyFileName);
   ASSERT_NE(SlotText(again), nullptr);
   EXPECT_STREQ(SlotText(again), "C:\\a.exe");
   FreeMemory(SlotText(again));
@@ -116,7 +116,7 @@ TEST(PropertiesDeathTest, RuntimeErrorsOfTheCommands) {
         InstallRecordingLayout();
         DialogWatcher watcher;
         ExpectErrorBox(&watcher);
-        ReadUnitProperty(0x52019999, kEdit, kPropertyContent, -1);
+        ReadUnitProperty(0x52019999, kEdit, kPropertyContent);
       },
       testing::ExitedWithCode(-1), "未载入欲访问窗口组件所在的窗口");
   EXPECT_EXIT(
@@ -124,7 +124,7 @@ TEST(PropertiesDeathTest, RuntimeErrorsOfTheCommands) {
         InstallRecordingLayout();
         DialogWatcher watcher;
         ExpectErrorBox(&watcher);
-        WriteUnitProperty(kMainWindowId, kEdit, kPropertyContent, -1, TextSlot("x"));
+        WriteUnitProperty(kMainWindowId, kEdit, kPropertyContent, TextSlot("x"));
       },
       testing::ExitedWithCode(-1), "指定窗口尚未载入");
   EXPECT_EXIT(
@@ -140,10 +140,10 @@ TEST(PropertiesDeathTest, RuntimeErrorsOfTheCommands) {
 
 TEST(PropertiesDeathTest, StoredValuesOfAnUnloadedWindowNeedNoWindow) {
   InstallRecordingLayout();
-  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyDisabled, -1).value, 1u);
-  WriteUnitProperty(kMainWindowId, kExtract, kPropertyDisabled, -1, BoolSlot(false));
-  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyDisabled, -1).value, 0u);
-  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyTop, -1).value, 48u);
+  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyDisabled).value, 1u);
+  WriteUnitProperty(kMainWindowId, kExtract, kPropertyDisabled, BoolSlot(false));
+  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyDisabled).value, 0u);
+  EXPECT_EQ(ReadUnitProperty(kMainWindowId, kExtract, kPropertyTop).value, 48u);
 }
 
 TEST(StartupDeathTest, UnknownStartWindowIsTheStartWindowError) {

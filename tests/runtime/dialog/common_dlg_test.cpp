@@ -23,7 +23,7 @@ void ApplyToolSettings(CommonDlgSettings* s) {
   s->overwritePrompt = 1;
   s->pathMustExist = 1;
   s->keepCurrentDirectory = 0;
-  AssignSettingText(&s->filter, "应用程序(*.exe)|*.exe|所有文件|*.*");
+  s->filter = "应用程序(*.exe)|*.exe|所有文件|*.*";
 }
 
 TEST(CommonDlgFlags, ToolSettingsAndEachSwitch) {
@@ -59,8 +59,8 @@ TEST(CommonDlgFlags, FreshUnitDefaults) {
   CommonDlgSettings s;
   EXPECT_EQ(CommonDlgFlags(s), 0x1806u);
   EXPECT_EQ(s.dialogType, 0);
-  EXPECT_EQ(s.filter, nullptr);
-  EXPECT_EQ(s.fileName, nullptr);
+  EXPECT_TRUE(s.filter.empty());
+  EXPECT_TRUE(s.fileName.empty());
 }
 
 TEST(ConvertFilter, Cases) {
@@ -130,7 +130,7 @@ TEST(CommonDlgProperty, WriteRulesAndReads) {
   EXPECT_EQ(read.type, kTypeText);
   ASSERT_NE(SlotText(read), nullptr);
   EXPECT_STREQ(SlotText(read), "C:\\a\\b.exe");
-  EXPECT_NE(SlotText(read), s.fileName);
+  EXPECT_NE(SlotText(read), s.fileName.c_str());
   FreeMemory(SlotText(read));
   EXPECT_TRUE(WriteCommonDlgProperty(s, Title, TextSlot(nullptr)));
   ASSERT_TRUE(ReadCommonDlgProperty(s, Title, &read));
@@ -146,41 +146,6 @@ TEST(CommonDlgProperty, WriteRulesAndReads) {
   EXPECT_FALSE(WriteCommonDlgProperty(s, 7, IntSlot(0)));
   EXPECT_FALSE(WriteCommonDlgProperty(s, 20, IntSlot(0)));
   EXPECT_FALSE(ReadCommonDlgProperty(s, 20, &read));
-}
-
-std::vector<uint8_t> Block(uint32_t version, std::vector<int32_t> words,
-                           std::vector<std::string> texts) {
-  std::vector<uint8_t> out;
-  auto word = [&](uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  };
-  word(version);
-  for (int32_t w : words) word(static_cast<uint32_t>(w));
-  for (const std::string& t : texts) {
-    word(static_cast<uint32_t>(t.size()));
-    out.insert(out.end(), t.begin(), t.end());
-  }
-  return out;
-}
-
-TEST(CommonDlgBlock, ToolBlockNewerVersionAndCutShort) {
-  const std::vector<int32_t> words = {0, 0, 0, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  const std::vector<std::string> texts = {"", "", "应用程序(*.exe)|*.exe|所有文件|*.*", "", "",
-                                          "", ""};
-  const auto tool = Block(1, words, texts);
-  CommonDlgSettings s;
-  s.fileMustExist = 0;
-  ASSERT_TRUE(ReadCommonDlgBlock(ByteSpan(tool.data(), tool.size()), &s));
-  EXPECT_EQ(CommonDlgFlags(s), 0x1806u);
-  ASSERT_NE(s.filter, nullptr);
-  EXPECT_STREQ(s.filter, "应用程序(*.exe)|*.exe|所有文件|*.*");
-  EXPECT_EQ(s.title, nullptr);
-
-  const auto newer = Block(2, words, texts);
-  CommonDlgSettings fresh;
-  EXPECT_FALSE(ReadCommonDlgBlock(ByteSpan(newer.data(), newer.size()), &fresh));
-  EXPECT_FALSE(ReadCommonDlgBlock(ByteSpan(tool.data(), tool.size() - 1), &fresh));
-  EXPECT_EQ(fresh.filter, nullptr);
 }
 
 }  // namespace

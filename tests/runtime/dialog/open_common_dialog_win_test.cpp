@@ -66,8 +66,8 @@ class OpenCommonDialogTest : public testing::Test {
       files_.push_back(path);
     }
     settings_.dialogType = kDialogOpenFile;
-    AssignSettingText(&settings_.filter, "应用程序(*.exe)|*.exe|所有文件|*.*");
-    AssignSettingText(&settings_.initialDirectory, dir_.c_str());
+    settings_.filter = "应用程序(*.exe)|*.exe|所有文件|*.*";
+    settings_.initialDirectory = dir_;
   }
   void TearDown() override {
     for (const std::string& f : files_) DeleteFileA(f.c_str());
@@ -100,27 +100,27 @@ TEST_F(OpenCommonDialogTest, PickCancelAndStartWithThePreviousPath) {
   DialogLook look;
   // First browse, cancelled: false and no file name.
   EXPECT_FALSE(Run(files_[0].c_str(), IDCANCEL, &look));
-  EXPECT_EQ(settings_.fileName, nullptr);
+  EXPECT_TRUE(settings_.fileName.empty());
   EXPECT_FALSE(look.ownerEnabled);
   EXPECT_TRUE(IsWindowEnabled(owner_));
   EXPECT_EQ(look.fileNameBox, "");
 
   // Pick: true and the full path.
   EXPECT_TRUE(Run(files_[0].c_str(), IDOK, &look));
-  ASSERT_NE(settings_.fileName, nullptr);
-  EXPECT_EQ(std::string(settings_.fileName), files_[0]);
+  ASSERT_FALSE(settings_.fileName.empty());
+  EXPECT_EQ(settings_.fileName, files_[0]);
   EXPECT_TRUE(IsWindowEnabled(owner_));
   EXPECT_EQ(GetFocus(), edit_);
 
   // The next dialog starts with that path; cancelling it leaves the path.
   EXPECT_FALSE(Run(files_[1].c_str(), IDCANCEL, &look));
   EXPECT_NE(look.fileNameBox.find("甲.exe"), std::string::npos) << look.fileNameBox;
-  ASSERT_NE(settings_.fileName, nullptr);
-  EXPECT_EQ(std::string(settings_.fileName), files_[0]);
+  ASSERT_FALSE(settings_.fileName.empty());
+  EXPECT_EQ(settings_.fileName, files_[0]);
 
   // And a second pick replaces it.
   EXPECT_TRUE(Run(files_[1].c_str(), IDOK, &look));
-  EXPECT_EQ(std::string(settings_.fileName), files_[1]);
+  EXPECT_EQ(settings_.fileName, files_[1]);
 }
 
 TEST_F(OpenCommonDialogTest, FilterTitleAndInitialFilter) {
@@ -130,13 +130,13 @@ TEST_F(OpenCommonDialogTest, FilterTitleAndInitialFilter) {
   EXPECT_EQ(look.selectedType, 0);
 
   settings_.initialFilter = 1;
-  AssignSettingText(&settings_.title, "选择程序");
+  settings_.title = "选择程序";
   EXPECT_FALSE(Run(nullptr, IDCANCEL, &look));
   EXPECT_EQ(look.selectedType, 1);
   EXPECT_EQ(look.caption, "选择程序");
 
   // A blank filter gives no file-type list.
-  AssignSettingText(&settings_.filter, "   ");
+  settings_.filter = "   ";
   EXPECT_FALSE(Run(nullptr, IDCANCEL, &look));
   EXPECT_TRUE(look.fileTypes.empty());
 }
@@ -147,15 +147,15 @@ TEST_F(OpenCommonDialogTest, SaveDialogAndUnsupportedKinds) {
   settings_.overwritePrompt = 0;
   const std::string fresh = dir_ + "\\新.exe";
   EXPECT_TRUE(Run(fresh.c_str(), IDOK, &look));
-  ASSERT_NE(settings_.fileName, nullptr);
-  EXPECT_EQ(std::string(settings_.fileName), fresh);
+  ASSERT_FALSE(settings_.fileName.empty());
+  EXPECT_EQ(settings_.fileName, fresh);
 
   // The font and help kinds show nothing here.
   settings_.dialogType = kDialogFont;
   DialogWatcher watcher;
   EXPECT_FALSE(OpenCommonDialog(settings_, owner_));
   EXPECT_TRUE(watcher.seen().empty());
-  EXPECT_EQ(std::string(settings_.fileName), fresh);
+  EXPECT_EQ(settings_.fileName, fresh);
 }
 
 TEST(FallbackDialogOwner, ActiveWindowsLastPopup) {

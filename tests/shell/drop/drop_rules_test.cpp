@@ -78,32 +78,8 @@ TEST(DropKinds, OrdersFollowTheSwitches) {
   EXPECT_EQ(static_cast<int>(FilesDropped), 3);
 }
 
-std::vector<uint8_t> Words(std::vector<uint32_t> words) {
-  std::vector<uint8_t> out;
-  for (uint32_t v : words)
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  return out;
-}
-
-TEST(DropTargetBlock, ToolBlockEmptyNewerAndShort) {
-  DropTargetSettings s{1, 1, 1, 1};
-  const auto tool = Words({1, 0, 0, 0, 1});
-  ASSERT_TRUE(ReadDropTargetBlock(ByteSpan(tool.data(), tool.size()), &s));
-  EXPECT_EQ(s.acceptText, 0);
-  EXPECT_EQ(s.acceptHtml, 0);
-  EXPECT_EQ(s.acceptUrl, 0);
-  EXPECT_EQ(s.acceptFiles, 1);
-
-  DropTargetSettings none{1, 1, 1, 1};
-  ASSERT_TRUE(ReadDropTargetBlock(ByteSpan(), &none));
-  EXPECT_EQ(none.acceptText + none.acceptHtml + none.acceptUrl + none.acceptFiles, 0);
-
-  const auto newer = Words({2, 1, 1, 1, 1});
+TEST(DropTargetProperty, ReadsAndWritesByIndex) {
   DropTargetSettings kept;
-  EXPECT_FALSE(ReadDropTargetBlock(ByteSpan(newer.data(), newer.size()), &kept));
-  EXPECT_FALSE(ReadDropTargetBlock(ByteSpan(tool.data(), tool.size() - 1), &kept));
-  EXPECT_EQ(kept.acceptFiles, 0);
-
   int32_t value = -1;
   EXPECT_TRUE(WriteDropTargetProperty(kept, AcceptUrl, 1));
   EXPECT_TRUE(ReadDropTargetProperty(kept, AcceptUrl, &value));
@@ -111,6 +87,7 @@ TEST(DropTargetBlock, ToolBlockEmptyNewerAndShort) {
   EXPECT_EQ(kept.acceptUrl, 1);
   EXPECT_FALSE(WriteDropTargetProperty(kept, 4, 1));
   EXPECT_FALSE(ReadDropTargetProperty(kept, -1, &value));
+  EXPECT_EQ(kept.acceptText + kept.acceptHtml + kept.acceptFiles, 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace vantorico::style {
 namespace {
@@ -71,6 +72,19 @@ TEST(LayoutCaption, DoubleByteCharactersStayWhole) {
   const CaptionLayout t = LayoutCaption(tricky, 100, 20, kAlignTopLeft, kLine, FakeWidth);
   ASSERT_EQ(t.lines.size(), 1u);
   EXPECT_EQ(t.lines[0].width, 18);
+  // The rule is "above 128", not the code page's lead bytes: 0xFF pairs (GBK
+  // has no such lead byte), 0x80 stands alone, and a pair cut by the end is
+  // one byte. In a rectangle one single byte wide every character is a line.
+  struct Case {
+    std::string caption;
+    std::vector<size_t> lineLengths;
+  } cases[] = {{"\xFFz", {2}}, {"\x80z", {1, 1}}, {"z\x81", {1, 1}}, {"\x81zz", {2, 1}}};
+  for (const Case& c : cases) {
+    const CaptionLayout narrow = LayoutCaption(c.caption, 6, 100, kAlignTopLeft, kLine, FakeWidth);
+    std::vector<size_t> lengths;
+    for (const CaptionLine& line : narrow.lines) lengths.push_back(line.length);
+    EXPECT_EQ(lengths, c.lineLengths) << testing::PrintToString(c.caption);
+  }
 }
 
 TEST(LayoutCaption, FirstAmpersandIsNotMeasured) {

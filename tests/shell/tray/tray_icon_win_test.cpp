@@ -242,17 +242,22 @@ TEST_F(TrayIconTest, IconFromAFile) {
     WriteFile(file, small_.data(), static_cast<DWORD>(small_.size()), &written, nullptr);
     CloseHandle(file);
   }
-  EXPECT_EQ(ReadIconFileBytes(path.c_str()), small_);
-  EXPECT_TRUE(ReadIconFileBytes((path + ".none").c_str()).empty());
-  EXPECT_TRUE(ReadIconFileBytes("").empty());
-  EXPECT_TRUE(ReadIconFileBytes(nullptr).empty());
-
-  tray_->SetFromFile((path + ".none").c_str(), nullptr);
+  // No file, no path, an empty file or a folder: no bytes, so no icon.
+  const std::string empty = std::string(temp) + "空.ico";
+  CloseHandle(CreateFileA(empty.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  for (const std::string& none : {path + ".none", std::string(), empty, std::string(temp)}) {
+    tray_->SetFromFile(none.c_str(), nullptr);
+  }
+  tray_->SetFromFile(nullptr, nullptr);
   EXPECT_TRUE(g_calls.empty());
+  EXPECT_FALSE(tray_->shown());
+  DeleteFileA(empty.c_str());
+
   tray_->SetFromFile(path.c_str(), nullptr);
   ASSERT_EQ(g_calls.size(), 1u);
   EXPECT_EQ(g_calls[0].message, static_cast<DWORD>(NIM_ADD));
   EXPECT_TRUE(tray_->shown());
+  EXPECT_EQ(IconWidth(tray_->icon()), 16);
   DeleteFileA(path.c_str());
 }
 

@@ -175,14 +175,5 @@ TEST(MenuPlan, NestingFlagsSeparatorsAndHiddenSubtrees) {
   EXPECT_EQ(sub[0].commandId, 20004u);
 }
 
-TEST(MenuEntryForCommand, Ranges) {
-  EXPECT_EQ(MenuEntryForCommand(20000, 3), 0);
-  EXPECT_EQ(MenuEntryForCommand(20002, 3), 2);
-  EXPECT_EQ(MenuEntryForCommand(20003, 3), -1);
-  EXPECT_EQ(MenuEntryForCommand(19999, 3), -1);
-  EXPECT_EQ(MenuEntryForCommand(0xE100, 100000), -1);
-  EXPECT_EQ(MenuEntryForCommand(0xE0FF, 100000), 0xE0FF - 20000);
-}
-
 }  // namespace
 }  // namespace vantorico
