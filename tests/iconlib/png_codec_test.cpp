@@ -98,13 +98,16 @@ Bytes Stored(const Bytes& raw) {
 }
 
 // A PNG of the given rows (each with its filter byte) and extra chunks
-// between IHDR and IDAT.
+// between IHDR and IDAT; Adam7-interlaced when asked (the rows are then the
+// passes' rows, in pass order).
+enum class Interlace : uint8_t { None, Adam7 };
 Bytes MakeStoredPng(uint32_t width, uint32_t height, uint8_t depth, uint8_t colorType,
-                    const Bytes& rows, const std::vector<Bytes>& chunks = {}) {
+                    const Bytes& rows, const std::vector<Bytes>& chunks = {},
+                    Interlace interlace = Interlace::None) {
   Bytes ihdr;
   PutBigEndian(&ihdr, width);
   PutBigEndian(&ihdr, height);
-  ihdr.insert(ihdr.end(), {depth, colorType, 0, 0, 0});
+  ihdr.insert(ihdr.end(), {depth, colorType, 0, 0, static_cast<uint8_t>(interlace)});
   Bytes png(kPngSignature, kPngSignature + 8);
   std::vector<Bytes> all = {Chunk("IHDR", ihdr)};
   all.insert(all.end(), chunks.begin(), chunks.end());
@@ -165,6 +168,10 @@ TEST(PngCodec, EveryColourTypeComesOutAsRgba) {
            3, 1, 4, 3, {0, 0x01, 0x20},
            {Chunk("PLTE", {10, 20, 30, 40, 50, 60, 70, 80, 90}), Chunk("tRNS", {255, 128})}),
        {10, 20, 30, 255, 40, 50, 60, 128, 70, 80, 90, 255}},
+      // 2 x 2 in Adam7: pass 1 holds (0,0), pass 6 (1,0), pass 7 the second row.
+      {"grey, interlaced",
+       MakeStoredPng(2, 2, 8, 0, {0, 1, 0, 2, 0, 3, 4}, {}, Interlace::Adam7),
+       {1, 1, 1, 255, 2, 2, 2, 255, 3, 3, 3, 255, 4, 4, 4, 255}},
       {"16-bit RGBA: the high bytes",
        MakeStoredPng(2, 1, 16, 6,
                      {0, 0x80, 0x00, 0x40, 0xFF, 0xFF, 0xFF, 0x80, 0x80,  //
