@@ -205,6 +205,24 @@ class ComPtr {
   T* p_ = nullptr;
 };
 
+// COM on the calling thread for the owner's lifetime. Inside a session the
+// thread already holds (of either model) it only counts one more use, which
+// is cheap; CoUninitialize only when CoInitializeEx succeeded.
+class ComSession {
+ public:
+  ComSession() : result_(CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ComSession(const ComSession&) = delete;
+  ComSession& operator=(const ComSession&) = delete;
+  ~ComSession() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  // COM can be used on this thread (an apartment of the other model counts).
+  bool ready() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
+
+ private:
+  HRESULT result_;
+};
+
 // STGMEDIUM from IDataObject::GetData, released with ReleaseStgMedium.
 class StgMediumGuard {
  public:

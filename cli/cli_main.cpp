@@ -53,6 +53,7 @@ class ConsoleSink final : public vantorico::CliSink {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const vantorico::ConsoleSession session;
   const std::vector<std::string> args = vantorico::CommandLineArguments(argc, argv);
   ConsoleSink sink;
   for (const std::string& a : args) {

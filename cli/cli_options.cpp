@@ -8,9 +8,22 @@
 
 namespace vantorico {
 
+// --help lists only what this build does, and the language rule of its platform.
+#ifdef VANTORICO_HAVE_PNG
+#define VANTORICO_FORMATS "ico|bmp|png"
+#else
+#define VANTORICO_FORMATS "ico|bmp"
+#endif
+#ifdef _WIN32
+#define VANTORICO_USER_LANGUAGE "2052); else the user's UI language (Windows' setting)\n"
+#else
+#define VANTORICO_USER_LANGUAGE "2052); else the locale (LC_ALL, LC_MESSAGES, LANG)\n"
+#endif
+
 const char kUsage[] =
     "usage: vantorico list    [OPTIONS] FILE...\n"
-    "       vantorico extract [OPTIONS] FILE... [-o DIR] [--format ico|bmp|png]\n"
+    "       vantorico extract [OPTIONS] FILE... [-o DIR] [--format " VANTORICO_FORMATS
+    "]\n"
     "       vantorico --help | --version\n"
     "\n"
     "FILE is a program file (EXE, DLL, ICL, CPL, MUN, ...: any PE or NE module), an\n"
@@ -29,7 +42,7 @@ const char kUsage[] =
     "                   identifier ID (only when FILE,N itself is no file)\n"
     "  --type icon|cursor|all   which groups (default icon; animated ones included)\n"
     "  --lang LANGID    the user's language for the language choice (0x0804 or\n"
-    "                   2052); else the locale (LC_ALL, LC_MESSAGES, LANG)\n"
+    "                   " VANTORICO_USER_LANGUAGE
     "  --all-languages  extract: every language of each group, as N-0x0409.ico, ...\n"
     "Sources:\n"
     "  -r, --recursive  descend into subfolders of folder arguments\n"
@@ -38,14 +51,14 @@ const char kUsage[] =
     "  --no-redirect    read a System32/SysWOW64 file without icons as it is, not\n"
     "                   its SystemResources/<name>.mun\n"
     "Output:\n"
-    "  -o, --output DIR  --format ico|bmp|png\n"
+    "  -o, --output DIR  --format " VANTORICO_FORMATS
+    "\n"
+#ifdef VANTORICO_HAVE_PNG
     "  --size N         png: the image N pixels wide, else the next larger scaled\n"
     "                   down, else the largest scaled up (area average down,\n"
     "                   bilinear up); N.png per icon group\n"
     "  --best           png: the largest, then deepest image as it is (default)\n"
     "  --all-sizes      png: every image as it is, as N-WxH-Bbpp.png\n"
-#ifndef VANTORICO_HAVE_PNG
-    "                   (PNG export is not part of this build)\n"
 #endif
     "  --on-conflict overwrite|skip|rename   an output name that exists (default\n"
     "                   overwrite; rename writes N-2.ico, N-3.ico, ...)\n"

@@ -6,6 +6,11 @@
 
 namespace vantorico {
 
+// Nothing to set up here.
+struct ConsoleSession::Held {};
+ConsoleSession::ConsoleSession() = default;
+ConsoleSession::~ConsoleSession() = default;
+
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + 1, argv + argc);
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "base/win_handles.h"
 #include "cli/console.h"
 
 namespace vantorico {
@@ -55,6 +56,12 @@ bool WriteTo(HANDLE handle, const std::string& utf8) {
 }
 
 }  // namespace
+
+struct ConsoleSession::Held {
+  ComSession com;
+};
+ConsoleSession::ConsoleSession() : held_(new Held) {}
+ConsoleSession::~ConsoleSession() = default;
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   int count = 0;

@@ -1,10 +1,11 @@
 # What ships and how it is packed (`cpack` in a release build folder):
 #   release-win32: VantorICO-<version>-win32.zip (the window tool, the console
 #                  CLI, README.txt, LICENSE.txt, NOTICE.txt)
+#   release-win64: VantorICO-<version>-win64.zip (the same, built for x86-64)
 #   release:       vantorico_<version>_amd64.deb (everything the native build
 #                  installs: the CLI and whatever cli/ installs beside it, the
 #                  thumbnailer, and the files below)
-# scripts/release.sh builds and checks both.
+# scripts/release.sh builds and checks all three.
 
 set(VANTORICO_MAINTAINER "The VantorICO developers <developers@vantorico.invalid>"
     CACHE STRING "Maintainer named in the packages (name <address>)")
@@ -31,8 +32,13 @@ set(pkg_dir ${PROJECT_BINARY_DIR}/packaging)
 
 if(WIN32)
   # The zip: both programs and three texts at the top of one folder, texts
-  # with CRLF line ends for Notepad. Component `win32` only, so install rules
-  # the folders carry for other platforms stay out of it.
+  # with CRLF line ends for Notepad. Component `win32` only (for either
+  # width), so install rules the folders carry for other platforms stay out.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(WINDOWS_BITS 64)
+  else()
+    set(WINDOWS_BITS 32)
+  endif()
   if(TARGET VantorICO)
     install(TARGETS VantorICO RUNTIME DESTINATION . COMPONENT win32)
   endif()
@@ -45,12 +51,12 @@ if(WIN32)
           DESTINATION . COMPONENT win32)
 
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME "VantorICO-${PROJECT_VERSION}-win32")
+  set(CPACK_PACKAGE_FILE_NAME "VantorICO-${PROJECT_VERSION}-win${WINDOWS_BITS}")
   set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
   set(CPACK_COMPONENTS_ALL win32)
   set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-  set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)  # the one folder VantorICO-<version>-win32/
+  set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)  # the one folder VantorICO-<version>-winNN/
 else()
   # The CLI's folder owns its install rules; while it has none, the binary is
   # installed from here so that the package always holds it.

@@ -1,6 +1,7 @@
-# Release builds (presets `release` and `release-win32`): optimised, stripped,
-# and reproducible: two builds of one commit in two different folders give the
-# same bytes. Nothing here applies to the other configurations.
+# Release builds (presets `release`, `release-win32` and `release-win64`):
+# optimised, stripped, and reproducible: two builds of one commit in two
+# different folders give the same bytes. Nothing here applies to the other
+# configurations.
 #
 # - No build paths: the source and build folders are mapped to fixed names in
 #   everything the compiler records (__FILE__, debug info if any).

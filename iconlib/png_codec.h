@@ -1,5 +1,6 @@
 #pragma once
-// PNG encoding and decoding through libpng (native build only). Icon images
+// PNG encoding and decoding: through libpng natively (png_codec.cpp), through
+// the Windows Imaging Component on Windows (png_codec_win.cpp). Icon images
 // that already are PNG are never re-encoded for export: their bytes are
 // written as they are. Decoding is for scaling them and for checking output.
 #include <cstdint>
@@ -15,7 +16,8 @@ enum class PngCodecError {
   EmptyImage,     // width or height 0, or pixels not width x height x 4 bytes
   ImageTooLarge,  // more than kMaxDecodedPixels
   NotPng,         // no PNG signature
-  Malformed,      // libpng refused the stream (its message is dropped)
+  Malformed,      // the codec refused the stream (its message is dropped)
+  Unavailable,    // the platform's codec could not be started (Windows: COM, WIC)
 };
 
 const char* PngCodecErrorName(PngCodecError error);
@@ -34,5 +36,11 @@ struct [[nodiscard]] PngDecodeResult {
 
 [[nodiscard]] PngEncodeResult EncodePng(const RgbaImage& image);
 [[nodiscard]] PngDecodeResult DecodePng(ByteSpan png);
+
+// The limits both codecs apply before they allocate (png_codec_checks.cpp):
+// an image to encode needs width x height x 4 bytes of pixels; either way
+// at most kMaxDecodedPixels.
+PngCodecError EncodableImageError(const RgbaImage& image);
+PngCodecError PixelCountError(uint32_t width, uint32_t height);
 
 }  // namespace vantorico

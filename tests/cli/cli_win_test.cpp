@@ -61,6 +61,21 @@ TEST(CliExe, ExtractsTheTestModuleAndReportsExitCodes) {
   EXPECT_EQ(RunExe("extract \"" + dir.Path("out.txt") + "\"", dir, &out), 3);
 }
 
+// --help lists what this build does (PNG export through WIC) and the
+// language rule Windows follows, not the locale variables of Linux.
+TEST(CliExe, HelpSaysWhatThisBuildDoes) {
+  VANTORICO_REQUIRE_INPUT(FileExists(Exe()), "exe missing");
+  ScratchDir dir("cli_exe_help");
+  Bytes out;
+  ASSERT_EQ(RunExe("--help", dir, &out), 0);
+  const std::string help(out.begin(), out.end());
+  for (const char* said : {"[--format ico|bmp|png]", "--size N", "--best", "--all-sizes",
+                           "else the user's UI language"}) {
+    EXPECT_NE(help.find(said), std::string::npos) << said;
+  }
+  EXPECT_EQ(help.find("LC_ALL"), std::string::npos);
+}
+
 // A name outside the ANSI code page (Thai is not in code page 936) opens,
 // in process and as the exe's argument, and the listing names it in UTF-8.
 TEST(CliExe, NamesOutsideTheAnsiCodePage) {
