@@ -4,11 +4,21 @@
 // TryAllocate reports failure with null; the fatal variant lives in the runtime.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace vantorico {
 
 void* HeapTryAllocate(size_t size);
 void HeapRelease(void* block);
+
+struct HeapBlockRelease {
+  void operator()(void* block) const { HeapRelease(block); }
+};
+// The one owner of a heap block that is not part of a larger record.
+using HeapBytes = std::unique_ptr<uint8_t[], HeapBlockRelease>;
+inline HeapBytes HeapTryAllocateBytes(size_t size) {
+  return HeapBytes(static_cast<uint8_t*>(HeapTryAllocate(size)));
+}
 
 struct HeapCounters {
   uint64_t liveBlocks;
