@@ -12,6 +12,7 @@
 #include <string>
 
 #include "cli/cli_app.h"
+#include "cli/file_seam.h"
 #include "iconlib/cursor_resources.h"
 #include "pe_builder.h"
 #include "test_support.h"
@@ -404,8 +405,8 @@ TEST_F(CliFeatures, MunRedirectionFromSystemFolders) {
     EXPECT_EQ(r.code, c.firstGroup ? kExitOk : kExitNothingToExtract) << c.folder << r.err;
     EXPECT_EQ(r.out.find("\"redirected_from\":\"" + file + "\"") != std::string::npos, redirected)
         << r.out;
-    EXPECT_EQ(r.err.find("reading '" + root + "/" + c.folder +
-                         "/../SystemResources/imageres.dll.mun' instead") != std::string::npos,
+    EXPECT_EQ(r.err.find("reading '" + RealFolderPath(root) +
+                         "/SystemResources/imageres.dll.mun' instead") != std::string::npos,
               redirected)
         << r.err;
     if (c.firstGroup) {
