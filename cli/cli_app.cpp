@@ -271,9 +271,7 @@ class Run {
     if (!sink_.Out(text)) outOk_ = false;
   }
   // Human output never carries a control character of a path or name.
-  void Error(const std::string& message) {
-    sink_.Err("vantorico: " + ShownText(message) + "\n");
-  }
+  void Error(const std::string& message) { sink_.Err("vantorico: " + ShownText(message) + "\n"); }
   void Note(const std::string& message) {
     if (o_.verbosity > 0) Error(message);
   }
@@ -624,7 +622,8 @@ class Run {
         return Reported(WriteOutputWhole(name, span, &source), name, message);
       }
       const WriteOutcome w = CreateOutputWhole(name, span);
-      const bool taken = w.status == WriteOutcome::Exists || w.status == WriteOutcome::NotRegularFile;
+      const bool taken =
+          w.status == WriteOutcome::Exists || w.status == WriteOutcome::NotRegularFile;
       if (taken && o_.conflict == Conflict::Rename) continue;
       ++next;
       if (taken) return "skipped";
@@ -668,8 +667,8 @@ class Run {
         if (!picture.ok()) continue;
         const IconImageEntry& e = set.images[i];
         pieces->push_back({"-" + std::to_string(picture.width) + "x" +
-                               std::to_string(picture.height) + "-" +
-                               std::to_string(e.bitDepth) + "bpp",
+                               std::to_string(picture.height) + "-" + std::to_string(e.bitDepth) +
+                               "bpp",
                            std::move(picture.png)});
       }
       if (!pieces->empty()) return "";
@@ -920,7 +919,7 @@ class Run {
   std::string prefix_;
   std::map<std::string, std::string> folders_;
   std::set<std::string> usedNames_;
-  std::set<std::string> claimed_;                // every output name the run has used or tried
+  std::set<std::string> claimed_;               // every output name the run has used or tried
   std::map<std::string, uint64_t> nextSuffix_;  // per output name: the next -N to try
 };
 

@@ -30,7 +30,7 @@ struct Options {
   bool jsonl = false;
   bool bitmap = false;
   bool png = false;
-  uint32_t pngSize = 0;  // --size N; 0: the best image as it is (--best)
+  uint32_t pngSize = 0;   // --size N; 0: the best image as it is (--best)
   bool allSizes = false;  // --all-sizes: every image as N-WxH-Bbpp.png
   bool recursive = false;
   bool noRedirect = false;

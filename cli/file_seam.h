@@ -32,9 +32,9 @@ bool MakeFolders(const std::string& path, SystemError* error);
 // folders are not followed; devices, FIFOs and sockets are passed over.
 struct WalkItem {
   std::string path;
-  std::string name;        // the leaf
-  bool reached = true;     // false: error says why path could not be reached
-  bool folder = false;     // the unreached path is a folder
+  std::string name;     // the leaf
+  bool reached = true;  // false: error says why path could not be reached
+  bool folder = false;  // the unreached path is a folder
   SystemError error;
 };
 // Entries of each folder in name order; a subfolder's come at its place

@@ -102,7 +102,8 @@ bool MakeFolders(const std::string& path, SystemError* error) {
     if (end < path.size() && path[end] != '/') continue;
     const std::string part = path.substr(0, end);
     if (part.back() == '/' || TypeOfPath(part) == PathType::Directory) continue;
-    if (mkdir(part.c_str(), 0777) != 0 && !(errno == EEXIST && TypeOfPath(part) == PathType::Directory)) {
+    if (mkdir(part.c_str(), 0777) != 0 &&
+        !(errno == EEXIST && TypeOfPath(part) == PathType::Directory)) {
       *error = LastSystemError();
       return false;
     }

@@ -98,8 +98,7 @@ bool MakeFolders(const std::string& path, SystemError* error) {
     if (end < path.size() && !IsSeparator(path[end])) continue;
     const std::string part = path.substr(0, end);
     if (IsSeparator(part.back()) || TypeOfPath(part) == PathType::Directory) continue;
-    if (!CreateDirectoryW(Wide(part).c_str(), nullptr) &&
-        TypeOfPath(part) != PathType::Directory) {
+    if (!CreateDirectoryW(Wide(part).c_str(), nullptr) && TypeOfPath(part) != PathType::Directory) {
       *error = LastSystemError();
       return false;
     }
@@ -238,8 +237,8 @@ bool Stage(const std::wstring& target, ByteSpan bytes, DWORD attributes, std::ws
   for (int attempt = 0; attempt < kTemporaryNameAttempts && !file; ++attempt) {
     *temporary = TemporaryName(target, attempt);
     // CREATE_NEW: a name that exists (a file, a link) makes this attempt fail.
-    file.reset(
-        CreateFileW(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
+    file.reset(CreateFileW(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
+                           nullptr));
     if (!file && !IsExistsError(GetLastError())) break;
   }
   if (!file) {

@@ -32,8 +32,8 @@ void SummariseCursors(const CursorGroup& cursors, GroupSummary* group) {
   group->readable = true;
   for (const CursorImage& c : cursors.images) {
     ImageSummary s{static_cast<uint32_t>(c.width > 0 ? c.width : 0),
-                   static_cast<uint32_t>(c.height > 0 ? c.height : 0), c.bitCount, c.png ? "PNG" : "DIB",
-                   static_cast<uint32_t>(c.image.size())};
+                   static_cast<uint32_t>(c.height > 0 ? c.height : 0), c.bitCount,
+                   c.png ? "PNG" : "DIB", static_cast<uint32_t>(c.image.size())};
     if (!c.png && c.bitCount == 0) s.format = "other";
     s.hasHotspot = true;
     s.hotspotX = c.hotspotX;

@@ -29,7 +29,8 @@ bool IsReaderBitCount(uint16_t bits) {
 bool IsPlainDib(ByteSpan image) {
   DibHeader h;
   uint32_t compression = 0;
-  if (!ReadDibHeader(image, &h) || !ByteCursor(image).PeekU32At(kBiCompressionOffset, &compression)) {
+  if (!ReadDibHeader(image, &h) ||
+      !ByteCursor(image).PeekU32At(kBiCompressionOffset, &compression)) {
     return false;
   }
   if (h.biPlanes != 1 || !IsReaderBitCount(h.biBitCount) || compression != kBiRgb) return false;

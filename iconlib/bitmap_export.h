@@ -15,9 +15,9 @@ namespace vantorico {
 
 enum class BitmapExportError {
   None,
-  NoImage,      // no DIB decodes and no PNG image decodes
-  PngOnly,      // the images that could serve are PNG, and no PNG decoder was given
-  TooLarge,     // the bitmap would pass 4 GB
+  NoImage,   // no DIB decodes and no PNG image decodes
+  PngOnly,   // the images that could serve are PNG, and no PNG decoder was given
+  TooLarge,  // the bitmap would pass 4 GB
 };
 
 struct [[nodiscard]] BitmapExport {

@@ -123,8 +123,8 @@ int OpenAnyLength(const char* path, int flags) {
   for (;;) {
     while (start < whole.size() && whole[start] == '/') ++start;
     const size_t slash = whole.find('/', start);
-    const bool last = slash == std::string::npos ||
-                      whole.find_first_not_of('/', slash) == std::string::npos;
+    const bool last =
+        slash == std::string::npos || whole.find_first_not_of('/', slash) == std::string::npos;
     const std::string part =
         whole.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
     const int next = last ? openat(dir, part.c_str(), flags, 0666)
@@ -277,7 +277,8 @@ bool Unsupported(int code) {
 WriteOutcome CreateInPlace(const char* path, ByteSpan bytes) {
   const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) {
-    return errno == EEXIST ? Refusal(WriteOutcome::Exists, EEXIST) : Refusal(WriteOutcome::Failed, errno);
+    return errno == EEXIST ? Refusal(WriteOutcome::Exists, EEXIST)
+                           : Refusal(WriteOutcome::Failed, errno);
   }
   Descriptor file(fd);
   const bool written = WriteFully(fd, bytes.data(), bytes.size());

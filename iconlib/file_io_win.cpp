@@ -171,9 +171,9 @@ OutputNameHolder HolderOfOutputName(HANDLE name) {
     h.replaceable = false;
     return h;
   }
-  const DWORD kept = info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                              FILE_ATTRIBUTE_ARCHIVE |
-                                              FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+  const DWORD kept =
+      info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                               FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
   // A link is replaced as itself; its own attributes say nothing of the output.
   if (kept && !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) h.keptAttributes = kept;
   return h;
@@ -216,8 +216,8 @@ bool Stage(const std::string& path, ByteSpan bytes, DWORD attributes, std::strin
   for (int attempt = 0; attempt < kTemporaryNameAttempts && !file; ++attempt) {
     *temporary = TemporaryName(path, attempt);
     // CREATE_NEW: a name that exists (a file, a link) makes this attempt fail.
-    file.reset(
-        CreateFileA(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
+    file.reset(CreateFileA(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
+                           nullptr));
     if (!file && !IsExistsError(GetLastError())) break;
   }
   if (!file) {

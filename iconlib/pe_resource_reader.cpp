@@ -145,7 +145,9 @@ class PeResources final : public ModuleSource {
   bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
     const TypeIndex* index = IndexOfType(type);
     if (!index) return false;
-    const auto id_of = [&](uint32_t pos) { return static_cast<uint16_t>(index->entries[pos].name); };
+    const auto id_of = [&](uint32_t pos) {
+      return static_cast<uint16_t>(index->entries[pos].name);
+    };
     if (!name.isText) {
       const int64_t at = FindById(index->order, name.id, id_of);
       return at >= 0 && BytesOf(index->entries[static_cast<size_t>(at)], bytes);

@@ -226,7 +226,8 @@ PngFault ValidatePng(ByteSpan png) {
     if (size - at < kChunkHeaderSize) return PngFault::NoIend;
     const uint32_t length = BigEndian32(bytes + at);
     const uint8_t* type = bytes + at + 4;
-    if (length > kMaxChunkLength || size - at - kChunkHeaderSize < uint64_t{length} + kChunkCrcSize) {
+    if (length > kMaxChunkLength ||
+        size - at - kChunkHeaderSize < uint64_t{length} + kChunkCrcSize) {
       return PngFault::ChunkPastEnd;
     }
     for (size_t i = 0; i < 4; ++i) {

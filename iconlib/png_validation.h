@@ -15,22 +15,22 @@ namespace vantorico {
 enum class PngFault {
   None,
   NoSignature,
-  ChunkPastEnd,        // a chunk's length, type or CRC passes the end of the bytes
-  BadChunkType,        // not four ASCII letters
+  ChunkPastEnd,  // a chunk's length, type or CRC passes the end of the bytes
+  BadChunkType,  // not four ASCII letters
   BadCrc,
   IhdrNotFirst,
-  BadIhdr,             // length, size, depth, colour type, methods
-  ChunkOrder,          // a second IHDR or PLTE, PLTE after IDAT, IDAT split by others
-  PaletteMismatch,     // colour type 3 without PLTE, or PLTE for grey
-  UnknownCritical,     // a critical chunk other than IHDR, PLTE, IDAT and IEND
-  NoImageData,         // no IDAT
-  NoIend,              // the bytes end before IEND
+  BadIhdr,          // length, size, depth, colour type, methods
+  ChunkOrder,       // a second IHDR or PLTE, PLTE after IDAT, IDAT split by others
+  PaletteMismatch,  // colour type 3 without PLTE, or PLTE for grey
+  UnknownCritical,  // a critical chunk other than IHDR, PLTE, IDAT and IEND
+  NoImageData,      // no IDAT
+  NoIend,           // the bytes end before IEND
   DataAfterIend,
-  TooMuchAncillary,    // more than kMaxStoredAncillaryBytes of other chunks
-  ImageTooLarge,       // more pixels than any decoder here takes
-  BadImageData,        // the zlib stream is damaged, cut short or followed by more
-  WrongDataSize,       // it inflates to more or fewer bytes than IHDR says
-  BadFilter,           // a row's filter type is not 0 to 4
+  TooMuchAncillary,  // more than kMaxStoredAncillaryBytes of other chunks
+  ImageTooLarge,     // more pixels than any decoder here takes
+  BadImageData,      // the zlib stream is damaged, cut short or followed by more
+  WrongDataSize,     // it inflates to more or fewer bytes than IHDR says
+  BadFilter,         // a row's filter type is not 0 to 4
 };
 
 const char* PngFaultName(PngFault fault);

@@ -222,8 +222,8 @@ TEST_F(CliFaults, OneRunNeverWritesOneNameTwice) {
     ASSERT_TRUE(ReadWholeFile(png + "/1-16x16-8bpp-2.png", &second));
     EXPECT_NE(first, second);
     const std::string ico = dir_.Path(std::string("ico-") + rule);
-    r = Cli({"extract", dir_.Path("langs.dll"), "--all-languages", "-o", ico, "--on-conflict",
-             rule});
+    r = Cli(
+        {"extract", dir_.Path("langs.dll"), "--all-languages", "-o", ico, "--on-conflict", rule});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     EXPECT_EQ(ListFolder(ico), (std::vector<std::string>{"1-0x0409-2.ico", "1-0x0409.ico"}));
     EXPECT_EQ(Lines(r.out), 2u) << r.out;
@@ -288,8 +288,8 @@ TEST_F(CliFaults, BitmapsAreAlwaysOnesReadersTake) {
       members.push_back({next, i});
       resources.push_back({3, "", next++, 0x0409, i});
     }
-    resources.push_back({14, "", static_cast<uint16_t>(g + 1), 0x0409,
-                         GroupDirectoryOf(members, false)});
+    resources.push_back(
+        {14, "", static_cast<uint16_t>(g + 1), 0x0409, GroupDirectoryOf(members, false)});
   }
   ASSERT_TRUE(WriteWholeFile(dir_.Path("b.dll"), BuildPe(resources)));
   const std::string out = dir_.Path("bmp");
@@ -303,8 +303,7 @@ TEST_F(CliFaults, BitmapsAreAlwaysOnesReadersTake) {
     EXPECT_EQ(LoadU32(bmp, 2), bmp.size()) << cases[g].what;
     EXPECT_EQ(LoadU32(bmp, 18), cases[g].width) << cases[g].what;
     EXPECT_EQ(LoadU16(bmp, 26), 1) << cases[g].what;  // planes
-    const CliRun magick =
-        Shell("convert " + Quoted(file) + " -format '%w' info:", dir_);
+    const CliRun magick = Shell("convert " + Quoted(file) + " -format '%w' info:", dir_);
     EXPECT_EQ(magick.code, 0) << cases[g].what << magick.err;
     EXPECT_EQ(magick.out, std::to_string(cases[g].width)) << cases[g].what << magick.err;
   }
@@ -331,14 +330,12 @@ TEST_F(CliFaults, UnreachableFoldersAndFilesAreReported) {
     if (stat(p.c_str(), &st) == 0) chmod(p.c_str(), st.st_mode | 0005);
   }
   chmod(module_.c_str(), 0644);
-  const CliRun r =
-      Shell("setpriv --reuid=65534 --regid=65534 --clear-groups " + Quoted(Program()) +
-                " list -r " + Quoted(tree),
-            dir_);
+  const CliRun r = Shell("setpriv --reuid=65534 --regid=65534 --clear-groups " + Quoted(Program()) +
+                             " list -r " + Quoted(tree),
+                         dir_);
   EXPECT_EQ(r.code, kExitBadInput) << r.err;
   EXPECT_NE(r.err.find("cannot reach '" + tree + "/noexec/a.dll'"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("cannot read the folder '" + tree + "/noread'"), std::string::npos)
-      << r.err;
+  EXPECT_NE(r.err.find("cannot read the folder '" + tree + "/noread'"), std::string::npos) << r.err;
   EXPECT_NE(r.out.find(tree + "/c.dll\t1\t1"), std::string::npos) << r.out;
   chmod((tree + "/noexec").c_str(), 0755);
   chmod((tree + "/noread").c_str(), 0755);
@@ -382,21 +379,23 @@ TEST_F(CliFaults, ATreeDeeperThanPathMaxIsWalkedWhole) {
 // takes the whole name.
 TEST_F(CliFaults, LongTextNamesKeepTheirGroups) {
   const std::string name(300, 'L');
-  ASSERT_TRUE(WriteWholeFile(
-      dir_.Path("long.dll"),
-      BuildPe({{14, name, 0, 0x0409, GroupDirectoryOf({{1, kDib16}}, false)},
-               {14, "", 5, 0x0409, GroupDirectoryOf({{1, kDib16}}, false)},
-               {3, "", 1, 0x0409, kDib16}})));
+  ASSERT_TRUE(WriteWholeFile(dir_.Path("long.dll"),
+                             BuildPe({{14, name, 0, 0x0409, GroupDirectoryOf({{1, kDib16}}, false)},
+                                      {14, "", 5, 0x0409, GroupDirectoryOf({{1, kDib16}}, false)},
+                                      {3, "", 1, 0x0409, kDib16}})));
   CliRun r = Cli({"list", dir_.Path("long.dll")});
   ASSERT_EQ(r.code, kExitOk) << r.err;
-  EXPECT_EQ(r.out, "1\t\"" + std::string(256, 'L') + "\"...\tlang 0x0409\t1 image\t16x16 4-bit DIB " +
-                       std::to_string(kDib16.size()) + " bytes\n2\t5\tlang 0x0409\t1 image\t16x16 "
-                       "4-bit DIB " + std::to_string(kDib16.size()) + " bytes\n");
+  EXPECT_EQ(r.out, "1\t\"" + std::string(256, 'L') +
+                       "\"...\tlang 0x0409\t1 image\t16x16 4-bit DIB " +
+                       std::to_string(kDib16.size()) +
+                       " bytes\n2\t5\tlang 0x0409\t1 image\t16x16 "
+                       "4-bit DIB " +
+                       std::to_string(kDib16.size()) + " bytes\n");
   r = Cli({"list", "--json", dir_.Path("long.dll")});
   EXPECT_NE(r.out.find("\"name\":\"" + std::string(256, 'L') + "\",\"name_cut\":true"),
             std::string::npos);
-  r = Cli({"extract", dir_.Path("long.dll"), "--name", std::string(300, 'l'), "-o",
-           dir_.Path("o")});
+  r = Cli(
+      {"extract", dir_.Path("long.dll"), "--name", std::string(300, 'l'), "-o", dir_.Path("o")});
   EXPECT_EQ(r.code, kExitOk) << r.err;
   EXPECT_EQ(ListFolder(dir_.Path("o")), std::vector<std::string>{"1.ico"});
   EXPECT_EQ(Cli({"list", dir_.Path("long.dll"), "--name", std::string(256, 'L')}).code,
@@ -418,9 +417,9 @@ TEST_F(CliFaults, NulSeparatedListsNeedNull) {
   EXPECT_EQ(r.code, kExitUsage);
   EXPECT_NE(r.err.find("holds a NUL byte"), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "");
-  const CliRun piped = Shell("printf '%s\\0' " + Quoted(module_) + " | " + Quoted(Program()) +
-                                 " list -0 --files-from -",
-                             dir_);
+  const CliRun piped = Shell(
+      "printf '%s\\0' " + Quoted(module_) + " | " + Quoted(Program()) + " list -0 --files-from -",
+      dir_);
   EXPECT_EQ(piped.code, kExitOk) << piped.err;
   EXPECT_EQ(Lines(piped.out), 1u);
 }
@@ -442,15 +441,15 @@ TEST_F(CliFaults, ControlCharactersInPathsAreEscaped) {
   EXPECT_EQ(Lines(r.out), 1u);
   EXPECT_EQ(r.out.find_first_of("\x1b\a"), std::string::npos) << r.out;
   r = Cli({"list", "--json", hostile});
-  EXPECT_NE(r.out.find("e\\u001b]0;PWNED\\u0007\\u001b[2J\\u0009.dll"), std::string::npos)
-      << r.out;
+  EXPECT_NE(r.out.find("e\\u001b]0;PWNED\\u0007\\u001b[2J\\u0009.dll"), std::string::npos) << r.out;
 }
 
 // 10. Exit codes and numbers as the manual page says them.
 TEST_F(CliFaults, ExitCodesAndNumbersMatchTheManual) {
   // Every group unreadable: list exits 3, as extract does.
-  ASSERT_TRUE(WriteWholeFile(dir_.Path("broken.dll"),
-                             BuildPe({{14, "", 1, 0x0409, GroupDirectoryOf({{9, kDib16}}, false)}})));
+  ASSERT_TRUE(
+      WriteWholeFile(dir_.Path("broken.dll"),
+                     BuildPe({{14, "", 1, 0x0409, GroupDirectoryOf({{9, kDib16}}, false)}})));
   for (const char* command : {"list", "extract"}) {
     std::vector<std::string> args = {command, dir_.Path("broken.dll"), "--json"};
     if (std::string(command) == "extract") args.insert(args.end(), {"-o", dir_.Path("o")});
@@ -498,8 +497,8 @@ TEST_F(CliFaults, MunFilesComeFromTheRealFolder) {
   ASSERT_TRUE(WriteWholeFile(seen + "/SystemResources/x.dll.mun", munWith("SEEN")));
   ASSERT_EQ(symlink((real + "/System32").c_str(), (seen + "/System32").c_str()), 0);
   const std::string realMun = RealFolderPath(real) + "/SystemResources/x.dll.mun";
-  for (const std::string& file : {seen + "/System32/x.dll", seen + "/System32/./x.dll",
-                                  real + "/System32/./x.dll"}) {
+  for (const std::string& file :
+       {seen + "/System32/x.dll", seen + "/System32/./x.dll", real + "/System32/./x.dll"}) {
     const CliRun r = Cli({"list", "--json", file});
     EXPECT_EQ(r.code, kExitOk) << file << r.err;
     EXPECT_NE(r.err.find("reading '" + realMun + "' instead"), std::string::npos) << r.err;
@@ -540,13 +539,13 @@ TEST_F(CliFaults, SmallerFaults) {
   EXPECT_NE(v.err.find("bare.dll' has no icon groups"), std::string::npos) << v.err;
   EXPECT_NE(v.err.find("1 without icons"), std::string::npos) << v.err;
   const CliRun ico = Cli({"list", tree + "/i.ico"});
-  EXPECT_EQ(ico.out, "1\t-\tlang -\t1 image\t16x16 4-bit DIB " + std::to_string(kDib16.size()) +
-                         " bytes\n");
+  EXPECT_EQ(ico.out,
+            "1\t-\tlang -\t1 image\t16x16 4-bit DIB " + std::to_string(kDib16.size()) + " bytes\n");
   ASSERT_TRUE(WriteWholeFile(
-      dir_.Path("cur.dll"),
-      BuildPe({{1, "", 1, 0x0409, Bytes{1, 0, 2, 0}},
-               {12, "", 1, 0x0409, GroupDirectoryOf({{1, kDib16}}, true)}})));
-  const CliRun cur = Cli({"extract", "--type", "cursor", dir_.Path("cur.dll"), "-o", dir_.Path("c")});
+      dir_.Path("cur.dll"), BuildPe({{1, "", 1, 0x0409, Bytes{1, 0, 2, 0}},
+                                     {12, "", 1, 0x0409, GroupDirectoryOf({{1, kDib16}}, true)}})));
+  const CliRun cur =
+      Cli({"extract", "--type", "cursor", dir_.Path("cur.dll"), "-o", dir_.Path("c")});
   EXPECT_EQ(cur.code, kExitBadInput) << cur.err;
   EXPECT_NE(cur.err.find("cursor group 1 cannot be read"), std::string::npos) << cur.err;
   EXPECT_FALSE(FileExists(dir_.Path("c") + "/1.cur"));

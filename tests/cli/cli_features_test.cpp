@@ -236,8 +236,7 @@ TEST_F(CliFeatures, AllLanguagesWritesOneFilePerLanguage) {
     ASSERT_TRUE(ReadWholeFile(out + "/" + i.leaf, &ico));
     EXPECT_EQ(ico[6], i.width) << i.leaf;
   }
-  EXPECT_NE(r.out.find("\"index\":1,\"name\":\"LOGO\",\"language\":\"0x0804\""),
-            std::string::npos)
+  EXPECT_NE(r.out.find("\"index\":1,\"name\":\"LOGO\",\"language\":\"0x0804\""), std::string::npos)
       << r.out;
   // list shows every language already.
   EXPECT_EQ(Cli({"list", module_, "--all-languages"}).code, kExitUsage);

@@ -85,17 +85,17 @@ TEST(CliExe, TheWideWriterReplacesOnlyFilesAndSkipAndRenameNever) {
   EXPECT_EQ(out, "");
   for (const char* expect : {"2-2.ico", "2-3.ico"}) {
     out.clear();
-    EXPECT_EQ(RunCli({"extract", module, "--index", "2", "--on-conflict", "rename", "-o",
-                      dir.Path("")},
-                     &out, &err),
-              0)
+    EXPECT_EQ(
+        RunCli({"extract", module, "--index", "2", "--on-conflict", "rename", "-o", dir.Path("")},
+               &out, &err),
+        0)
         << err;
     EXPECT_EQ(out, dir.Path(expect) + "\n");
   }
-  EXPECT_EQ(RunCli({"extract", module, "--index", "1", "--on-conflict", "rename", "-o",
-                    dir.Path("")},
-                   &out, &err),
-            0)
+  EXPECT_EQ(
+      RunCli({"extract", module, "--index", "1", "--on-conflict", "rename", "-o", dir.Path("")},
+             &out, &err),
+      0)
       << err;
   EXPECT_TRUE(FileExists(dir.Path("1-2.ico")));
   Bytes now;

@@ -324,8 +324,8 @@ TEST_F(MalformedModule, LongTextNamesKeepTheirGroupsAndAreShownCut) {
   const struct {
     std::string shown;
     bool cut;
-  } want[] = {{std::string(256, 'A'), false}, {std::string(256, 'A'), true},
-              {std::string(256, 'B'), true}};
+  } want[] = {
+      {std::string(256, 'A'), false}, {std::string(256, 'A'), true}, {std::string(256, 'B'), true}};
   for (uint32_t i = 0; i < 3; ++i) {
     ResourceName n;
     ASSERT_TRUE(m->NameAt(kResourceTypeGroupIcon, i, &n)) << i;

@@ -94,7 +94,8 @@ TEST(PngValidation, BrokenStoredImagesAreRefusedAndNeverPassedOn) {
        PngFault::BadCrc},
       {"bad CRC of IDAT", Png({ihdr, Chunk("IDAT", Deflate(Rows(5, 3)), false), iend}),
        PngFault::BadCrc},
-      {"garbage after IEND", [&] {
+      {"garbage after IEND",
+       [&] {
          Bytes b = good;
          b.insert(b.end(), 64, 0x5A);
          return b;
@@ -117,7 +118,8 @@ TEST(PngValidation, BrokenStoredImagesAreRefusedAndNeverPassedOn) {
        PngFault::UnknownCritical},
       {"a palette image without PLTE", Png({Chunk("IHDR", Ihdr(5, 3, 8, 3)), idat, iend}),
        PngFault::PaletteMismatch},
-      {"IDAT split by another chunk", [&] {
+      {"IDAT split by another chunk",
+       [&] {
          const Bytes z = Deflate(Rows(5, 3));
          const Bytes a(z.begin(), z.begin() + 4), b(z.begin() + 4, z.end());
          return Png({ihdr, Chunk("IDAT", a), Chunk("tEXt", Bytes(2, 'x')), Chunk("IDAT", b), iend});

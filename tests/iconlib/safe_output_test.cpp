@@ -145,8 +145,9 @@ TEST(SafeOutput, OnlyARegularFileIsEverReplaced) {
   const Bytes icon(300, 'i');
   for (const auto& c : cases) {
     for (bool replace : {true, false}) {
-      const WriteOutcome w = replace ? Replace(c.path, icon)
-                                     : CreateFileWhole(c.path.c_str(), ByteSpan(icon.data(), icon.size()));
+      const WriteOutcome w =
+          replace ? Replace(c.path, icon)
+                  : CreateFileWhole(c.path.c_str(), ByteSpan(icon.data(), icon.size()));
       EXPECT_EQ(w.status, WriteOutcome::NotRegularFile) << c.path << " " << replace;
       struct stat st;
       ASSERT_EQ(lstat(c.path.c_str(), &st), 0) << c.path;

@@ -37,7 +37,8 @@ bool ReadAll(const std::string& path, std::vector<uint8_t>* out) {
   if (!f) return false;
   uint8_t buffer[65536];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out->insert(out->end(), buffer, buffer + n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    out->insert(out->end(), buffer, buffer + n);
   std::fclose(f);
   return true;
 }
