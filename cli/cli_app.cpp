@@ -232,10 +232,13 @@ class Run {
     if (o_.json && batch) Out(firstDocument_ ? "]\n" : "\n]\n");
     if (batch) sink_.Progress(sources.size(), sources.size(), std::string());
     if ((o_.command == "extract" && batch && o_.verbosity > 0) || o_.verbosity > 1) {
-      Note(std::to_string(totals_.sources) + " source" + (totals_.sources == 1 ? "" : "s") + ", " +
-           std::to_string(totals_.written) + " written, " + std::to_string(totals_.skipped) +
-           " skipped, " + std::to_string(totals_.unreadable) + " unreadable, " +
-           std::to_string(totals_.failed) + " not written" +
+      const bool extract = o_.command == "extract";
+      Note(std::to_string(totals_.sources) + " source" + (totals_.sources == 1 ? "" : "s") +
+           (extract ? ", " + std::to_string(totals_.written) + " written, " +
+                          std::to_string(totals_.skipped) + " skipped"
+                    : std::string()) +
+           ", " + std::to_string(totals_.unreadable) + " unreadable" +
+           (extract ? ", " + std::to_string(totals_.failed) + " not written" : std::string()) +
            (totals_.iconless ? ", " + std::to_string(totals_.iconless) + " without icons" : "") +
            (totals_.passed ? ", " + std::to_string(totals_.passed) + " other files passed" : "") +
            (totals_.unreached ? ", " + std::to_string(totals_.unreached) + " not reached" : ""));
