@@ -153,22 +153,32 @@ TEST_F(CliFaults, ADeviceOrFifoAtAnOutputNameIsRefusedAndAFileKeepsItsMode) {
   EXPECT_GT(st.st_size, 4);
 }
 
-// 3. Two runs of the program at once into a folder holding 1.ico, a few
-// hundred rounds: with rename both outputs are kept under two names, each
-// says the name it wrote, and 1.ico is untouched; with skip exactly one of
-// two runs into an empty folder writes, the other skips.
+// 3. Two runs of the program at once into a folder holding 1.ico to 8.ico,
+// a hundred rounds of eight names each: with rename both outputs of every
+// group are kept under two new names, each run names the files it wrote, and
+// the old files are untouched; with skip, into an empty folder, each name is
+// written by exactly one run and skipped by the other.
 TEST_F(CliFaults, RacingRunsNeverLoseOrOverwriteEachOthersFiles) {
+  constexpr size_t kGroups = 8;
+  std::vector<PeResource> resources = {{3, "", 1, 0x0409, kDib16}};
+  for (size_t g = 1; g <= kGroups; ++g) {
+    resources.push_back(
+        {14, "", static_cast<uint16_t>(g), 0x0409, GroupDirectoryOf({{1, kDib16}}, false)});
+  }
+  const std::string module = dir_.Path("eight.dll");
+  ASSERT_TRUE(WriteWholeFile(module, BuildPe(resources)));
   const Bytes old(5, 'o');
-  constexpr int kRounds = 200;
+  constexpr int kRounds = 100;
   int lost = 0;
   for (int round = 0; round < kRounds; ++round) {
     const std::string out = dir_.Path("r" + std::to_string(round));
     ASSERT_TRUE(MakeDirectoryForTest(out));
-    ASSERT_TRUE(WriteWholeFile(out + "/1.ico", old));
     const bool skip = round % 2 == 1;
-    if (skip) unlink((out + "/1.ico").c_str());
+    for (size_t g = 1; g <= kGroups && !skip; ++g) {
+      ASSERT_TRUE(WriteWholeFile(out + "/" + std::to_string(g) + ".ico", old));
+    }
     const std::string run = Quoted(Program()) + " extract --on-conflict " +
-                            (skip ? "skip" : "rename") + " --jsonl " + Quoted(module_) + " -o " +
+                            (skip ? "skip" : "rename") + " --jsonl " + Quoted(module) + " -o " +
                             Quoted(out);
     const std::string both = "(" + run + " > " + Quoted(out + "/a.out") + ") & (" + run + " > " +
                              Quoted(out + "/b.out") + "); wait";
@@ -176,25 +186,31 @@ TEST_F(CliFaults, RacingRunsNeverLoseOrOverwriteEachOthersFiles) {
     Bytes a, b;
     ASSERT_TRUE(ReadWholeFile(out + "/a.out", &a));
     ASSERT_TRUE(ReadWholeFile(out + "/b.out", &b));
-    const std::string both_out = Text(a) + Text(b);
-    std::set<std::string> icons;
+    const std::string said = Text(a) + Text(b);
+    const auto count = [&](const std::string& what) {
+      size_t n = 0;
+      for (size_t at = said.find(what); at != std::string::npos; at = said.find(what, at + 1)) ++n;
+      return n;
+    };
+    std::set<std::string> icons, want;
     for (const std::string& n : ListFolder(out)) {
       if (n.size() > 4 && n.compare(n.size() - 4, 4, ".ico") == 0) icons.insert(n);
     }
-    if (skip) {
-      EXPECT_EQ(icons, (std::set<std::string>{"1.ico"})) << round;
-      const size_t written = both_out.find("\"written\"") != std::string::npos;
-      EXPECT_EQ(written, 1u) << both_out;
-      EXPECT_NE(both_out.find("\"skipped\""), std::string::npos) << both_out;
-      EXPECT_EQ(both_out.find("\"written\""), both_out.rfind("\"written\"")) << both_out;
-    } else {
-      lost += icons != std::set<std::string>{"1.ico", "1-2.ico", "1-3.ico"};
-      EXPECT_NE(both_out.find("1-2.ico\""), std::string::npos) << both_out;
-      EXPECT_NE(both_out.find("1-3.ico\""), std::string::npos) << both_out;
-      Bytes kept;
-      ASSERT_TRUE(ReadWholeFile(out + "/1.ico", &kept));
-      EXPECT_EQ(kept, old);
+    for (size_t g = 1; g <= kGroups; ++g) {
+      const std::string n = std::to_string(g);
+      want.insert(n + ".ico");
+      if (!skip) want.insert({n + "-2.ico", n + "-3.ico"});
+      if (!skip) {
+        EXPECT_EQ(count("/" + n + "-2.ico\""), 1u) << said;
+        EXPECT_EQ(count("/" + n + "-3.ico\""), 1u) << said;
+        Bytes kept;
+        ASSERT_TRUE(ReadWholeFile(out + "/" + n + ".ico", &kept));
+        EXPECT_EQ(kept, old);
+      }
     }
+    lost += icons != want;
+    EXPECT_EQ(count("\"written\""), skip ? kGroups : 2 * kGroups) << said;
+    EXPECT_EQ(count("\"skipped\""), skip ? kGroups : size_t{0}) << said;
   }
   EXPECT_EQ(lost, 0);
 }
