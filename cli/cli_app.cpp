@@ -588,8 +588,8 @@ class Run {
     return true;
   }
 
-  // How the run remembers a name it has given an output: on Windows names
-  // differ in ASCII case only are one name.
+  // How the run remembers a name it has given an output: on Windows two
+  // names that differ only in ASCII case are one name.
   static std::string NameKey(const std::string& path) {
     std::string key = path;
     if (PathSeparator() == '\\') {
@@ -638,7 +638,8 @@ class Run {
   }
 
   // The record's status of a write, and the message of a failed one.
-  std::string Reported(const WriteOutcome& w, const std::string& name, std::string* message) {
+  static std::string Reported(const WriteOutcome& w, const std::string& name,
+                              std::string* message) {
     switch (w.status) {
       case WriteOutcome::Written:
         return "written";
