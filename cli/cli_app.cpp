@@ -12,9 +12,10 @@
 #include "cli/glob_match.h"
 #include "cli/group_listing.h"
 #include "cli/text_escape.h"
-#include "iconlib/bitmap_file_writer.h"
+#include "iconlib/bitmap_export.h"
 #include "iconlib/image_fields.h"
 #ifdef VANTORICO_HAVE_PNG
+#include "iconlib/png_codec.h"
 #include "iconlib/thumbnail_pipeline.h"
 #endif
 #include "iconlib/cursor_resources.h"
@@ -27,6 +28,9 @@
 
 namespace vantorico {
 namespace {
+
+// How far --on-conflict rename and names given twice in one run count.
+constexpr uint64_t kMaxNameSuffix = 1000000;
 
 // A source of the run: named on the command line (or in --files-from), or
 // found in a folder named there.
@@ -61,7 +65,9 @@ struct Totals {
   size_t skipped = 0;
   size_t failed = 0;
   size_t unreadable = 0;
-  size_t passed = 0;  // files in folders that are no program or icon file
+  size_t passed = 0;     // files in folders that are no program or icon file
+  size_t iconless = 0;   // sources without groups of the kinds asked
+  size_t unreached = 0;  // folders and files in them that could not be reached
 };
 
 std::string Quote(const std::string& path) {
@@ -96,14 +102,20 @@ bool EqualsNoCase(const std::string& a, const char* b) {
 }
 
 // A program file in System32 or SysWOW64 keeps its icons, on newer systems,
-// in <that folder>/../SystemResources/<name>.mun.
-std::string MunCandidate(const std::string& path) {
-  const std::string dir = DirName(path);
+// in SystemResources/<name>.mun beside that folder. The folder is the real
+// one (links, "." and ".." resolved), so the file read is the file named;
+// found in a walk, SystemResources must be a folder itself, not a link that
+// leads out of the tree.
+std::string MunCandidate(const std::string& path, bool walked) {
+  const std::string dir = RealFolderPath(DirName(path));
   if (dir.empty()) return std::string();
   const std::string folder = BaseName(dir);
   if (!EqualsNoCase(folder, "System32") && !EqualsNoCase(folder, "SysWOW64")) return std::string();
-  const std::string sep(1, PathSeparator());
-  return Join(dir, ".." + sep + "SystemResources" + sep + BaseName(path) + ".mun");
+  const std::string parent = DirName(dir);
+  if (parent.empty()) return std::string();
+  const std::string resources = Join(parent, "SystemResources");
+  if (walked && !IsFolderNotLink(resources)) return std::string();
+  return Join(resources, BaseName(path) + ".mun");
 }
 
 std::string OpenProblem(const OpenedSource& opened, const std::string& file) {
@@ -138,8 +150,6 @@ const char* StatusProblem(ExtractStatus status) {
   switch (status) {
     case ExtractStatus::OverBudget:
       return ReadProblem(GroupFailure::OverBudget);
-    case ExtractStatus::RefusedImage:
-      return "has no first image that is a whole DIB (a PNG cannot be a bitmap file); skipped";
     default:
       return "cannot be read; skipped";
   }
@@ -161,19 +171,21 @@ const char* WhatOf(GroupType type) {
 }
 
 std::string NameJson(const GroupSummary& g, SourceKind kind) {
-  if (g.textName) return JsonString(g.text);
+  if (g.textName) return JsonString(g.text) + (g.textCut ? ",\"name_cut\":true" : "");
   return kind == SourceKind::Module ? std::to_string(g.id) : "null";
 }
 
 // Whether any selector takes the group (all do when there are none); an
 // icon file's one group has a position but no name.
-bool Selected(const std::vector<Selector>& selectors, const GroupSummary& g, bool named,
+bool Selected(const std::vector<Selector>& selectors, IconSource& source, const GroupSummary& g,
               std::vector<bool>* matched) {
   if (selectors.empty()) return true;
+  const bool named = source.kind() == SourceKind::Module;
   bool any = false;
   for (size_t i = 0; i < selectors.size(); ++i) {
     const Selector& s = selectors[i];
     bool hit = false;
+    if (s.none) continue;
     switch (s.kind) {
       case Selector::Index:
         hit = g.index == s.index;
@@ -182,7 +194,10 @@ bool Selected(const std::vector<Selector>& selectors, const GroupSummary& g, boo
         hit = named && !g.textName && g.id == s.id;
         break;
       case Selector::Name:
-        hit = named && g.textName && EqualsNoCase(g.text, s.name.c_str());
+        // The whole stored name, however long (the shown one may be cut).
+        hit = named && g.textName &&
+              source.module()->NameIs(ResourceTypeOf(g.type), static_cast<uint32_t>(g.index - 1),
+                                      s.name);
         break;
     }
     if (hit) {
@@ -210,20 +225,25 @@ class Run {
     const bool batch = !single_;
     if (o_.json && batch) Out("[");
     for (size_t i = 0; i < sources.size(); ++i) {
-      if (batch) sink_.Progress(i, sources.size(), sources[i].path);
+      if (batch) sink_.Progress(i, sources.size(), ShownText(sources[i].path));
       const int c = Source(sources[i], batch);
       code = Worse(code, c);
     }
     if (o_.json && batch) Out(firstDocument_ ? "]\n" : "\n]\n");
     if (batch) sink_.Progress(sources.size(), sources.size(), std::string());
-    if (o_.command == "extract" && ((batch && o_.verbosity > 0) || o_.verbosity > 1)) {
-      Note(std::to_string(totals_.sources) + " source" + (totals_.sources == 1 ? "" : "s") + ", " +
-           std::to_string(totals_.written) + " written, " + std::to_string(totals_.skipped) +
-           " skipped, " + std::to_string(totals_.unreadable) + " unreadable, " +
-           std::to_string(totals_.failed) + " not written" +
-           (totals_.passed ? ", " + std::to_string(totals_.passed) + " other files passed" : ""));
+    if ((o_.command == "extract" && batch && o_.verbosity > 0) || o_.verbosity > 1) {
+      const bool extract = o_.command == "extract";
+      Note(std::to_string(totals_.sources) + " source" + (totals_.sources == 1 ? "" : "s") +
+           (extract ? ", " + std::to_string(totals_.written) + " written, " +
+                          std::to_string(totals_.skipped) + " skipped"
+                    : std::string()) +
+           ", " + std::to_string(totals_.unreadable) + " unreadable" +
+           (extract ? ", " + std::to_string(totals_.failed) + " not written" : std::string()) +
+           (totals_.iconless ? ", " + std::to_string(totals_.iconless) + " without icons" : "") +
+           (totals_.passed ? ", " + std::to_string(totals_.passed) + " other files passed" : "") +
+           (totals_.unreached ? ", " + std::to_string(totals_.unreached) + " not reached" : ""));
     }
-    if (code == kExitOk && totals_.sources == 0) {
+    if (code == kExitOk && totals_.sources == 0 && totals_.unreached == 0) {
       code = kExitNothingToExtract;
       Error("no program or icon files in the folders given");
     } else if (code == kExitOk && o_.command == "extract" && totals_.written == 0 &&
@@ -253,7 +273,8 @@ class Run {
   void Out(const std::string& text) {
     if (!sink_.Out(text)) outOk_ = false;
   }
-  void Error(const std::string& message) { sink_.Err("vantorico: " + message + "\n"); }
+  // Human output never carries a control character of a path or name.
+  void Error(const std::string& message) { sink_.Err("vantorico: " + ShownText(message) + "\n"); }
   void Note(const std::string& message) {
     if (o_.verbosity > 0) Error(message);
   }
@@ -280,12 +301,20 @@ class Run {
         }
         list.assign(reinterpret_cast<const char*>(f.view->bytes().data()), f.view->bytes().size());
       }
+      const char end_of_name = o_.nullSeparated ? '\0' : '\n';
+      if (!o_.nullSeparated && list.find('\0') != std::string::npos) {
+        // A name holds no NUL: this is a list of NUL-separated names.
+        Error("the list " + Quote(o_.filesFrom) +
+              " holds a NUL byte, which no file name has (a list from find -print0 "
+              "needs --null)");
+        return kExitUsage;
+      }
       size_t start = 0;
       while (start < list.size()) {
-        size_t end = list.find('\n', start);
+        size_t end = list.find(end_of_name, start);
         if (end == std::string::npos) end = list.size();
         std::string line = list.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!o_.nullSeparated && !line.empty() && line.back() == '\r') line.pop_back();
         if (!line.empty()) names.push_back(line);
         start = end + 1;
       }
@@ -311,28 +340,27 @@ class Run {
     return code;
   }
 
+  // The files of a folder (and, with -r, its subfolders) that the run reads;
+  // what cannot be reached is said and counted, never passed over.
   int Walk(const std::string& dir, std::vector<SourceArg>* sources) {
-    std::vector<FolderEntry> entries;
-    SystemError error;
-    if (!ListFolder(dir, &entries, &error)) {
-      Error("cannot read the folder " + Quote(dir) + ": " + ErrorText(error));
-      return kExitBadInput;
-    }
+    std::vector<WalkItem> items;
+    WalkFolder(dir, o_.recursive, &items);
     int code = kExitOk;
-    for (const FolderEntry& e : entries) {
-      const std::string path = Join(dir, e.name);
-      if (e.type == PathType::Directory) {
-        if (o_.recursive) code = Worse(code, Walk(path, sources));
+    for (const WalkItem& item : items) {
+      if (!item.reached) {
+        Error((item.folder ? "cannot read the folder " : "cannot reach ") + Quote(item.path) +
+              ": " + ErrorText(item.error));
+        ++totals_.unreached;
+        code = kExitBadInput;
         continue;
       }
-      if (e.type != PathType::File) continue;
       if (!o_.includes.empty() &&
           std::none_of(o_.includes.begin(), o_.includes.end(),
-                       [&](const std::string& g) { return GlobMatches(g, e.name); })) {
+                       [&](const std::string& g) { return GlobMatches(g, item.name); })) {
         continue;
       }
       SourceArg s;
-      s.path = path;
+      s.path = item.path;
       s.named = false;
       sources->push_back(s);
     }
@@ -395,7 +423,7 @@ class Run {
     }
     std::unique_ptr<IconSource> source = std::move(opened.source);
     if (source->kind() == SourceKind::Module && source->GroupCount() == 0 && !o_.noRedirect) {
-      const std::string mun = MunCandidate(file);
+      const std::string mun = MunCandidate(file, !arg.named);
       if (!mun.empty() && TypeOfPath(mun) == PathType::File) {
         OpenedSource redirected = OpenAs(mun);
         if (redirected.source) {
@@ -412,7 +440,7 @@ class Run {
     std::vector<Selector> selectors = o_.selectors;
     selectors.insert(selectors.end(), arg.selectors.begin(), arg.selectors.end());
     const int code = o_.command == "list"
-                         ? List(*source, file, redirectedFrom, selectors, batch)
+                         ? List(*source, file, redirectedFrom, selectors, arg, batch)
                          : Extract(*source, file, redirectedFrom, selectors, arg, batch);
     return (arg.named || code != kExitNothingToExtract) ? code : kExitOk;
   }
@@ -447,7 +475,7 @@ class Run {
   }
 
   int List(IconSource& source, const std::string& file, const std::string& redirectedFrom,
-           const std::vector<Selector>& selectors, bool batch) {
+           const std::vector<Selector>& selectors, const SourceArg& arg, bool batch) {
     std::vector<bool> matched(selectors.size(), false);
     std::vector<GroupSummary> groups;
     int32_t total = 0;
@@ -456,20 +484,32 @@ class Run {
       total += n;
       for (int32_t i = 1; i <= n; ++i) {
         const GroupSummary described = DescribeGroup(source, type, i);
-        if (!Selected(selectors, described, source.kind() == SourceKind::Module, &matched))
-          continue;
+        if (!Selected(selectors, source, described, &matched)) continue;
         groups.push_back(SummariseGroup(source, type, i));
       }
     }
     int code = kExitOk;
     std::string problem;
+    size_t unreadable = 0;
+    for (const GroupSummary& g : groups) unreadable += !g.readable;
     if (total == 0) {
       problem = NoGroupsText(file);
       code = kExitNothingToExtract;
+      ++totals_.iconless;
     } else if (source.kind() == SourceKind::IconFile && !groups.empty() && !groups[0].readable) {
       problem = Quote(file) + " is a damaged icon file";
       code = kExitBadInput;
+    } else if (unreadable > 0) {
+      // The lines say which; the status says that not everything could be read.
+      problem = Quote(file) + ": " + std::to_string(unreadable) + " of " +
+                std::to_string(groups.size()) + " group" + (groups.size() == 1 ? "" : "s") +
+                " cannot be read";
+      code = kExitBadInput;
     }
+    totals_.unreadable += unreadable;
+    // A file without icons found in a folder is said only with -v, as extract does.
+    const bool say =
+        !problem.empty() && (code != kExitNothingToExtract || arg.named || o_.verbosity > 1);
     if (JsonMode()) {
       std::string doc = DocumentHead(file, redirectedFrom, &source);
       const bool unmatched = code == kExitOk && ReportUnmatched(selectors, matched, file);
@@ -481,21 +521,19 @@ class Run {
         doc += (i ? "," : "") + FormatGroupJson(groups[i], source.kind());
       }
       EmitDocument(doc + "]}");
-      if (!problem.empty()) Error(problem);
+      if (say) Error(problem);
       return code;
     }
-    if (!problem.empty()) {
-      Error(problem);
-      return code;
-    }
+    if (say) Error(problem);
+    if (total == 0 || (code == kExitBadInput && source.kind() == SourceKind::IconFile)) return code;
     const bool withType = o_.types[0] != GroupType::Icon || o_.allTypes;
     std::string text;
     for (const GroupSummary& g : groups) {
-      text += (batch ? file + "\t" : std::string()) + FormatGroupText(g, withType);
+      text += (batch ? ShownText(file) + "\t" : std::string()) + FormatGroupText(g, withType);
     }
     Out(text);
-    if (ReportUnmatched(selectors, matched, file)) return kExitNothingToExtract;
-    return kExitOk;
+    if (code == kExitOk && ReportUnmatched(selectors, matched, file)) return kExitNothingToExtract;
+    return code;
   }
 
   // The file name of group index; suffix (a language) follows the number.
@@ -517,9 +555,10 @@ class Run {
   // The folder a source's outputs go to, made when first needed.
   bool OutputFolder(const SourceArg& arg, bool batch, std::string* folder) {
     if (!outputReady_) {
-      if (TypeOfPath(o_.outputDir) != PathType::Directory && !MakeDirectory(o_.outputDir)) {
-        outputProblem_ = "cannot create output directory " + Quote(o_.outputDir) + ": " +
-                         ErrorText(LastSystemError());
+      SystemError error;
+      if (!MakeFolders(o_.outputDir, &error)) {
+        outputProblem_ =
+            "cannot create output directory " + Quote(o_.outputDir) + ": " + ErrorText(error);
         outputReady_ = true;
         outputFailed_ = true;
       }
@@ -541,39 +580,81 @@ class Run {
       known = folders_.emplace(arg.path, Join(o_.outputDir, unique)).first;
     }
     *folder = known->second;
-    if (TypeOfPath(*folder) != PathType::Directory && !MakeDirectory(*folder)) {
-      outputProblem_ =
-          "cannot create output directory " + Quote(*folder) + ": " + ErrorText(LastSystemError());
+    SystemError error;
+    if (!MakeFolders(*folder, &error)) {
+      outputProblem_ = "cannot create output directory " + Quote(*folder) + ": " + ErrorText(error);
       return false;
     }
     return true;
   }
 
-  // Writes one output under the conflict rule. Returns the record's status.
+  // How the run remembers a name it has given an output: on Windows two
+  // names that differ only in ASCII case are one name.
+  static std::string NameKey(const std::string& path) {
+    std::string key = path;
+    if (PathSeparator() == '\\') {
+      for (char& c : key) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      }
+    }
+    return key;
+  }
+
+  // Writes one output under the conflict rule, at a name no other output of
+  // the run has had: a second output of one name (two images of one size and
+  // depth, a language stored twice) takes the next free -N. skip and rename
+  // create their names without replacing, in one step, so that a file another
+  // process puts there meanwhile is kept. Returns the record's status; *path
+  // becomes the name used.
   std::string WriteOne(std::string* path, const std::vector<uint8_t>& bytes,
                        const FileIdentity& source, std::string* message) {
-    if (o_.conflict != Conflict::Overwrite && TypeOfPath(*path) != PathType::None) {
-      if (o_.conflict == Conflict::Skip) return "skipped";
-      const size_t dot = path->rfind('.');
-      const std::string stem = path->substr(0, dot), ext = path->substr(dot);
-      std::string candidate;
-      for (int k = 2;; ++k) {
-        candidate = stem + "-" + std::to_string(k) + ext;
-        if (TypeOfPath(candidate) == PathType::None) break;
+    const ByteSpan span(bytes.data(), bytes.size());
+    const std::string base = *path;
+    const size_t leaf = DirName(base).size();
+    const size_t dot = base.rfind('.');
+    const size_t cut = dot == std::string::npos || dot < leaf ? base.size() : dot;
+    const std::string stem = base.substr(0, cut), ext = base.substr(cut);
+    uint64_t& next = nextSuffix_[NameKey(base)];
+    if (next == 0) next = 1;
+    for (; next <= kMaxNameSuffix; ++next) {
+      const std::string name = next == 1 ? base : stem + "-" + std::to_string(next) + ext;
+      if (!claimed_.insert(NameKey(name)).second) continue;
+      *path = name;
+      if (o_.conflict == Conflict::Overwrite) {
+        ++next;
+        return Reported(WriteOutputWhole(name, span, &source), name, message);
       }
-      *path = candidate;
+      const WriteOutcome w = CreateOutputWhole(name, span);
+      const bool taken =
+          w.status == WriteOutcome::Exists || w.status == WriteOutcome::NotRegularFile;
+      if (taken && o_.conflict == Conflict::Rename) continue;
+      ++next;
+      if (taken) return "skipped";
+      return Reported(w, name, message);
     }
-    const WriteOutcome w = WriteOutputWhole(*path, ByteSpan(bytes.data(), bytes.size()), &source);
+    *message = "cannot write " + Quote(base) + ": every name up to -" +
+               std::to_string(kMaxNameSuffix) + " is taken";
+    return "failed";
+  }
+
+  // The record's status of a write, and the message of a failed one.
+  static std::string Reported(const WriteOutcome& w, const std::string& name,
+                              std::string* message) {
     switch (w.status) {
       case WriteOutcome::Written:
         return "written";
       case WriteOutcome::SameAsSource:
-        *message = "not writing " + Quote(*path) + ": it is the file being extracted";
+        *message = "not writing " + Quote(name) + ": it is the file being extracted";
         return "failed";
+      case WriteOutcome::NotRegularFile:
+        *message = "not replacing " + Quote(name) +
+                   ": it is not a regular file (a folder, device, FIFO or socket)";
+        return "failed";
+      case WriteOutcome::Exists:
       case WriteOutcome::Failed:
         break;
     }
-    *message = "cannot write " + Quote(*path) + ": " + ErrorText(w.error);
+    *message = "cannot write " + Quote(name) + ": " + ErrorText(w.error);
     return "failed";
   }
 
@@ -590,8 +671,8 @@ class Run {
         if (!picture.ok()) continue;
         const IconImageEntry& e = set.images[i];
         pieces->push_back({"-" + std::to_string(picture.width) + "x" +
-                               std::to_string(picture.height) + "-" +
-                               std::to_string(e.bitDepth) + "bpp",
+                               std::to_string(picture.height) + "-" + std::to_string(e.bitDepth) +
+                               "bpp",
                            std::move(picture.png)});
       }
       if (!pieces->empty()) return "";
@@ -614,6 +695,37 @@ class Run {
 #endif
   }
 
+  // A group as a bitmap file: its first DIB that decodes, else its largest
+  // PNG that decodes, always as something bitmap readers take.
+  std::string BuildBitmap(const IconImageSet& set, std::vector<uint8_t>* bytes,
+                          std::string* message) {
+#ifdef VANTORICO_HAVE_PNG
+    const PngPixelsDecoder decoder = [](ByteSpan png, RgbaImage* out) {
+      PngDecodeResult r = DecodePng(png);
+      if (r.ok()) *out = std::move(r.image);
+      return r.ok();
+    };
+#else
+    const PngPixelsDecoder decoder = nullptr;
+#endif
+    BitmapExport made = MakeBitmapExport(set, decoder);
+    switch (made.error) {
+      case BitmapExportError::None:
+        *bytes = std::move(made.bytes);
+        return "";
+      case BitmapExportError::PngOnly:
+        *message = "has only PNG images, which this build cannot decode; skipped";
+        return "refused";
+      case BitmapExportError::TooLarge:
+        *message = "makes a bitmap past 4 GB; skipped";
+        return "refused";
+      case BitmapExportError::NoImage:
+        break;
+    }
+    *message = "has no image that decodes; skipped";
+    return "unreadable";
+  }
+
   // The bytes of one group's output; a status other than "" when there are none.
   std::string BuildOutput(IconSource& source, GroupType type, int32_t index,
                           std::vector<Piece>* pieces, std::string* message) {
@@ -632,11 +744,9 @@ class Run {
           pieces->clear();
           return BuildPng(*read.set, pieces, message);
         }
-        const bool built = o_.bitmap ? BuildBitmapFile(read.set->images[0], bytes)
-                                     : BuildIconFile(*read.set, bytes);
-        if (!built) {
-          *message = StatusProblem(o_.bitmap ? ExtractStatus::RefusedImage
-                                             : ExtractStatus::UnreadableGroup);
+        if (o_.bitmap) return BuildBitmap(*read.set, bytes, message);
+        if (!BuildIconFile(*read.set, bytes)) {
+          *message = StatusProblem(ExtractStatus::UnreadableGroup);
           return "unreadable";
         }
         return "";
@@ -685,7 +795,7 @@ class Run {
       total += n;
       for (int32_t i = 1; i <= n; ++i) {
         const GroupSummary g = DescribeGroup(source, type, i);
-        if (!Selected(selectors, g, source.kind() == SourceKind::Module, &matched)) continue;
+        if (!Selected(selectors, source, g, &matched)) continue;
         // One output per group; with --all-languages one per language it is stored in.
         std::vector<int> languages{-1};
         if (o_.allLanguages && !g.languages.empty()) {
@@ -717,7 +827,7 @@ class Run {
           if (r.status == "empty") {
             r.message = what + " has no images; nothing to extract";
             Error(prefix_ + r.message);
-          } else if (r.status == "unreadable") {
+          } else if (r.status == "unreadable" || r.status == "refused") {
             r.message = what + " " + r.message;
             Error(prefix_ + r.message);
             ++unreadable;
@@ -736,7 +846,7 @@ class Run {
               if (one.status == "written") {
                 one.bytes = piece.bytes.size();
                 ++written;
-                if (!JsonMode() && o_.verbosity > 0) Out(one.path + "\n");
+                if (!JsonMode() && o_.verbosity > 0) Out(ShownText(one.path) + "\n");
               } else if (one.status == "skipped") {
                 ++skipped;
                 one.message = Quote(one.path) + " exists; skipped";
@@ -765,6 +875,7 @@ class Run {
     } else if (total == 0) {
       problem = NoGroupsText(file);
       code = kExitNothingToExtract;
+      ++totals_.iconless;
     } else if (unreadable > 0) {
       code = kExitBadInput;
     } else if (ReportUnmatched(selectors, matched, file)) {
@@ -812,6 +923,8 @@ class Run {
   std::string prefix_;
   std::map<std::string, std::string> folders_;
   std::set<std::string> usedNames_;
+  std::set<std::string> claimed_;               // every output name the run has used or tried
+  std::map<std::string, uint64_t> nextSuffix_;  // per output name: the next -N to try
 };
 
 class CollectingSink final : public CliSink {

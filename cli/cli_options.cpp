@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -28,11 +29,12 @@ const char kUsage[] =
     "\n"
     "FILE is a program file (EXE, DLL, ICL, CPL, MUN, ...: any PE or NE module), an\n"
     "icon file or a folder; its content decides which. `list` prints one line per\n"
-    "group; `extract` writes icon group N as N.ico (or its first image as N.bmp),\n"
+    "group; `extract` writes icon group N as N.ico (or as N.bmp, or N.png),\n"
     "cursor group N as N.cur, animated cursor N as cursor-N.ani and animated icon N\n"
     "as icon-N.ani into DIR (the current directory by default, created when\n"
     "missing), in DIR/<file name>/ when the run has several sources. Files are\n"
-    "replaced only by complete ones; the source itself never.\n"
+    "replaced only by complete ones; the source itself never, nor anything at a\n"
+    "name that is not a regular file.\n"
     "\n"
     "Selection (may be repeated; a group is taken when any matches):\n"
     "  --index N        the N-th group (1-based, enumeration order)\n"
@@ -48,15 +50,18 @@ const char kUsage[] =
     "  -r, --recursive  descend into subfolders of folder arguments\n"
     "  --include GLOB   only files in folders whose name matches (repeatable)\n"
     "  --files-from LIST  read more FILEs from LIST, one a line (- for stdin)\n"
+    "  -0, --null       names in LIST end with a NUL byte (find -print0)\n"
     "  --no-redirect    read a System32/SysWOW64 file without icons as it is, not\n"
     "                   its SystemResources/<name>.mun\n"
     "Output:\n"
-    "  -o, --output DIR  --format " VANTORICO_FORMATS
-    "\n"
+    "  -o, --output DIR  the folder, created with every missing level\n"
+    "  --format " VANTORICO_FORMATS
+    "  bmp: the first DIB image that decodes (else the\n"
+    "                   largest PNG image) as a bitmap file\n"
 #ifdef VANTORICO_HAVE_PNG
-    "  --size N         png: the image N pixels wide, else the next larger scaled\n"
-    "                   down, else the largest scaled up (area average down,\n"
-    "                   bilinear up); N.png per icon group\n"
+    "  --size N         png: the image whose longer side is N pixels, else the next\n"
+    "                   larger scaled down, else the largest scaled up, to fit an\n"
+    "                   N x N box (area average down, bilinear up); N.png per group\n"
     "  --best           png: the largest, then deepest image as it is (default)\n"
     "  --all-sizes      png: every image as it is, as N-WxH-Bbpp.png\n"
 #endif
@@ -73,7 +78,7 @@ const char kUsage[] =
     "     selection that names no group)\n"
     "  2  usage error\n"
     "  3  a FILE is not a program or icon file, cannot be read, or has groups that\n"
-    "     cannot be read\n"
+    "     cannot be read; a folder or file in a folder cannot be reached\n"
     "  4  some output could not be written\n";
 
 namespace {
@@ -103,10 +108,16 @@ bool SplitIconLocation(const std::string& text, std::string* file, Selector* sel
   std::string tail = text.substr(comma + 1);
   while (!tail.empty() && tail.front() == ' ') tail.erase(0, 1);
   const bool negative = !tail.empty() && tail[0] == '-';
-  long value = 0;
-  if (!ParseNumber(negative ? tail.substr(1) : tail, negative ? 0xFFFF : 0x7FFFFFFE, &value)) {
+  const std::string digits = negative ? tail.substr(1) : tail;
+  if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+      })) {
     return false;
   }
+  // A number past any index or identifier is still a location: one that
+  // names no group.
+  long value = 0;
+  const bool inRange = ParseNumber(digits, negative ? 0xFFFF : 0x7FFFFFFE, &value);
   std::string path = text.substr(0, comma);
   if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
     path = path.substr(1, path.size() - 2);
@@ -114,6 +125,7 @@ bool SplitIconLocation(const std::string& text, std::string* file, Selector* sel
   if (path.empty()) return false;
   *file = path;
   selector->spelled = text.substr(comma);
+  selector->none = !inRange;
   if (negative) {
     selector->kind = Selector::Id;
     selector->id = static_cast<uint16_t>(value);
@@ -187,9 +199,8 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
       o->png = v == "png";
     } else if (a == "--size" && extract) {
       if (!take_value(&v)) return "option --size needs a number of pixels";
-      char* end = nullptr;
-      const unsigned long n = std::strtoul(v.c_str(), &end, 10);
-      if (v.empty() || *end != '\0' || n == 0 || n > kMaxThumbnailSize) {
+      long n = 0;
+      if (!ParseNumber(v, kMaxThumbnailSize, &n) || n == 0) {
         return "option --size needs a number of pixels from 1 to " +
                std::to_string(kMaxThumbnailSize);
       }
@@ -252,6 +263,8 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
     } else if (a == "--include") {
       if (!take_value(&v) || v.empty()) return "option --include needs a pattern";
       o->includes.push_back(v);
+    } else if (flag("-0") || flag("--null")) {
+      o->nullSeparated = true;
     } else if (a == "--files-from") {
       if (!take_value(&o->filesFrom) || o->filesFrom.empty()) {
         return "option --files-from needs a file";
@@ -263,6 +276,7 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
   if (o->json && o->jsonl) return "--json and --jsonl exclude each other";
   if (o->files.empty() && o->filesFrom.empty()) return o->command + " needs a FILE";
   if (pngOption && !o->png) return "--size, --best and --all-sizes go with --format png";
+  if (o->nullSeparated && o->filesFrom.empty()) return "--null goes with --files-from";
   return std::string();
 }
 

@@ -15,6 +15,7 @@ struct Selector {
   uint16_t id = 0;
   std::string name;
   std::string spelled;  // as the user wrote it, for messages
+  bool none = false;    // a location past any group there can be: it names none
 };
 
 enum class Conflict { Overwrite, Skip, Rename };
@@ -23,12 +24,13 @@ struct Options {
   std::string command;
   std::vector<std::string> files;
   std::string filesFrom;
+  bool nullSeparated = false;  // --null: the list's names end in NUL, not a line end
   std::string outputDir = ".";
   bool json = false;
   bool jsonl = false;
   bool bitmap = false;
   bool png = false;
-  uint32_t pngSize = 0;  // --size N; 0: the best image as it is (--best)
+  uint32_t pngSize = 0;   // --size N; 0: the best image as it is (--best)
   bool allSizes = false;  // --all-sizes: every image as N-WxH-Bbpp.png
   bool recursive = false;
   bool noRedirect = false;

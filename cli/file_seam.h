@@ -17,23 +17,41 @@ enum class PathType { None, File, Directory, Other };
 
 // What a path names, following links.
 PathType TypeOfPath(const std::string& path);
-// Creates one folder; false when it cannot (LastSystemError() says why).
-bool MakeDirectory(const std::string& path);
 // The separator the platform joins names with.
 char PathSeparator();
 // True for the separators the platform reads ('/', and '\\' on Windows).
 bool IsSeparator(char c);
 
-struct FolderEntry {
-  std::string name;
-  PathType type = PathType::Other;  // a link to a folder is Other: recursion never follows one
-};
-// The entries of a folder, sorted by name, without "." and "..".
-bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries, SystemError* error);
+// Creates a folder and every missing folder above it; false when it cannot
+// (error says why).
+bool MakeFolders(const std::string& path, SystemError* error);
 
-// The engine's seam under UTF-8 names.
+// What a walk of a folder finds, in order: files to read (a link to a file
+// is one), and what could not be reached (a folder that cannot be opened or
+// read, an entry whose type cannot be learned), with the reason. Links to
+// folders are not followed; devices, FIFOs and sockets are passed over.
+struct WalkItem {
+  std::string path;
+  std::string name;     // the leaf
+  bool reached = true;  // false: error says why path could not be reached
+  bool folder = false;  // the unreached path is a folder
+  SystemError error;
+};
+// Entries of each folder in name order; a subfolder's come at its place
+// when recursive. On POSIX systems each folder is opened relative to its
+// parent's descriptor, so no path length limits the depth.
+void WalkFolder(const std::string& root, bool recursive, std::vector<WalkItem>* items);
+
+// The folder's own path with every link, "." and ".." resolved; empty when
+// it cannot be had.
+std::string RealFolderPath(const std::string& path);
+// True for a folder that is no link (nor junction) to one.
+bool IsFolderNotLink(const std::string& path);
+
+// The engine's seam under UTF-8 names: ReplaceFileWhole and CreateFileWhole.
 SourceFile ReadSource(const std::string& path);
 WriteOutcome WriteOutputWhole(const std::string& path, ByteSpan bytes, const FileIdentity* source);
+WriteOutcome CreateOutputWhole(const std::string& path, ByteSpan bytes);
 
 // The system's text for an error, as UTF-8.
 std::string ErrorText(const SystemError& error);

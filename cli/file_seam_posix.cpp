@@ -1,11 +1,15 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 
 #include "cli/file_seam.h"
+#include "iconlib/file_io_posix.h"
 #include "iconlib/language_choice.h"
 
 namespace vantorico {
@@ -17,16 +21,94 @@ PathType TypeOfMode(mode_t mode) {
   return PathType::Other;
 }
 
+std::string Joined(const std::string& dir, const std::string& leaf) {
+  return dir + (dir.empty() || dir.back() == '/' ? "" : "/") + leaf;
+}
+
+WalkItem Unreached(const std::string& path, const std::string& name, bool folder, int code) {
+  WalkItem item;
+  item.path = path;
+  item.name = name;
+  item.reached = false;
+  item.folder = folder;
+  item.error = SystemErrorOf(code);
+  return item;
+}
+
+// Walks the folder open at fd (which it closes), named path.
+void WalkOpen(int fd, const std::string& path, bool recursive, std::vector<WalkItem>* items) {
+  DIR* dir = fdopendir(fd);
+  if (!dir) {
+    const int code = errno;
+    close(fd);
+    items->push_back(Unreached(path, std::string(), true, code));
+    return;
+  }
+  std::vector<std::string> names;
+  errno = 0;
+  while (const dirent* d = readdir(dir)) {
+    const std::string name = d->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+    errno = 0;
+  }
+  if (errno != 0) items->push_back(Unreached(path, std::string(), true, errno));
+  std::sort(names.begin(), names.end());
+  const int at = dirfd(dir);
+  for (const std::string& name : names) {
+    const std::string full = Joined(path, name);
+    struct stat st;
+    if (fstatat(at, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      // Read permission without search permission: the names, but nothing of them.
+      items->push_back(Unreached(full, name, false, errno));
+      continue;
+    }
+    if (S_ISLNK(st.st_mode)) {
+      // A link to a file is a file to read; a link to a folder is not followed.
+      struct stat target;
+      if (fstatat(at, name.c_str(), &target, 0) == 0 && S_ISREG(target.st_mode)) {
+        items->push_back(WalkItem{full, name, true, false, SystemError{}});
+      }
+      continue;
+    }
+    if (S_ISREG(st.st_mode)) {
+      items->push_back(WalkItem{full, name, true, false, SystemError{}});
+    } else if (S_ISDIR(st.st_mode) && recursive) {
+      const int sub = openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      if (sub < 0) {
+        items->push_back(Unreached(full, name, true, errno));
+      } else {
+        WalkOpen(sub, full, recursive, items);
+      }
+    }
+  }
+  closedir(dir);
+}
+
 }  // namespace
 
 PathType TypeOfPath(const std::string& path) {
   struct stat st;
-  if (stat(path.c_str(), &st) != 0) return PathType::None;
-  return TypeOfMode(st.st_mode);
+  if (stat(path.c_str(), &st) == 0) return TypeOfMode(st.st_mode);
+  if (errno != ENAMETOOLONG) return PathType::None;
+  const int fd = OpenAnyLength(path.c_str(), O_PATH | O_CLOEXEC);
+  if (fd < 0) return PathType::None;
+  const bool known = fstat(fd, &st) == 0;
+  close(fd);
+  return known ? TypeOfMode(st.st_mode) : PathType::None;
 }
 
-bool MakeDirectory(const std::string& path) {
-  return mkdir(path.c_str(), 0777) == 0;
+bool MakeFolders(const std::string& path, SystemError* error) {
+  for (size_t end = 1; end <= path.size(); ++end) {
+    if (end < path.size() && path[end] != '/') continue;
+    const std::string part = path.substr(0, end);
+    if (part.back() == '/' || TypeOfPath(part) == PathType::Directory) continue;
+    if (mkdir(part.c_str(), 0777) != 0 &&
+        !(errno == EEXIST && TypeOfPath(part) == PathType::Directory)) {
+      *error = LastSystemError();
+      return false;
+    }
+  }
+  return true;
 }
 
 char PathSeparator() {
@@ -37,33 +119,26 @@ bool IsSeparator(char c) {
   return c == '/';
 }
 
-bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries, SystemError* error) {
-  entries->clear();
-  DIR* dir = opendir(path.c_str());
-  if (!dir) {
-    *error = LastSystemError();
-    return false;
+void WalkFolder(const std::string& root, bool recursive, std::vector<WalkItem>* items) {
+  const int fd = OpenAnyLength(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    items->push_back(Unreached(root, std::string(), true, errno));
+    return;
   }
-  errno = 0;
-  while (const dirent* d = readdir(dir)) {
-    const std::string name = d->d_name;
-    if (name == "." || name == "..") continue;
-    struct stat st;
-    const std::string full = path + (path.empty() || path.back() == '/' ? "" : "/") + name;
-    FolderEntry e;
-    e.name = name;
-    if (lstat(full.c_str(), &st) == 0) {
-      // A link to a file is a file to read; a link to a folder is not followed.
-      e.type = S_ISLNK(st.st_mode)
-                   ? (TypeOfPath(full) == PathType::File ? PathType::File : PathType::Other)
-                   : TypeOfMode(st.st_mode);
-    }
-    entries->push_back(std::move(e));
-  }
-  closedir(dir);
-  std::sort(entries->begin(), entries->end(),
-            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-  return true;
+  WalkOpen(fd, root, recursive, items);
+}
+
+std::string RealFolderPath(const std::string& path) {
+  char* real = realpath(path.empty() ? "." : path.c_str(), nullptr);
+  if (!real) return std::string();
+  std::string out = real;
+  std::free(real);
+  return out;
+}
+
+bool IsFolderNotLink(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 SourceFile ReadSource(const std::string& path) {
@@ -72,6 +147,10 @@ SourceFile ReadSource(const std::string& path) {
 
 WriteOutcome WriteOutputWhole(const std::string& path, ByteSpan bytes, const FileIdentity* source) {
   return ReplaceFileWhole(path.c_str(), bytes, source);
+}
+
+WriteOutcome CreateOutputWhole(const std::string& path, ByteSpan bytes) {
+  return CreateFileWhole(path.c_str(), bytes);
 }
 
 std::string ErrorText(const SystemError& error) {

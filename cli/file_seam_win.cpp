@@ -9,6 +9,7 @@
 
 #include "base/win_handles.h"
 #include "cli/file_seam.h"
+#include "iconlib/file_io_win.h"
 
 namespace vantorico {
 namespace {
@@ -84,8 +85,25 @@ PathType TypeOfPath(const std::string& path) {
   return PathType::File;
 }
 
-bool MakeDirectory(const std::string& path) {
-  return CreateDirectoryW(Wide(path).c_str(), nullptr) != FALSE;
+bool MakeFolders(const std::string& path, SystemError* error) {
+  // Past a drive ("C:\") or a share ("\\server\share\"), folder by folder.
+  size_t first = 0;
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    size_t seps = 0;
+    for (first = 2; first < path.size() && seps < 2; ++first) seps += IsSeparator(path[first]);
+  } else if (path.size() >= 2 && path[1] == ':') {
+    first = 2;
+  }
+  for (size_t end = first + 1; end <= path.size(); ++end) {
+    if (end < path.size() && !IsSeparator(path[end])) continue;
+    const std::string part = path.substr(0, end);
+    if (IsSeparator(part.back()) || TypeOfPath(part) == PathType::Directory) continue;
+    if (!CreateDirectoryW(Wide(part).c_str(), nullptr) && TypeOfPath(part) != PathType::Directory) {
+      *error = LastSystemError();
+      return false;
+    }
+  }
+  return true;
 }
 
 char PathSeparator() {
@@ -96,37 +114,66 @@ bool IsSeparator(char c) {
   return c == '\\' || c == '/';
 }
 
-bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries, SystemError* error) {
-  entries->clear();
-  std::wstring pattern = Wide(path);
+void WalkFolder(const std::string& root, bool recursive, std::vector<WalkItem>* items) {
+  std::wstring pattern = Wide(root);
   if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
   pattern += L'*';
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW(pattern.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) {
-    *error = LastSystemError();
-    if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;  // an empty drive root
-    return false;
+    const SystemError error = LastSystemError();
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return;  // an empty drive root
+    WalkItem item;
+    item.path = root;
+    item.reached = false;
+    item.folder = true;
+    item.error = error;
+    items->push_back(item);
+    return;
   }
+  struct Entry {
+    std::string name;
+    bool folder;
+  };
+  std::vector<Entry> entries;
   do {
     const std::wstring name = data.cFileName;
     if (name == L"." || name == L"..") continue;
-    FolderEntry e;
-    e.name = Utf8(name.data(), name.size());
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-      // A junction or link to a folder is not followed.
-      e.type =
-          (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathType::Other : PathType::File;
-    } else {
-      e.type =
-          (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathType::Directory : PathType::File;
-    }
-    entries->push_back(std::move(e));
+    // A junction or link to a folder is not followed; a link to a file is a file.
+    const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (folder && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+    entries.push_back({Utf8(name.data(), name.size()), folder});
   } while (FindNextFileW(find, &data));
   FindClose(find);
-  std::sort(entries->begin(), entries->end(),
-            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-  return true;
+  std::sort(entries.begin(), entries.end(),
+            [](const Entry& a, const Entry& b) { return a.name < b.name; });
+  const std::string sep = root.empty() || IsSeparator(root.back()) ? "" : "\\";
+  for (const Entry& e : entries) {
+    const std::string full = root + sep + e.name;
+    if (!e.folder) {
+      items->push_back(WalkItem{full, e.name, true, false, SystemError{}});
+    } else if (recursive) {
+      WalkFolder(full, recursive, items);
+    }
+  }
+}
+
+std::string RealFolderPath(const std::string& path) {
+  const std::wstring wide = Wide(path.empty() ? "." : path);
+  const DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return std::string();
+  std::wstring full(n, L'\0');
+  const DWORD got = GetFullPathNameW(wide.c_str(), n, &full[0], nullptr);
+  if (got == 0 || got >= n) return std::string();
+  full.resize(got);
+  while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
+  return Utf8(full.data(), full.size());
+}
+
+bool IsFolderNotLink(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 SourceFile ReadSource(const std::string& path) {
@@ -175,6 +222,53 @@ SourceFile ReadSource(const std::string& path) {
   return out;
 }
 
+namespace {
+
+OutputNameHolder HolderOfWidePath(const std::wstring& path) {
+  const UniqueFile name(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kOutputNameShare, nullptr,
+                                    OPEN_EXISTING, kOutputNameOpenFlags, nullptr));
+  return HolderOfOutputName(name.get());
+}
+
+// The bytes in a new temporary file beside target, closed.
+bool Stage(const std::wstring& target, ByteSpan bytes, DWORD attributes, std::wstring* temporary,
+           SystemError* error) {
+  UniqueFile file;
+  for (int attempt = 0; attempt < kTemporaryNameAttempts && !file; ++attempt) {
+    *temporary = TemporaryName(target, attempt);
+    // CREATE_NEW: a name that exists (a file, a link) makes this attempt fail.
+    file.reset(CreateFileW(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
+                           nullptr));
+    if (!file && !IsExistsError(GetLastError())) break;
+  }
+  if (!file) {
+    *error = LastSystemError();
+    return false;
+  }
+  const bool ok = WriteAllToFile(file.get(), bytes, error);
+  file.reset();
+  if (!ok) DeleteFileW(temporary->c_str());
+  return ok;
+}
+
+WriteOutcome Place(const std::wstring& temporary, const std::wstring& target, bool replace) {
+  WriteOutcome out;
+  if (MoveFileExW(temporary.c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
+    out.status = WriteOutcome::Written;
+    return out;
+  }
+  const DWORD code = GetLastError();
+  DeleteFileW(temporary.c_str());
+  const OutputNameHolder holder = HolderOfWidePath(target);
+  if ((!replace && IsExistsError(code)) || (holder.present && !holder.replaceable)) {
+    return RefusalOfHolder(holder);
+  }
+  out.error = SystemErrorOf(static_cast<int>(code));
+  return out;
+}
+
+}  // namespace
+
 WriteOutcome WriteOutputWhole(const std::string& path, ByteSpan bytes, const FileIdentity* source) {
   WriteOutcome out;
   if (path.empty()) {
@@ -187,37 +281,26 @@ WriteOutcome WriteOutputWhole(const std::string& path, ByteSpan bytes, const Fil
     out.status = WriteOutcome::SameAsSource;
     return out;
   }
+  const OutputNameHolder holder = HolderOfWidePath(target);
+  if (!holder.replaceable) return RefusalOfHolder(holder);
   std::wstring temporary;
-  UniqueFile file;
-  for (int attempt = 0; attempt < kTemporaryNameAttempts && !file; ++attempt) {
-    temporary = TemporaryName(target, attempt);
-    // CREATE_NEW: a name that exists (a file, a link) makes this attempt fail.
-    file.reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
-      break;
-    }
-  }
-  if (!file) {
-    out.error = LastSystemError();
+  if (!Stage(target, bytes, holder.keptAttributes, &temporary, &out.error)) return out;
+  return Place(temporary, target, true);
+}
+
+WriteOutcome CreateOutputWhole(const std::string& path, ByteSpan bytes) {
+  WriteOutcome out;
+  if (path.empty()) {
+    out.error = SystemErrorOf(ERROR_PATH_NOT_FOUND);
     return out;
   }
-  DWORD written = 0;
-  bool ok = bytes.size() <= MAXDWORD &&
-            (bytes.empty() || WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                        &written, nullptr)) &&
-            written == bytes.size();
-  SystemError error = ok ? SystemError{} : LastSystemError();
-  if (!ok && error.kind == ErrorKind::None) error = SystemErrorOf(ERROR_DISK_FULL);
-  file.reset();
-  if (ok && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    out.status = WriteOutcome::Written;
-    return out;
-  }
-  if (ok) error = LastSystemError();
-  DeleteFileW(temporary.c_str());
-  out.error = error;
-  return out;
+  const std::wstring target = Wide(path);
+  const OutputNameHolder holder = HolderOfWidePath(target);
+  if (holder.present) return RefusalOfHolder(holder);
+  std::wstring temporary;
+  if (!Stage(target, bytes, FILE_ATTRIBUTE_NORMAL, &temporary, &out.error)) return out;
+  // Without MOVEFILE_REPLACE_EXISTING the move fails on a name that exists.
+  return Place(temporary, target, false);
 }
 
 std::string ErrorText(const SystemError& error) {

@@ -6,6 +6,7 @@
 #include "iconlib/cursor_resources.h"
 #include "iconlib/image_fields.h"
 #include "iconlib/language_choice.h"
+#include "iconlib/png_header.h"
 
 namespace vantorico {
 namespace {
@@ -16,15 +17,23 @@ void Summarise(const IconImageSet* set, GroupSummary* group) {
   for (uint32_t i = 0; i < set->imageCount; ++i) {
     const IconImageEntry& e = set->images[i];
     const char* format = IsPngEntry(e) ? "PNG" : IsDescribedDib(e) ? "DIB" : "other";
-    group->images.push_back({e.width, e.height, e.bitDepth, format, e.dataSize});
+    uint32_t width = e.width > 0 ? static_cast<uint32_t>(e.width) : 0;
+    uint32_t height = e.height > 0 ? static_cast<uint32_t>(e.height) : 0;
+    PngHeader png;
+    if (IsPngEntry(e) && ReadPngHeader(ImageBytes(e), &png)) {
+      width = png.width;
+      height = png.height;
+    }
+    group->images.push_back({width, height, e.bitDepth, format, e.dataSize});
   }
 }
 
 void SummariseCursors(const CursorGroup& cursors, GroupSummary* group) {
   group->readable = true;
   for (const CursorImage& c : cursors.images) {
-    ImageSummary s{c.width, c.height, c.bitCount, c.png ? "PNG" : "DIB",
-                   static_cast<uint32_t>(c.image.size())};
+    ImageSummary s{static_cast<uint32_t>(c.width > 0 ? c.width : 0),
+                   static_cast<uint32_t>(c.height > 0 ? c.height : 0), c.bitCount,
+                   c.png ? "PNG" : "DIB", static_cast<uint32_t>(c.image.size())};
     if (!c.png && c.bitCount == 0) s.format = "other";
     s.hasHotspot = true;
     s.hotspotX = c.hotspotX;
@@ -77,7 +86,8 @@ GroupSummary DescribeGroup(IconSource& source, GroupType type, int32_t index) {
   GroupSummary g;
   g.type = type;
   g.index = index;
-  if (source.kind() != SourceKind::Module) return g;
+  g.named = source.kind() == SourceKind::Module;
+  if (!g.named) return g;
   const uint16_t resource = ResourceTypeOf(type);
   const auto ordinal = static_cast<uint32_t>(index - 1);
   ResourceName name;
@@ -85,6 +95,7 @@ GroupSummary DescribeGroup(IconSource& source, GroupType type, int32_t index) {
     g.textName = name.isText;
     g.id = name.id;
     g.text = name.text;
+    g.textCut = name.cut;
   }
   if (!source.module()->LanguagesAt(resource, ordinal, &g.languages, &g.chosenLanguage)) {
     g.languages.clear();
@@ -127,8 +138,14 @@ std::string FormatGroupText(const GroupSummary& g, bool withType) {
   char buf[200];
   if (withType) out += std::string(WordOf(g.type)) + "\t";
   out += std::to_string(g.index) + "\t";
-  out += g.textName ? QuotedText(g.text) : std::to_string(g.id);
-  if (!g.languages.empty()) {
+  if (g.textName) {
+    out += QuotedText(g.text) + (g.textCut ? "..." : "");
+  } else {
+    out += g.named ? std::to_string(g.id) : "-";
+  }
+  if (g.languages.empty()) {
+    out += "\tlang -";
+  } else {
     out += "\tlang " + LanguageIdText(g.languages[g.chosenLanguage]);
     if (g.languages.size() > 1) {
       out += " of";
@@ -143,7 +160,7 @@ std::string FormatGroupText(const GroupSummary& g, bool withType) {
                 g.images.size() == 1 ? "" : "s");
   out += buf;
   for (const ImageSummary& i : g.images) {
-    std::snprintf(buf, sizeof(buf), "\t%dx%d %u-bit %s %u bytes", i.width, i.height, i.bitDepth,
+    std::snprintf(buf, sizeof(buf), "\t%ux%u %u-bit %s %u bytes", i.width, i.height, i.bitDepth,
                   i.format, i.bytes);
     out += buf;
     if (i.hasHotspot) {
@@ -159,6 +176,7 @@ std::string FormatGroupJson(const GroupSummary& g, SourceKind kind) {
                     "\",\"index\":" + std::to_string(g.index) + ",\"name\":";
   if (g.textName) {
     out += JsonString(g.text);
+    if (g.textCut) out += ",\"name_cut\":true";
   } else if (kind == SourceKind::Module) {
     out += std::to_string(g.id);
   } else {
@@ -179,7 +197,7 @@ std::string FormatGroupJson(const GroupSummary& g, SourceKind kind) {
   for (size_t i = 0; i < g.images.size(); ++i) {
     const ImageSummary& m = g.images[i];
     std::snprintf(buf, sizeof(buf),
-                  "%s{\"width\":%d,\"height\":%d,\"bitDepth\":%u,\"format\":\"%s\",\"bytes\":%u",
+                  "%s{\"width\":%u,\"height\":%u,\"bitDepth\":%u,\"format\":\"%s\",\"bytes\":%u",
                   i ? "," : "", m.width, m.height, m.bitDepth, m.format, m.bytes);
     out += buf;
     if (m.hasHotspot) {

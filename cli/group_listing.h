@@ -16,8 +16,8 @@ uint16_t ResourceTypeOf(GroupType type);
 const char* WordOf(GroupType type);  // "icon", "cursor", "anicursor", "aniicon"
 
 struct ImageSummary {
-  int32_t width;
-  int32_t height;
+  uint32_t width;  // a PNG's IHDR may say up to 2^31 - 1
+  uint32_t height;
   uint32_t bitDepth;
   const char* format;  // "PNG", "DIB", or "other" for bytes that are neither
   uint32_t bytes;
@@ -29,9 +29,11 @@ struct ImageSummary {
 struct GroupSummary {
   GroupType type = GroupType::Icon;
   int32_t index = 0;
+  bool named = true;  // a module's group has a name; an icon file's has none
   bool textName = false;
   uint16_t id = 0;
   std::string text;
+  bool textCut = false;  // text is the start of a longer name
   bool readable = false;
   std::vector<ImageSummary> images;
   uint64_t bytes = 0;               // animated resources: their size
@@ -49,7 +51,11 @@ GroupSummary SummariseGroup(IconSource& source, GroupType type, int32_t index);
 // JSON schema version of the documents.
 constexpr int kListingSchemaVersion = 2;
 
-// One text line per group. withType puts the type's word first.
+// One text line per group, the same columns for every kind of source: the
+// index, the name (quoted text, identifier, or - for an icon file's group),
+// "lang" and the language (- when the source has none), then the images.
+// A cut name ends in "..." after its closing quote. withType puts the
+// type's word first.
 std::string FormatGroupText(const GroupSummary& group, bool withType);
 // One group as a JSON object; icon files' groups have a null name.
 std::string FormatGroupJson(const GroupSummary& group, SourceKind kind);

@@ -91,4 +91,35 @@ std::string QuotedText(const std::string& bytes) {
   return out + "\"";
 }
 
+std::string ShownText(const std::string& bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size();) {
+    const auto c = static_cast<uint8_t>(bytes[i]);
+    const size_t n = Utf8Length(bytes, i);
+    // U+0080 to U+009F, the C1 controls, are C2 80 to C2 9F in UTF-8.
+    const bool c1 = n == 2 && c == 0xC2 && static_cast<uint8_t>(bytes[i + 1]) < 0xA0;
+    if (n == 0 || c < 0x20 || c == 0x7F || c1) {
+      const size_t count = c1 ? 2 : 1;
+      for (size_t k = 0; k < count; ++k) {
+        const auto b = static_cast<uint8_t>(bytes[i + k]);
+        if (b == '\t') {
+          out += "\\t";
+        } else if (b == '\n') {
+          out += "\\n";
+        } else if (b == '\r') {
+          out += "\\r";
+        } else {
+          AppendEscape("\\%03o", b, &out);
+        }
+      }
+      i += count;
+    } else {
+      out.append(bytes, i, n);
+      i += n;
+    }
+  }
+  return out;
+}
+
 }  // namespace vantorico

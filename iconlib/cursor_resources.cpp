@@ -113,8 +113,9 @@ GroupFailure ReadCursorGroupAt(ModuleSource& module, uint32_t ordinal, uint64_t 
     e.PeekU16At(at + kCursorGroupBitCountOffset, &bits);
     e.PeekU16At(at + kGroupEntryIdOffset, &id.id);
     ByteSpan resource;
+    // A resource of the hotspot alone has no image: the group cannot be read.
     if (!module.FindResourceBytes(id, kResourceTypeCursor, &resource) ||
-        resource.size() < kCursorHotspotSize) {
+        resource.size() <= kCursorHotspotSize) {
       out->images.clear();
       return GroupFailure::MissingImage;
     }

@@ -8,9 +8,6 @@
 namespace vantorico {
 namespace {
 
-constexpr uint32_t kBiRgb = 0;
-constexpr uint32_t kBiBitfields = 3;
-constexpr size_t kBiCompressionOffset = 16;
 // BI_BITFIELDS: after a 40-byte header three DWORD masks (R, G, B) follow it;
 // longer headers hold them at 40, 44, 48, and from 56 bytes an alpha mask at 52.
 constexpr size_t kColorMasksSize = 12;

@@ -19,6 +19,8 @@ ExtractResult FromWrite(const WriteOutcome& w, uint64_t bytes) {
     case WriteOutcome::SameAsSource:
       r.status = ExtractStatus::SameAsSource;
       break;
+    case WriteOutcome::Exists:
+    case WriteOutcome::NotRegularFile:  // a folder or device at the name: refused, with its code
     case WriteOutcome::Failed:
       r.status = ExtractStatus::WriteFailed;
       r.error = w.error;

@@ -62,19 +62,32 @@ std::unique_ptr<FileView> OpenFileView(const char* path);
 std::unique_ptr<FileView> ViewOfBytes(ByteSpan bytes);
 
 struct [[nodiscard]] WriteOutcome {
-  enum Status { Written, SameAsSource, Failed } status = Failed;
-  SystemError error;  // why, when Failed
+  enum Status {
+    Written,
+    SameAsSource,    // the name is the source's: nothing written
+    Exists,          // a no-replace write found a file at the name: nothing written
+    NotRegularFile,  // a folder, device, FIFO or socket has the name: nothing written
+    Failed,
+  } status = Failed;
+  SystemError error;  // why, when Failed (the system's "exists" code for Exists and NotRegularFile)
   bool ok() const { return status == Written; }
   explicit operator bool() const { return ok(); }
 };
 
 // Writes bytes as the file at path: to a temporary file created exclusively
-// in the same folder (never through a link), then moved over path. On any
+// in the same folder (never through a link), then moved over path. Only a
+// regular file (or a link, which is replaced, not followed) is replaced, and
+// it keeps its permissions; anything else at the name is refused. On any
 // failure the temporary file is removed and a file already at path stays as
 // it was. When source is given and path names that same file, nothing is
 // written at all.
 WriteOutcome ReplaceFileWhole(const char* path, ByteSpan bytes,
                               const FileIdentity* source = nullptr);
+
+// The same, but the file is put at path only when nothing has that name,
+// in one step that no other writer can come between: Exists when a name is
+// there already (the caller may try another).
+WriteOutcome CreateFileWhole(const char* path, ByteSpan bytes);
 
 // The identity of the file a path names (following links); false when none.
 bool IdentityOfPath(const char* path, FileIdentity* identity);

@@ -7,6 +7,7 @@
 #include "base/heap.h"
 #include "base/win_handles.h"
 #include "iconlib/file_io.h"
+#include "iconlib/file_io_win.h"
 
 namespace vantorico {
 namespace {
@@ -160,6 +161,94 @@ SourceFile ReadSourceFile(const char* path) {
   return out;
 }
 
+OutputNameHolder HolderOfOutputName(HANDLE name) {
+  OutputNameHolder h;
+  if (name == INVALID_HANDLE_VALUE || name == nullptr) return h;
+  h.present = true;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(name) != FILE_TYPE_DISK || !GetFileInformationByHandle(name, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    h.replaceable = false;
+    return h;
+  }
+  const DWORD kept =
+      info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                               FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+  // A link is replaced as itself; its own attributes say nothing of the output.
+  if (kept && !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) h.keptAttributes = kept;
+  return h;
+}
+
+WriteOutcome RefusalOfHolder(const OutputNameHolder& holder) {
+  WriteOutcome out;
+  out.status = holder.replaceable ? WriteOutcome::Exists : WriteOutcome::NotRegularFile;
+  out.error = SystemErrorOf(ERROR_ALREADY_EXISTS);
+  return out;
+}
+
+bool WriteAllToFile(HANDLE file, ByteSpan bytes, SystemError* error) {
+  DWORD written = 0;
+  const bool ok = bytes.size() <= MAXDWORD &&
+                  (bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                              &written, nullptr)) &&
+                  written == bytes.size();
+  *error = ok ? SystemError{} : LastSystemError();
+  if (!ok && error->kind == ErrorKind::None) *error = SystemErrorOf(ERROR_DISK_FULL);
+  return ok;
+}
+
+bool IsExistsError(DWORD error) {
+  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+}
+
+namespace {
+
+OutputNameHolder HolderOfPath(const char* path) {
+  const UniqueFile name(CreateFileA(path, FILE_READ_ATTRIBUTES, kOutputNameShare, nullptr,
+                                    OPEN_EXISTING, kOutputNameOpenFlags, nullptr));
+  return HolderOfOutputName(name.get());
+}
+
+// The bytes in a new temporary file beside path, closed.
+bool Stage(const std::string& path, ByteSpan bytes, DWORD attributes, std::string* temporary,
+           SystemError* error) {
+  UniqueFile file;
+  for (int attempt = 0; attempt < kTemporaryNameAttempts && !file; ++attempt) {
+    *temporary = TemporaryName(path, attempt);
+    // CREATE_NEW: a name that exists (a file, a link) makes this attempt fail.
+    file.reset(CreateFileA(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
+                           nullptr));
+    if (!file && !IsExistsError(GetLastError())) break;
+  }
+  if (!file) {
+    *error = LastSystemError();
+    return false;
+  }
+  const bool ok = WriteAllToFile(file.get(), bytes, error);
+  file.reset();
+  if (!ok) DeleteFileA(temporary->c_str());
+  return ok;
+}
+
+// Moves the temporary file to path (replacing or not); removes it on failure.
+WriteOutcome Place(const std::string& temporary, const char* path, bool replace) {
+  WriteOutcome out;
+  if (MoveFileExA(temporary.c_str(), path, replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
+    out.status = WriteOutcome::Written;
+    return out;
+  }
+  const DWORD code = GetLastError();
+  DeleteFileA(temporary.c_str());
+  const OutputNameHolder holder = HolderOfPath(path);
+  if ((!replace && IsExistsError(code)) || (holder.present && !holder.replaceable)) {
+    return RefusalOfHolder(holder);
+  }
+  out.error = SystemErrorOf(static_cast<int>(code));
+  return out;
+}
+
+}  // namespace
+
 WriteOutcome ReplaceFileWhole(const char* path, ByteSpan bytes, const FileIdentity* source) {
   WriteOutcome out;
   if (!path || !*path) {
@@ -170,38 +259,25 @@ WriteOutcome ReplaceFileWhole(const char* path, ByteSpan bytes, const FileIdenti
     out.status = WriteOutcome::SameAsSource;
     return out;
   }
-  const std::string target = path;
+  const OutputNameHolder holder = HolderOfPath(path);
+  if (!holder.replaceable) return RefusalOfHolder(holder);
   std::string temporary;
-  UniqueFile file;
-  for (int attempt = 0; attempt < kTemporaryNameAttempts && !file; ++attempt) {
-    temporary = TemporaryName(target, attempt);
-    // CREATE_NEW: a name that exists (a file, a link) makes this attempt fail.
-    file.reset(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
-      break;
-    }
-  }
-  if (!file) {
-    out.error = LastSystemError();
+  if (!Stage(path, bytes, holder.keptAttributes, &temporary, &out.error)) return out;
+  return Place(temporary, path, true);
+}
+
+WriteOutcome CreateFileWhole(const char* path, ByteSpan bytes) {
+  WriteOutcome out;
+  if (!path || !*path) {
+    out.error = SystemErrorOf(ERROR_PATH_NOT_FOUND);
     return out;
   }
-  DWORD written = 0;
-  bool ok = bytes.size() <= MAXDWORD &&
-            (bytes.empty() || WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                        &written, nullptr)) &&
-            written == bytes.size();
-  SystemError error = ok ? SystemError{} : LastSystemError();
-  if (!ok && error.kind == ErrorKind::None) error = SystemErrorOf(ERROR_DISK_FULL);
-  file.reset();
-  if (ok && MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING)) {
-    out.status = WriteOutcome::Written;
-    return out;
-  }
-  if (ok) error = LastSystemError();
-  DeleteFileA(temporary.c_str());
-  out.error = error;
-  return out;
+  const OutputNameHolder holder = HolderOfPath(path);
+  if (holder.present) return RefusalOfHolder(holder);
+  std::string temporary;
+  if (!Stage(path, bytes, FILE_ATTRIBUTE_NORMAL, &temporary, &out.error)) return out;
+  // MoveFileEx without MOVEFILE_REPLACE_EXISTING fails on a name that exists.
+  return Place(temporary, path, false);
 }
 
 }  // namespace vantorico

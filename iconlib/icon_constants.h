@@ -50,6 +50,9 @@ constexpr size_t kBiPlanesOffset = 12;
 constexpr size_t kBiBitCountOffset = 14;
 constexpr size_t kBiSizeImageOffset = 20;
 constexpr size_t kBiClrUsedOffset = 32;
+constexpr size_t kBiCompressionOffset = 16;
+constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiBitfields = 3;
 constexpr size_t kPaletteEntrySize = 4;
 constexpr uint32_t kPaletteSizeMask = 0xFFFF;  // DibPaletteSize keeps the low 16 bits
 // Bytes of a row are padded to a multiple of four: (bits + 31) >> 3, low two bits cleared.
@@ -70,6 +73,20 @@ constexpr uint8_t kBitmapSignature[2] = {'B', 'M'};
 constexpr size_t kBitmapFileHeaderSize = 14;
 constexpr size_t kBitmapSizeOffset = 2;
 constexpr size_t kBitmapPixelOffsetOffset = 10;
+// A bitmap file built from decoded pixels: BITMAPV5HEADER, 32 bits, BI_BITFIELDS
+// with an alpha mask (the form readers take alpha from), sRGB, rows bottom-up.
+constexpr uint32_t kV5HeaderSize = 124;
+constexpr size_t kV5RedMaskOffset = 40;
+constexpr size_t kV5GreenMaskOffset = 44;
+constexpr size_t kV5BlueMaskOffset = 48;
+constexpr size_t kV5AlphaMaskOffset = 52;
+constexpr size_t kV5ColorSpaceOffset = 56;
+constexpr size_t kV5IntentOffset = 108;
+constexpr uint32_t kColorSpaceSrgb = 0x73524742;  // 'sRGB'
+constexpr uint32_t kIntentImages = 4;             // LCS_GM_IMAGES
+constexpr uint32_t kPixelsPerMetre96Dpi = 3780;
+constexpr size_t kBiXPelsOffset = 24;
+constexpr size_t kBiYPelsOffset = 28;
 
 // PNG images inside icons: signature, then the IHDR chunk.
 constexpr uint8_t kPngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};

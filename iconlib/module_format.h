@@ -34,9 +34,11 @@ constexpr size_t kResourceEntrySize = 8;
 constexpr uint32_t kResourceHighBit = 0x80000000u;  // name is a string / entry is a directory
 constexpr uint32_t kResourceOffsetMask = 0x7FFFFFFFu;
 constexpr size_t kResourceDataEntrySize = 16;
-// Text names are decoded up to this many UTF-16 units; no resource compiler
-// writes longer ones, and a directory whose names overlap in the file could
-// otherwise make every one of 131070 entries decode to 65535 units.
+// Text names are decoded for showing up to this many UTF-16 units, and a
+// longer one is marked as cut: a directory whose names overlap in the file
+// could otherwise make every one of 131070 entries decode to 65535 units.
+// The group keeps its place whatever its name's length (the loader and
+// pefile see it); a lookup by a whole long name compares it in full.
 constexpr uint16_t kMaxResourceNameUnits = 256;
 
 // The order of languages a lookup tries is a parameter of the reader

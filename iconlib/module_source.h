@@ -20,6 +20,7 @@ struct ResourceName {
   bool isText = false;
   uint16_t id = 0;
   std::string text;
+  bool cut = false;  // text holds only the first kMaxResourceNameUnits units of a longer name
 };
 
 // Every reader indexes each resource type once per open: the names in
@@ -52,6 +53,10 @@ class ModuleSource {
     (void)type, (void)ordinal, (void)stored, (void)chosen;
     return false;
   }
+
+  // Whether the name at a position is the text name given (as
+  // ResourceNamesEqual compares), however long the stored name is.
+  virtual bool NameIs(uint16_t type, uint32_t ordinal, const std::string& text);
 
   // Calls visit once per name of the type, in enumeration order, while
   // visit returns true. False when the module has no resources of that type.

@@ -21,6 +21,9 @@ class OwningModule final : public ModuleSource {
   bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
     return inner_->FindResourceBytes(name, type, bytes);
   }
+  bool NameIs(uint16_t type, uint32_t ordinal, const std::string& text) override {
+    return inner_->NameIs(type, ordinal, text);
+  }
   void SetLanguageOrder(const LanguageOrder& order) override { inner_->SetLanguageOrder(order); }
   bool LanguagesAt(uint16_t type, uint32_t ordinal, std::vector<uint16_t>* stored,
                    size_t* chosen) override {
@@ -43,6 +46,13 @@ bool ModuleSource::EnumerateNames(uint16_t type,
     if (NameAt(type, i, &name) && !visit(name)) break;
   }
   return true;
+}
+
+bool ModuleSource::NameIs(uint16_t type, uint32_t ordinal, const std::string& text) {
+  ResourceName stored, wanted;
+  wanted.isText = true;
+  wanted.text = text;
+  return NameAt(type, ordinal, &stored) && !stored.cut && ResourceNamesEqual(stored, wanted);
 }
 
 bool ResourceNamesEqual(const ResourceName& a, const ResourceName& b) {

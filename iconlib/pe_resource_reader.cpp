@@ -3,7 +3,10 @@
 // further, so a directory whose entries point back at itself cannot loop.
 // Each type's name level is read and ordered once per open; text names are
 // decoded only when asked for, and each language level is resolved once.
+#include <climits>
+#include <cstdint>
 #include <map>
+#include <string>
 #include <memory>
 #include <new>
 #include <unordered_map>
@@ -50,6 +53,41 @@ void AppendUtf8(uint32_t cp, std::string* out) {
   }
 }
 
+// UTF-8 to UTF-16; false for bytes that are not UTF-8.
+bool Utf16Of(const std::string& utf8, std::u16string* out) {
+  out->clear();
+  for (size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<uint8_t>(utf8[i]);
+    uint32_t cp;
+    size_t n;
+    if (b < 0x80) {
+      cp = b, n = 1;
+    } else if ((b & 0xE0) == 0xC0) {
+      cp = b & 0x1F, n = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      cp = b & 0x0F, n = 3;
+    } else if ((b & 0xF8) == 0xF0) {
+      cp = b & 0x07, n = 4;
+    } else {
+      return false;
+    }
+    if (i + n > utf8.size()) return false;
+    for (size_t k = 1; k < n; ++k) {
+      const auto c = static_cast<uint8_t>(utf8[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    i += n;
+    if (cp >= 0x10000) {
+      out->push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+      out->push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    } else {
+      out->push_back(static_cast<char16_t>(cp));
+    }
+  }
+  return true;
+}
+
 class PeResources final : public ModuleSource {
  public:
   PeResources(ByteSpan file, std::vector<Section> sections, uint32_t rootRva)
@@ -94,6 +132,11 @@ class PeResources final : public ModuleSource {
     return e && DecodeName(e->name, name);
   }
 
+  bool NameIs(uint16_t type, uint32_t ordinal, const std::string& text) override {
+    const DirectoryEntry* e = EntryAt(type, ordinal);
+    return e && IsTextName(e->name) && TextNameIs(e->name, text);
+  }
+
   bool BytesAt(uint16_t type, uint32_t ordinal, ByteSpan* bytes) override {
     const DirectoryEntry* e = EntryAt(type, ordinal);
     return e && BytesOf(*e, bytes);
@@ -102,17 +145,22 @@ class PeResources final : public ModuleSource {
   bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
     const TypeIndex* index = IndexOfType(type);
     if (!index) return false;
-    const auto id_of = [&](uint32_t pos) { return static_cast<uint16_t>(index->entries[pos].name); };
+    const auto id_of = [&](uint32_t pos) {
+      return static_cast<uint16_t>(index->entries[pos].name);
+    };
     if (!name.isText) {
       const int64_t at = FindById(index->order, name.id, id_of);
       return at >= 0 && BytesOf(index->entries[static_cast<size_t>(at)], bytes);
     }
     // Text lookups are rare (the caller names one group); a walk is enough.
+    // A cut name finds the first stored name it is the start of.
     for (const DirectoryEntry& e : index->entries) {
+      if (!IsTextName(e.name)) continue;
       ResourceName stored;
-      if (IsTextName(e.name) && DecodeName(e.name, &stored) && ResourceNamesEqual(stored, name)) {
-        return BytesOf(e, bytes);
-      }
+      const bool hit = name.cut ? DecodeName(e.name, &stored) && stored.cut &&
+                                      ResourceNamesEqual(stored, ResourceName{true, 0, name.text})
+                                : TextNameIs(e.name, name.text);
+      if (hit) return BytesOf(e, bytes);
     }
     return false;
   }
@@ -175,11 +223,12 @@ class PeResources final : public ModuleSource {
     size_t offset;
     if (!DirectoryOffset(raw, &offset)) return false;
     ByteCursor c(file_.From(offset));
-    uint16_t length = 0;
-    if (!c.ReadU16(&length)) return false;
-    if (length > kMaxResourceNameUnits) return false;
+    uint16_t stored = 0;
+    if (!c.ReadU16(&stored)) return false;
+    const uint16_t length = stored > kMaxResourceNameUnits ? kMaxResourceNameUnits : stored;
     name->isText = true;
     name->id = 0;
+    name->cut = stored > length;
     name->text.clear();
     for (uint16_t i = 0; i < length; ++i) {
       uint16_t unit = 0;
@@ -202,14 +251,44 @@ class PeResources final : public ModuleSource {
     return true;
   }
 
-  // Whether a text name lies inside the file within the length cap, without decoding it.
-  bool TextNameReadable(uint32_t raw) const {
+  // The stored UTF-16 units of a text name that lies wholly inside the file.
+  bool TextNameUnits(uint32_t raw, ByteSpan* units) const {
     size_t offset;
     if (!DirectoryOffset(raw, &offset)) return false;
     const ByteCursor c(file_.From(offset));
     uint16_t length = 0;
-    return c.PeekU16At(0, &length) && length <= kMaxResourceNameUnits &&
-           c.span().Contains(sizeof(uint16_t), size_t{length} * sizeof(uint16_t));
+    return c.PeekU16At(0, &length) &&
+           c.span().Slice(sizeof(uint16_t), size_t{length} * sizeof(uint16_t), units);
+  }
+
+  // Whether a text name lies inside the file, without decoding it.
+  bool TextNameReadable(uint32_t raw) const {
+    ByteSpan units;
+    return TextNameUnits(raw, &units);
+  }
+
+  // Whether the stored text name is text (UTF-8, ASCII letters without
+  // case), compared unit by unit: a long name costs its length only when
+  // text is as long, and once per stored place.
+  bool TextNameIs(uint32_t raw, const std::string& text) {
+    ByteSpan units;
+    if (!TextNameUnits(raw, &units)) return false;
+    std::u16string wanted;
+    if (!Utf16Of(text, &wanted) || wanted.size() * sizeof(uint16_t) != units.size()) return false;
+    const size_t place = raw & kResourceOffsetMask;
+    if (place == comparedPlace_ && text == comparedText_) return comparedResult_;
+    const ByteCursor c(units);
+    bool same = true;
+    for (size_t i = 0; i < wanted.size() && same; ++i) {
+      uint16_t unit = 0;
+      c.PeekU16At(i * sizeof(uint16_t), &unit);
+      const auto lower = [](uint32_t u) { return u >= 'A' && u <= 'Z' ? u - 'A' + 'a' : u; };
+      same = lower(unit) == lower(wanted[i]);
+    }
+    comparedPlace_ = place;
+    comparedText_ = text;
+    comparedResult_ = same;
+    return same;
   }
 
   bool FindTypeDirectory(uint16_t type, size_t* offset) const {
@@ -232,8 +311,8 @@ class PeResources final : public ModuleSource {
     size_t type_dir;
     std::vector<DirectoryEntry> stored;
     if (index && FindTypeDirectory(type, &type_dir) && ReadDirectory(type_dir, &stored)) {
-      // A text name that cannot be read (outside the file, longer than the
-      // cap) is no name at all: the platform would not find it either.
+      // A text name that does not lie inside the file is no name at all: the
+      // platform would not find it either. A long one is a name (cut when shown).
       index->entries.reserve(stored.size());
       for (const DirectoryEntry& e : stored) {
         if (!IsTextName(e.name) || TextNameReadable(e.name)) index->entries.push_back(e);
@@ -317,6 +396,11 @@ class PeResources final : public ModuleSource {
   LanguageOrder languageOrder_;
   std::map<uint16_t, std::unique_ptr<TypeIndex>> types_;
   std::unordered_map<size_t, Leaf> leaves_;
+  // The last whole-name comparison: names that share their place in the file
+  // (a hostile directory) are compared once.
+  size_t comparedPlace_ = SIZE_MAX;
+  std::string comparedText_;
+  bool comparedResult_ = false;
 };
 
 }  // namespace

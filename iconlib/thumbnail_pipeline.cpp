@@ -5,6 +5,7 @@
 #include "iconlib/dib_decoder.h"
 #include "iconlib/image_choice.h"
 #include "iconlib/png_codec.h"
+#include "iconlib/png_validation.h"
 #include "iconlib/rgba_scale.h"
 
 namespace vantorico {
@@ -72,7 +73,9 @@ Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size, Blan
     result.imageIndex = index;
     result.width = w;
     result.height = h;
-    if (asStored && d.isPng) {
+    // Stored bytes only when they are a whole, valid PNG; else the pixels
+    // that decoded are encoded again.
+    if (asStored && d.isPng && IsCompletePng(images[index])) {
       result.png.assign(images[index].data(), images[index].data() + images[index].size());
       result.storedBytes = true;
       return result;

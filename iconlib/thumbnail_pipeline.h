@@ -34,7 +34,8 @@ constexpr uint32_t kMaxThumbnailSize = 4096;
 // else the best one scaled to fit size x size. size 0: the best image as it
 // is. Images are tried in ImagePreference order until one decodes to
 // something not fully transparent. A PNG image used at its own size is
-// returned as its stored bytes.
+// returned as its stored bytes when they are a complete, valid PNG
+// (IsCompletePng), else encoded again from its decoded pixels.
 // A thumbnail is never blank; an exported picture is what the group holds,
 // transparent or not.
 enum class BlankImages { Refuse, Keep };

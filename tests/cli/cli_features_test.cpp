@@ -12,6 +12,7 @@
 #include <string>
 
 #include "cli/cli_app.h"
+#include "cli/file_seam.h"
 #include "iconlib/cursor_resources.h"
 #include "pe_builder.h"
 #include "test_support.h"
@@ -235,8 +236,7 @@ TEST_F(CliFeatures, AllLanguagesWritesOneFilePerLanguage) {
     ASSERT_TRUE(ReadWholeFile(out + "/" + i.leaf, &ico));
     EXPECT_EQ(ico[6], i.width) << i.leaf;
   }
-  EXPECT_NE(r.out.find("\"index\":1,\"name\":\"LOGO\",\"language\":\"0x0804\""),
-            std::string::npos)
+  EXPECT_NE(r.out.find("\"index\":1,\"name\":\"LOGO\",\"language\":\"0x0804\""), std::string::npos)
       << r.out;
   // list shows every language already.
   EXPECT_EQ(Cli({"list", module_, "--all-languages"}).code, kExitUsage);
@@ -404,8 +404,8 @@ TEST_F(CliFeatures, MunRedirectionFromSystemFolders) {
     EXPECT_EQ(r.code, c.firstGroup ? kExitOk : kExitNothingToExtract) << c.folder << r.err;
     EXPECT_EQ(r.out.find("\"redirected_from\":\"" + file + "\"") != std::string::npos, redirected)
         << r.out;
-    EXPECT_EQ(r.err.find("reading '" + root + "/" + c.folder +
-                         "/../SystemResources/imageres.dll.mun' instead") != std::string::npos,
+    EXPECT_EQ(r.err.find("reading '" + RealFolderPath(root) +
+                         "/SystemResources/imageres.dll.mun' instead") != std::string::npos,
               redirected)
         << r.err;
     if (c.firstGroup) {

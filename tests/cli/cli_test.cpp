@@ -109,15 +109,19 @@ TEST_F(CliTest, UsageErrorsExitTwoWithOneLine) {
   }
 }
 
+// Group 7 cannot be read: its line says so, and so does the status (3), as
+// for extract.
 TEST_F(CliTest, ListsGroupsInOrder) {
   CliRun r = Cli({"list", module_});
-  ASSERT_EQ(r.code, 0) << r.err;
+  ASSERT_EQ(r.code, kExitBadInput) << r.err;
+  EXPECT_NE(r.err.find("1 of 7 groups cannot be read"), std::string::npos) << r.err;
   EXPECT_EQ(Lines(r.out), 7u);
   EXPECT_EQ(r.out.rfind("1\t\"APPLE\"\tlang 0x0409\t1 image\t32x32 1-bit DIB 304 bytes\n", 0), 0u);
   EXPECT_NE(r.out.find("256x256 32-bit PNG"), std::string::npos);
   EXPECT_NE(r.out.find("7\t9\tlang 0x0409\tunreadable"), std::string::npos);
   r = Cli({"list", "--json", module_});
-  ASSERT_EQ(r.code, 0);
+  ASSERT_EQ(r.code, kExitBadInput);
+  EXPECT_NE(r.out.find("\"status\":3"), std::string::npos);
   EXPECT_EQ(r.out.front(), '{');
   EXPECT_NE(
       r.out.find("{\"type\":\"icon\",\"index\":2,\"name\":\"MAINICON\",\"language\":\"0x0409\""),
@@ -132,7 +136,7 @@ TEST_F(CliTest, FileKindComesFromContent) {
   ASSERT_TRUE(WriteWholeFile(dir.Path("panel.cpl"), b));
   ASSERT_TRUE(WriteWholeFile(dir.Path("noext"), MakeIconFile({MakeDib(16, 16, 4, 16)})));
   ASSERT_TRUE(WriteWholeFile(dir.Path("text.dll"), Bytes{'h', 'e', 'l', 'l', 'o'}));
-  EXPECT_EQ(Cli({"list", dir.Path("panel.cpl")}).code, 0);
+  EXPECT_EQ(Cli({"list", dir.Path("panel.cpl")}).code, kExitBadInput);  // its group 7
   const CliRun ico = Cli({"list", dir.Path("noext")});
   EXPECT_EQ(ico.code, 0);
   EXPECT_EQ(Lines(ico.out), 1u);
@@ -210,14 +214,21 @@ TEST_F(CliTest, ExtractsBitmapsOfFirstImages) {
   EXPECT_FALSE(FileExists(dir.Path("5.bmp")));
 }
 
-TEST_F(CliTest, MissingOutputDirectoryIsCreatedButNotItsParents) {
+// -o makes every missing level; a file where a folder must be is reported.
+TEST_F(CliTest, EveryMissingLevelOfTheOutputFolderIsMade) {
   ScratchDir dir("cli_nodir");
+  const std::string sep(1, PathSeparator());
   const CliRun made = Cli({"extract", module_, "-o", dir.Path("new")});
   EXPECT_EQ(made.code, kExitBadInput) << made.err;  // group 7 of the test module
-  EXPECT_TRUE(FileExists(dir.Path("new") + "/1.ico"));
-  const CliRun r = Cli({"extract", module_, "-o", dir.Path("absent") + "/deeper"});
-  EXPECT_EQ(r.code, kExitOutputFailed);
-  EXPECT_NE(r.err.find("cannot create output directory"), std::string::npos);
+  EXPECT_TRUE(FileExists(dir.Path("new") + sep + "1.ico"));
+  const std::string deep = dir.Path("absent") + sep + "deeper" + sep + "still" + sep;
+  const CliRun r = Cli({"extract", module_, "-o", deep});
+  EXPECT_EQ(r.code, kExitBadInput) << r.err;
+  EXPECT_TRUE(FileExists(deep + "1.ico"));
+  ASSERT_TRUE(WriteWholeFile(dir.Path("plain"), Bytes(3, 1)));
+  const CliRun f = Cli({"extract", module_, "-o", dir.Path("plain") + sep + "below"});
+  EXPECT_EQ(f.code, kExitOutputFailed);
+  EXPECT_NE(f.err.find("cannot create output directory"), std::string::npos) << f.err;
 }
 
 // The source is never replaced, whatever output name it has.

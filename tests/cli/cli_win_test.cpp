@@ -49,7 +49,8 @@ TEST(CliExe, ExtractsTheTestModuleAndReportsExitCodes) {
   Bytes out;
   EXPECT_EQ(RunExe("--version", dir, &out), 0);
   EXPECT_EQ(std::string(out.begin(), out.end()).rfind("vantorico ", 0), 0u);
-  EXPECT_EQ(RunExe("list \"" + module + "\"", dir, &out), 0);
+  // Group 7 cannot be read: list says so in its line and its status.
+  EXPECT_EQ(RunExe("list \"" + module + "\"", dir, &out), 3);
   EXPECT_NE(std::string(out.begin(), out.end()).find("MAINICON"), std::string::npos);
   // Group 7 of the test module cannot be read.
   EXPECT_EQ(RunExe("extract \"" + module + "\" -o \"" + dir.Path(".") + "\"", dir, &out), 3);
@@ -76,6 +77,50 @@ TEST(CliExe, HelpSaysWhatThisBuildDoes) {
   EXPECT_EQ(help.find("LC_ALL"), std::string::npos);
 }
 
+// The console program's writer: a folder at an output name is refused (exit
+// 4) and stays; rename and skip never replace (MoveFileExW without
+// MOVEFILE_REPLACE_EXISTING), and one run gives each output its own name;
+// -o makes every missing level.
+TEST(CliExe, TheWideWriterReplacesOnlyFilesAndSkipAndRenameNever) {
+  const std::string module = TestModulePath(false);
+  VANTORICO_REQUIRE_INPUT(!module.empty() && FileExists(Exe()), "exe or test module missing");
+  ScratchDir dir("cli_exe_conflicts");
+  ASSERT_TRUE(CreateDirectoryA(dir.Path("1.ico").c_str(), nullptr));
+  std::string out, err;
+  EXPECT_EQ(RunCli({"extract", module, "--index", "1", "-o", dir.Path("")}, &out, &err), 4);
+  EXPECT_NE(err.find("it is not a regular file"), std::string::npos) << err;
+  EXPECT_NE(GetFileAttributesA(dir.Path("1.ico").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  const Bytes old = {'o', 'l', 'd'};
+  ASSERT_TRUE(WriteWholeFile(dir.Path("2.ico"), old));
+  out.clear();
+  EXPECT_EQ(RunCli({"extract", module, "--index", "2", "--on-conflict", "skip", "-o", dir.Path("")},
+                   &out, &err),
+            0)
+      << err;
+  EXPECT_EQ(out, "");
+  for (const char* expect : {"2-2.ico", "2-3.ico"}) {
+    out.clear();
+    EXPECT_EQ(
+        RunCli({"extract", module, "--index", "2", "--on-conflict", "rename", "-o", dir.Path("")},
+               &out, &err),
+        0)
+        << err;
+    EXPECT_EQ(out, dir.Path(expect) + "\n");
+  }
+  EXPECT_EQ(
+      RunCli({"extract", module, "--index", "1", "--on-conflict", "rename", "-o", dir.Path("")},
+             &out, &err),
+      0)
+      << err;
+  EXPECT_TRUE(FileExists(dir.Path("1-2.ico")));
+  Bytes now;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("2.ico"), &now));
+  EXPECT_EQ(now, old);
+  const std::string deep = dir.Path("a") + "\\b\\c";
+  EXPECT_EQ(RunCli({"extract", module, "--index", "1", "-o", deep}, &out, &err), 0) << err;
+  EXPECT_TRUE(FileExists(deep + "\\1.ico"));
+}
+
 // A name outside the ANSI code page (Thai is not in code page 936) opens,
 // in process and as the exe's argument, and the listing names it in UTF-8.
 TEST(CliExe, NamesOutsideTheAnsiCodePage) {
@@ -92,7 +137,9 @@ TEST(CliExe, NamesOutsideTheAnsiCodePage) {
   WideCharToMultiByte(CP_UTF8, 0, wideDir.c_str(), -1, utf8Dir, sizeof utf8Dir, nullptr, nullptr);
   const std::string utf8Module = std::string(utf8Dir) + folder + "\\" + folder + ".dll";
   std::string out, err;
-  EXPECT_EQ(RunCli({"list", utf8Module}, &out, &err), 0) << err;
+  // Its group 7 cannot be read, so list exits 3; the listing is whole.
+  EXPECT_EQ(RunCli({"list", utf8Module}, &out, &err), 3) << err;
+  EXPECT_NE(out.find("MAINICON"), std::string::npos);
   EXPECT_EQ(RunCli({"extract", utf8Module, "--index", "1", "-o", std::string(utf8Dir) + folder},
                    &out, &err),
             0)
@@ -101,7 +148,7 @@ TEST(CliExe, NamesOutsideTheAnsiCodePage) {
             INVALID_FILE_ATTRIBUTES);
   const std::wstring command = L"\"\"" + WideOfAnsi(Exe()) + L"\" list --json \"" + wideModule +
                                L"\" > \"" + wideDir + L"json.txt\"\"";
-  EXPECT_EQ(_wsystem(command.c_str()), 0);
+  EXPECT_EQ(_wsystem(command.c_str()), 3);
   Bytes json;
   ASSERT_TRUE(ReadWholeFile(dir.Path("json.txt"), &json));
   EXPECT_NE(std::string(json.begin(), json.end()).find(folder + ".dll\""), std::string::npos);

@@ -297,28 +297,62 @@ TEST_F(MalformedModule, GroupsRepeatingOneImageStopAtTheBudget) {
 
 // Text names longer than any compiler writes are not names: the entry is
 // left out rather than decoded into 65535 units (per entry that shares it).
-TEST_F(MalformedModule, OverlongTextNamesAreNotNames) {
+// Names of any length keep their groups (the loader and pefile see them,
+// so the numbering is the module's); only what is shown is cut, and a
+// lookup by the whole name compares all of it. A name past the file's end
+// is no name.
+TEST_F(MalformedModule, LongTextNamesKeepTheirGroupsAndAreShownCut) {
   Rsrc r;
   const size_t root = r.Dir(1);
-  const size_t groups = r.Dir(0, 3);
+  const size_t groups = r.Dir(0, 4);
   r.Entry(root, 0, 14, kHigh | static_cast<uint32_t>(groups));
-  const auto name = [&](uint16_t units) {
+  const auto name = [&](uint16_t units, char letter) {
     Bytes b(2 + 2 * size_t{units}, 0);
     PutU16(&b, 0, units);
-    for (uint16_t i = 0; i < units; ++i) PutU16(&b, 2 + 2 * i, 'A');
+    for (uint16_t i = 0; i < units; ++i) PutU16(&b, 2 + 2 * i, static_cast<uint16_t>(letter));
     return static_cast<uint32_t>(r.Blob(b));
   };
-  const uint32_t fits = name(256), too_long = name(257), huge = name(65535);
+  const uint32_t fits = name(256, 'A'), too_long = name(257, 'A'), huge = name(65535, 'B');
   const size_t group = r.Resource(GroupDirectory({}, 0));
   r.Entry(groups, 0, kHigh | fits, kHigh | static_cast<uint32_t>(group));
   r.Entry(groups, 1, kHigh | too_long, kHigh | static_cast<uint32_t>(group));
   r.Entry(groups, 2, kHigh | huge, kHigh | static_cast<uint32_t>(group));
+  r.Entry(groups, 3, kHigh | 0x7FFFFFF0u, kHigh | static_cast<uint32_t>(group));  // past the end
   auto m = Open(MakePe(r.bytes()));
   ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->CountNames(kResourceTypeGroupIcon), 1u);
-  ResourceName first;
-  ASSERT_TRUE(m->NameAt(kResourceTypeGroupIcon, 0, &first));
-  EXPECT_EQ(first.text, std::string(256, 'A'));
+  ASSERT_EQ(m->CountNames(kResourceTypeGroupIcon), 3u);
+  const struct {
+    std::string shown;
+    bool cut;
+  } want[] = {
+      {std::string(256, 'A'), false}, {std::string(256, 'A'), true}, {std::string(256, 'B'), true}};
+  for (uint32_t i = 0; i < 3; ++i) {
+    ResourceName n;
+    ASSERT_TRUE(m->NameAt(kResourceTypeGroupIcon, i, &n)) << i;
+    EXPECT_EQ(n.text, want[i].shown) << i;
+    EXPECT_EQ(n.cut, want[i].cut) << i;
+  }
+  const struct {
+    std::string text;
+    uint32_t ordinal;
+    bool is;
+  } names[] = {
+      {std::string(256, 'a'), 0, true},   {std::string(256, 'a'), 1, false},
+      {std::string(257, 'a'), 1, true},   {std::string(257, 'a'), 0, false},
+      {std::string(65535, 'b'), 2, true}, {std::string(65534, 'b') + "c", 2, false},
+      {std::string(256, 'b'), 2, false},
+  };
+  for (const auto& n : names) {
+    EXPECT_EQ(m->NameIs(kResourceTypeGroupIcon, n.ordinal, n.text), n.is)
+        << n.text.size() << " at " << n.ordinal;
+    ResourceName whole;
+    whole.isText = true;
+    whole.text = n.text;
+    ByteSpan found;
+    if (n.is) {
+      EXPECT_TRUE(m->FindResourceBytes(whole, kResourceTypeGroupIcon, &found));
+    }
+  }
 }
 
 TEST_F(MalformedModule, ZeroSizeResources) {

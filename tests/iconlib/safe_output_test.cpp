@@ -3,8 +3,13 @@
 // after it was opened cannot hurt the reader. Faults of the environment are
 // real: a small tmpfs, a read-only mount, a FIFO, a second writer.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include <atomic>
 #include <filesystem>
@@ -12,6 +17,7 @@
 
 #include "iconlib/file_io.h"
 #include "iconlib/icon_source.h"
+#include "pe_builder.h"
 #include "test_support.h"
 
 namespace vantorico {
@@ -112,6 +118,102 @@ TEST(SafeOutput, ConcurrentWritersLeaveOneWholeFileAndNoTemporaries) {
   EXPECT_EQ(failures, 0);
   EXPECT_EQ(torn, 0);
   EXPECT_EQ(ListFolder(dir.Path("")), std::vector<std::string>{"1.ico"});
+}
+
+// Nothing but a regular file (or a link, replaced as itself) is replaced:
+// a device node made here with mknod, a FIFO, a socket and a folder at the
+// name are each refused with their own status, stay what they were, and no
+// temporary file is left. The no-replace write refuses them the same way.
+TEST(SafeOutput, OnlyARegularFileIsEverReplaced) {
+  VANTORICO_REQUIRE_INPUT(geteuid() == 0, "needs root to make a device node");
+  ScratchDir dir("safe_not_regular");
+  const std::string device = dir.Path("null.ico"), fifo = dir.Path("fifo.ico"),
+                    socket_path = dir.Path("socket.ico"), folder = dir.Path("folder.ico");
+  ASSERT_EQ(mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);  // what /dev/null is
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+  const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socket_path.size(), sizeof address.sun_path);
+  std::memcpy(address.sun_path, socket_path.c_str(), socket_path.size() + 1);
+  ASSERT_EQ(bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ASSERT_TRUE(MakeDirectoryForTest(folder));
+  const struct {
+    const std::string& path;
+    mode_t type;
+  } cases[] = {{device, S_IFCHR}, {fifo, S_IFIFO}, {socket_path, S_IFSOCK}, {folder, S_IFDIR}};
+  const Bytes icon(300, 'i');
+  for (const auto& c : cases) {
+    for (bool replace : {true, false}) {
+      const WriteOutcome w =
+          replace ? Replace(c.path, icon)
+                  : CreateFileWhole(c.path.c_str(), ByteSpan(icon.data(), icon.size()));
+      EXPECT_EQ(w.status, WriteOutcome::NotRegularFile) << c.path << " " << replace;
+      struct stat st;
+      ASSERT_EQ(lstat(c.path.c_str(), &st), 0) << c.path;
+      EXPECT_EQ(st.st_mode & S_IFMT, c.type) << c.path;
+    }
+  }
+  close(sock);
+  EXPECT_EQ(ListFolder(dir.Path("")),
+            (std::vector<std::string>{"fifo.ico", "folder.ico", "null.ico", "socket.ico"}));
+}
+
+// A replaced file keeps its permission bits (0600 stays 0600 under any umask);
+// a new file takes the umask's.
+TEST(SafeOutput, AReplacedFileKeepsItsMode) {
+  ScratchDir dir("safe_mode");
+  const mode_t old_mask = umask(022);
+  for (mode_t mode : {mode_t{0600}, mode_t{0640}, mode_t{0755}, mode_t{0444}}) {
+    const std::string out = dir.Path("kept.ico");
+    ASSERT_TRUE(WriteWholeFile(out, Bytes(5, 'o')));
+    ASSERT_EQ(chmod(out.c_str(), mode), 0);
+    ASSERT_TRUE(Replace(out, Bytes(9, 'n')));
+    struct stat st;
+    ASSERT_EQ(stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+    EXPECT_EQ(Contents(out), Bytes(9, 'n'));
+  }
+  ASSERT_TRUE(Replace(dir.Path("new.ico"), Bytes(3, 'n')));
+  struct stat st;
+  ASSERT_EQ(stat(dir.Path("new.ico").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
+  umask(old_mask);
+}
+
+// The no-replace write: an existing name is Exists and keeps its bytes; of
+// writers racing for one name exactly one wins each round, and every other
+// is told Exists; nothing is lost or left.
+TEST(SafeOutput, NoReplaceWritesNeverReplaceAndOneOfRacingWritersWins) {
+  ScratchDir dir("safe_no_replace");
+  const std::string out = dir.Path("1.ico");
+  const Bytes old(7, 'o');
+  ASSERT_TRUE(WriteWholeFile(out, old));
+  const Bytes icon(4000, 'n');
+  EXPECT_EQ(CreateFileWhole(out.c_str(), ByteSpan(icon.data(), icon.size())).status,
+            WriteOutcome::Exists);
+  EXPECT_EQ(Contents(out), old);
+  constexpr int kRounds = 300;
+  constexpr int kWriters = 4;
+  for (int round = 0; round < kRounds; ++round) {
+    const std::string name = dir.Path("race" + std::to_string(round) + ".ico");
+    std::atomic<int> written{0}, exists{0};
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w) {
+      writers.emplace_back([&, w] {
+        const Bytes mine(100 + static_cast<size_t>(w), static_cast<uint8_t>('a' + w));
+        const WriteOutcome r = CreateFileWhole(name.c_str(), ByteSpan(mine.data(), mine.size()));
+        (r.status == WriteOutcome::Written ? written : exists)++;
+      });
+    }
+    for (std::thread& t : writers) t.join();
+    ASSERT_EQ(written.load(), 1) << round;
+    ASSERT_EQ(exists.load(), kWriters - 1) << round;
+    const Bytes got = Contents(name);
+    ASSERT_GE(got.size(), 100u);
+    EXPECT_EQ(got, Bytes(got.size(), static_cast<uint8_t>('a' + (got.size() - 100))));
+  }
+  EXPECT_EQ(ListFolder(dir.Path("")).size(), size_t{kRounds} + 1);
 }
 
 TEST(SourceFiles, WhatIsNotARegularFileIsRefusedWithoutWaiting) {

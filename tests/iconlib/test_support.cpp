@@ -16,6 +16,7 @@
 
 #include "base/heap.h"
 #include "iconlib/image_fields.h"
+#include "tests/support/png_check.h"
 
 namespace vantorico::testing {
 
@@ -84,7 +85,12 @@ ScratchDir::ScratchDir(const std::string& name) {
   fs::remove_all(dir_, ec);
   fs::create_directories(dir_, ec);
 }
+// Every PNG a test leaves in its folder must be a valid file, whatever the
+// test itself checked.
 ScratchDir::~ScratchDir() {
+  for (const std::string& problem : InvalidPngFilesUnder(dir_)) {
+    ADD_FAILURE() << "an invalid PNG was written: " << problem;
+  }
   std::error_code ec;
   fs::remove_all(dir_, ec);
 }

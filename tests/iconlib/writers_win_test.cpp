@@ -6,6 +6,7 @@
 #include "base/win_handles.h"
 #include "iconlib/clipboard_writer.h"
 #include "iconlib/extract_file_icon.h"
+#include "iconlib/file_io.h"
 #include "iconlib/icon_file_reader.h"
 #include "iconlib/icon_file_writer.h"
 #include "test_support.h"
@@ -73,6 +74,49 @@ TEST(WinFiles, AnUnwritableDiskKeepsTheOldOutputAndSaysSo) {
     EXPECT_EQ(now, old) << c.name;
     EXPECT_EQ(ListFolder(disk.path()), std::vector<std::string>{"1.ico"}) << c.name;
   }
+}
+
+// The window tool's writer meets a folder at the output name: refused with
+// its own status, the folder as it was, no temporary file; a hidden file
+// that is replaced stays hidden. The no-replace write (MoveFileEx without
+// MOVEFILE_REPLACE_EXISTING) says Exists and keeps what is there.
+TEST(WinFiles, OnlyAFileIsReplacedAndNoReplaceWritesKeepWhatIsThere) {
+  ScratchDir dir("win_not_regular");
+  const std::string folder = dir.Path("1.ico");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const Bytes icon(300, 'i');
+  const ByteSpan bytes(icon.data(), icon.size());
+  const WriteOutcome w = ReplaceFileWhole(folder.c_str(), bytes);
+  EXPECT_EQ(w.status, WriteOutcome::NotRegularFile);
+  EXPECT_EQ(CreateFileWhole(folder.c_str(), bytes).status, WriteOutcome::NotRegularFile);
+  EXPECT_NE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  // Through the slot command, as the window tool calls it.
+  const std::string source = dir.Path("in.ico");
+  ASSERT_TRUE(WriteWholeFile(source, MakeIconFile({MakeDib(16, 16, 4, 16)})));
+  ArgSlot args[4] = {TextSlot(source.c_str()), IntSlot(ExtractToFile), TextSlot(folder.c_str()),
+                     IntSlot(1)};
+  ArgSlot result{};
+  ExtractFileIcon(&result, 4, args);
+  EXPECT_EQ(LastExtractReport().outcome, ExtractOutcome::WriteFailed);
+  ReleaseExtractCache();
+  EXPECT_EQ(ListFolder(dir.Path("")), (std::vector<std::string>{"1.ico", "in.ico"}));
+
+  const std::string file = dir.Path("2.ico");
+  const Bytes old = {'o', 'l', 'd'};
+  ASSERT_TRUE(WriteWholeFile(file, old));
+  EXPECT_EQ(CreateFileWhole(file.c_str(), bytes).status, WriteOutcome::Exists);
+  Bytes now;
+  ASSERT_TRUE(ReadWholeFile(file, &now));
+  EXPECT_EQ(now, old);
+  EXPECT_TRUE(CreateFileWhole(dir.Path("3.ico").c_str(), bytes));
+  ASSERT_TRUE(ReadWholeFile(dir.Path("3.ico"), &now));
+  EXPECT_EQ(now, icon);
+  ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_TRUE(ReplaceFileWhole(file.c_str(), bytes));
+  EXPECT_NE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+  ASSERT_TRUE(ReadWholeFile(file, &now));
+  EXPECT_EQ(now, icon);
+  EXPECT_EQ(ListFolder(dir.Path("")).size(), 4u);  // no temporary file stays
 }
 
 Bytes ClipboardDib() {
