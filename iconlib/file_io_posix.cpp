@@ -9,9 +9,10 @@
 #include <new>
 #include <string>
 
-#include "base/heap.h"
+#include "base/posix_descriptor.h"
 #include "iconlib/file_io.h"
 #include "iconlib/file_io_posix.h"
+#include "iconlib/source_descriptor.h"
 
 namespace vantorico {
 namespace {
@@ -19,58 +20,8 @@ namespace {
 // A temporary name that another run may hold is simply tried again.
 constexpr int kTemporaryNameAttempts = 100;
 
-class HeapFileView final : public FileView {
- public:
-  HeapFileView(uint8_t* bytes, size_t size, const FileIdentity& id)
-      : bytes_(bytes), size_(size), identity_(id) {}
-  ~HeapFileView() override { HeapRelease(bytes_); }
-  ByteSpan bytes() const override { return ByteSpan(bytes_, size_); }
-  const FileIdentity& identity() const override { return identity_; }
-
- private:
-  uint8_t* bytes_;
-  size_t size_;
-  FileIdentity identity_;
-};
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  int get() const { return fd_; }
-  // Closes now, so that a late write error is seen.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
 FileIdentity IdentityOf(const struct stat& st) {
   return FileIdentity{true, static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
-}
-
-// Reads exactly count bytes from offset; false on an error or an early end
-// (the file shrank while it was read).
-bool ReadFully(int fd, uint8_t* out, size_t count, SystemError* error) {
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t n = pread(fd, out + done, count - done, static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      *error = n < 0 ? LastSystemError() : SystemError{};
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 bool WriteFully(int fd, const uint8_t* bytes, size_t count) {
@@ -158,49 +109,16 @@ bool IdentityOfPath(const char* path, FileIdentity* identity) {
 }
 
 SourceFile ReadSourceFile(const char* path) {
-  SourceFile out;
-  if (!path || !*path) return out;
+  if (!path || !*path) return SourceFile{};
   // O_NONBLOCK: opening a FIFO must not wait for a writer; the type check
-  // below refuses it before any read.
-  Descriptor fd(OpenAnyLength(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (fd.get() < 0) {
+  // of the read refuses it before any byte is read.
+  PosixDescriptor fd(OpenAnyLength(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!fd) {
+    SourceFile out;
     out.error = LastSystemError();
     return out;
   }
-  struct stat st;
-  if (fstat(fd.get(), &st) != 0) {
-    out.status = OpenStatus::ReadFailed;
-    out.error = LastSystemError();
-    return out;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    out.status = OpenStatus::NotRegularFile;
-    return out;
-  }
-  if (static_cast<uint64_t>(st.st_size) > SIZE_MAX / 2) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  const auto size = static_cast<size_t>(st.st_size);
-  auto* bytes = static_cast<uint8_t*>(HeapTryAllocate(size ? size : 1));
-  if (!bytes) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  if (!ReadFully(fd.get(), bytes, size, &out.error)) {
-    HeapRelease(bytes);
-    out.status = OpenStatus::ReadFailed;
-    return out;
-  }
-  auto* view = new (std::nothrow) HeapFileView(bytes, size, IdentityOf(st));
-  if (!view) {
-    HeapRelease(bytes);
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  out.view.reset(view);
-  out.status = OpenStatus::Opened;
-  return out;
+  return ReadSourceDescriptor(fd.get());
 }
 
 namespace {
@@ -253,7 +171,7 @@ bool Stage(const std::string& target, ByteSpan bytes, const mode_t* mode, std::s
     *error = LastSystemError();
     return false;
   }
-  Descriptor file(fd);
+  PosixDescriptor file(fd);
   bool ok = !mode || fchmod(fd, *mode) == 0;
   ok = ok && WriteFully(fd, bytes.data(), bytes.size());
   *error = ok ? SystemError{} : LastSystemError();
@@ -280,7 +198,7 @@ WriteOutcome CreateInPlace(const char* path, ByteSpan bytes) {
     return errno == EEXIST ? Refusal(WriteOutcome::Exists, EEXIST)
                            : Refusal(WriteOutcome::Failed, errno);
   }
-  Descriptor file(fd);
+  PosixDescriptor file(fd);
   const bool written = WriteFully(fd, bytes.data(), bytes.size());
   SystemError error = written ? SystemError{} : LastSystemError();
   const bool closed = file.Close();

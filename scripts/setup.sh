@@ -25,7 +25,7 @@ PKGS=(
   xvfb xdotool x11-utils x11-apps imagemagick python3 python3-xlib
   icoutils clang libclang-rt-14-dev libpng-dev zlib1g-dev shared-mime-info
   lintian unzip dpkg-dev
-  libseccomp-dev tumbler dbus python3-gi gir1.2-gnomedesktop-3.0 bubblewrap
+  libz-mingw-w64-dev libseccomp-dev tumbler dbus python3-gi gir1.2-gnomedesktop-3.0 bubblewrap
   python3-dask python3-distributed python3-icoextract python3-pil
 )
 PKGS_I386=(wine32:i386)
