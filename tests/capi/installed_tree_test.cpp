@@ -195,4 +195,24 @@ TEST_F(InstalledTree, PythonModuleFromTheInstalledTree) {
   EXPECT_EQ(Shell(cmd), 0) << cmd;
 }
 
+// examples/dask_scan.py on a two-worker LocalCluster, the module imported
+// from the installed tree: the CLI's listing of the same folder, line for line.
+TEST_F(InstalledTree, DaskScanGivesTheCliListing) {
+  const std::string folder = vantorico::testing::WinePeDir(true);
+  VANTORICO_REQUIRE_INPUT(!folder.empty() && fs::is_directory(folder), "Wine's x86_64 PE folder");
+  const std::string scan = kScratch + "/scan.jsonl";
+  const std::string cli = kScratch + "/cli.jsonl";
+  const std::string cmd = "cd '" + kScratch + "' && PYTHONPATH='" + kPrefix +
+                          "/" VANTORICO_PYTHON_DIR "' " VANTORICO_PYTHON3 " -B '" + kSource +
+                          "/examples/dask_scan.py' '" + folder + "' '" + scan + "'";
+  ASSERT_EQ(Shell(cmd), 0) << cmd;
+  // The CLI says 1 when some file has no icons.
+  const int listed = Shell("LC_ALL=C '" + kBinary + "/cli/vantorico' list -r --jsonl '" + folder +
+                           "' >'" + cli + "' 2>/dev/null");
+  EXPECT_TRUE(listed == 0 || listed == 1) << listed;
+  EXPECT_EQ(Shell(VANTORICO_PYTHON3 " '" + kSource + "/tests/python/compare_listings.py' '" + scan +
+                  "' '" + cli + "' 100"),
+            0);
+}
+
 }  // namespace
