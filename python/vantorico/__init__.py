@@ -206,18 +206,30 @@ class Image:
 
 
 class Group:
-    """One group of a source: an icon or cursor group, or an animated resource."""
+    """One group of a source: an icon or cursor group, or an animated resource.
+    Its description (name, languages, images) is read when first asked for,
+    so that taking only its file costs no more than the file."""
+
+    _DESCRIBED = ("name", "name_cut", "languages", "language", "readable", "byte_count", "images")
 
     def __init__(self, source, type_code, index):
         self._source = source
         self.type_code = type_code
         self.type = TYPE_WORDS[type_code]
         self.index = index
+
+    def __getattr__(self, attribute):
+        if attribute not in Group._DESCRIBED:
+            raise AttributeError(attribute)
+        self._describe()
+        return self.__dict__[attribute]
+
+    def _describe(self):
+        type_code, index = self.type_code, self.index
         info = _GroupInfo()
-        handle = source._handle()
+        handle = self._source._handle()
         _check(_lib.vantorico_group_describe(handle, type_code, index, ctypes.byref(info)))
-        self.name = None
-        self.name_cut = bool(info.name_cut)
+        name = None
         if info.has_name and info.name_is_text:
             needed = ctypes.c_size_t()
             status = _lib.vantorico_group_name(handle, type_code, index, None, 0,
@@ -227,25 +239,26 @@ class Group:
             text = ctypes.create_string_buffer(needed.value)
             _check(_lib.vantorico_group_name(handle, type_code, index, text, needed.value, None))
             # Every byte but the terminator: a stored name may hold NUL characters.
-            self.name = text.raw[:needed.value - 1].decode("utf-8", "surrogateescape")
+            name = text.raw[:needed.value - 1].decode("utf-8", "surrogateescape")
         elif info.has_name:
-            self.name = info.id
-        self.languages = []
+            name = info.id
+        languages = []
         for i in range(info.language_count):
             language = ctypes.c_uint()
             _check(_lib.vantorico_group_language(handle, type_code, index, i,
                                                  ctypes.byref(language)))
-            self.languages.append(language.value)
-        self.language = self.languages[info.language_taken] if self.languages else None
-        self.readable = bool(info.readable)
-        self.byte_count = info.byte_count
-        self.images = []
-        if self.readable and type_code in (ICON, CURSOR):
+            languages.append(language.value)
+        images = []
+        if info.readable and type_code in (ICON, CURSOR):
             for i in range(info.image_count):
                 image = _ImageInfo()
                 _check(_lib.vantorico_image_describe(handle, type_code, index, i,
                                                      ctypes.byref(image)))
-                self.images.append(Image(self, i, image))
+                images.append(Image(self, i, image))
+        self.__dict__.update(
+            name=name, name_cut=bool(info.name_cut), languages=languages,
+            language=languages[info.language_taken] if languages else None,
+            readable=bool(info.readable), byte_count=info.byte_count, images=images)
 
     def ico_bytes(self, layout="default"):
         """The group as a file: .ico (layout "default", as `vantorico extract`
@@ -318,12 +331,15 @@ class Source:
         return count.value
 
     def group(self, index, type="icon"):
+        if not 1 <= index <= self.count(type):
+            raise VantoricoError(ERR_NO_SUCH_GROUP, "%s group %d" % (type, index))
         return Group(self, TYPE_WORDS.index(type), index)
 
     def groups(self, type=None):
         """Every group of a type ("icon", "cursor", "anicursor", "aniicon"), or of all."""
         types = TYPE_WORDS if type is None else (type,)
-        return [self.group(i, t) for t in types for i in range(1, self.count(t) + 1)]
+        return [Group(self, TYPE_WORDS.index(t), i) for t in types
+                for i in range(1, self.count(t) + 1)]
 
 
 def open(path_or_bytes):  # noqa: A001 (the module's own open, as the interface names it)
