@@ -340,7 +340,7 @@ log "library packages: lintian clean, symbols as exported, a C program builds th
 
 # --- reproducibility -------------------------------------------------------
 # The same commit built again in other folders gives the same bytes.
-build release "$repro/release" vantorico vantorico-thumbnailer
+build release "$repro/release" vantorico vantorico-thumbnailer vantorico_shared
 build release-win32 "$repro/release-win32" VantorICO vantorico
 build release-win64 "$repro/release-win64" VantorICO vantorico
 {

@@ -64,6 +64,7 @@ static void out_of_range(vantorico_source* s) {
   vantorico_group_info info;
   vantorico_image_info image;
   unsigned long w, h;
+  long i;
   EXPECT(vantorico_group_count(s, VANTORICO_ICON, &count) == VANTORICO_OK && count > 0);
   EXPECT(vantorico_group_count(s, 4, &count) == VANTORICO_ERR_ARGUMENT);
   EXPECT(vantorico_group_count(s, -1, &count) == VANTORICO_ERR_ARGUMENT);
@@ -91,11 +92,28 @@ static void out_of_range(vantorico_source* s) {
   EXPECT(vantorico_group_language(s, VANTORICO_ICON, 1, info.language_count, (unsigned*)&w) ==
          VANTORICO_ERR_ARGUMENT);
   EXPECT(vantorico_set_language(s, 0x10000) == VANTORICO_ERR_ARGUMENT);
-  /* A name: an identifier has none to copy; a short buffer says the size needed. */
-  if (!info.name_is_text) {
-    EXPECT(vantorico_group_name(s, VANTORICO_ICON, 1, name, sizeof name, &needed) ==
-           VANTORICO_ERR_NOT_APPLICABLE);
+  /* A name: a short buffer is left alone and told the size needed; an
+   * identifier has no text to copy. The module's first group is APPLE. */
+  EXPECT(info.name_is_text);
+  name[0] = 'x';
+  EXPECT(vantorico_group_name(s, VANTORICO_ICON, 1, name, sizeof name, &needed) ==
+         VANTORICO_ERR_SHORT_BUFFER);
+  EXPECT(needed == 6 && name[0] == 'x');
+  {
+    char whole[6];
+    EXPECT(vantorico_group_name(s, VANTORICO_ICON, 1, whole, sizeof whole, NULL) == VANTORICO_OK);
+    EXPECT(strcmp(whole, "APPLE") == 0);
   }
+  for (i = 1; i <= count; ++i) {
+    vantorico_group_info other;
+    if (vantorico_group_describe(s, VANTORICO_ICON, i, &other) == VANTORICO_OK && other.has_name &&
+        !other.name_is_text) {
+      EXPECT(vantorico_group_name(s, VANTORICO_ICON, i, name, sizeof name, &needed) ==
+             VANTORICO_ERR_NOT_APPLICABLE);
+      break;
+    }
+  }
+  EXPECT(i <= count);
   EXPECT(vantorico_group_name(s, VANTORICO_ICON, 1, NULL, 5, &needed) == VANTORICO_ERR_ARGUMENT);
   EXPECT(vantorico_group_file(s, VANTORICO_ANICURSOR, 1, 0, &data, &size) ==
          VANTORICO_ERR_NO_SUCH_GROUP);
