@@ -18,11 +18,16 @@ constexpr size_t kSizeImageBytes = 4;
 bool BuildExactIconFile(const IconImageSet& set, std::vector<uint8_t>* out) {
   // The default file, with the one field it changes in each image put back.
   if (!BuildIconFile(set, out)) return false;
+  // The images lie back to back after the directory (BuildIconFile checked
+  // that the whole file fits in 32 bits).
+  size_t at = kIconFileHeaderSize + kIconFileEntrySize * size_t{set.imageCount};
   for (uint32_t i = 0; i < set.imageCount; ++i) {
     const IconImageEntry& image = set.images[i];
-    if (image.dataSize < kBiSizeImageOffset + kSizeImageBytes) continue;
-    std::memcpy(out->data() + IconImageOffset(&set, i) + kBiSizeImageOffset,
-                image.data + kBiSizeImageOffset, kSizeImageBytes);
+    if (image.dataSize >= kBiSizeImageOffset + kSizeImageBytes) {
+      std::memcpy(out->data() + at + kBiSizeImageOffset, image.data + kBiSizeImageOffset,
+                  kSizeImageBytes);
+    }
+    at += image.dataSize;
   }
   return true;
 }
