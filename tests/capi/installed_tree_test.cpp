@@ -131,6 +131,14 @@ TEST_F(InstalledTree, Shell32BytesEqualTheCli) {
   ExpectCliBytes(shell32, "shell32", "");
 }
 
+// Cursor groups: .cur files as the CLI writes them.
+TEST_F(InstalledTree, User32CursorsEqualTheCli) {
+  const std::string user32 = vantorico::testing::WineFile("user32.dll");
+  VANTORICO_REQUIRE_INPUT(!user32.empty(), "Wine's user32.dll");
+  ExpectCliBytes(user32, "user32", "");
+  EXPECT_TRUE(fs::exists(kScratch + "/cli-user32/1.cur"));
+}
+
 TEST_F(InstalledTree, StaticLibraryLinksThroughPkgConfig) {
   const std::string out = kScratch + "/check_static";
   const std::string cmd =
