@@ -65,6 +65,11 @@ set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS
 set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SHLIBDEPS OFF)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3:any, ${lib_package} (>= ${PROJECT_VERSION})")
+# Byte-compiled at installation (py3compile), as Debian's Python packages are.
+set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA
+    ${PROJECT_SOURCE_DIR}/packaging/python3-vantorico/postinst
+    ${PROJECT_SOURCE_DIR}/packaging/python3-vantorico/prerm)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # Each package's own copyright file and changelog (compressed by
 # deb_prebuild.cmake).
