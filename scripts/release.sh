@@ -82,7 +82,7 @@ start=$SECONDS
 native_bins=(cli/vantorico thumbnailer/vantorico-thumbnailer capi/libvantorico.so.1.0.0)
 win_bins=(app/VantorICO.exe cli/vantorico.exe)
 
-build release build/release vantorico vantorico-thumbnailer vantorico_shared
+build release build/release vantorico vantorico-thumbnailer vantorico_shared vantorico_static
 pack build/release
 deb=vantorico_${version}_amd64.deb
 lib_debs=("libvantorico1_${version}_amd64.deb" "libvantorico-dev_${version}_amd64.deb"
