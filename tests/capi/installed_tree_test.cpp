@@ -192,13 +192,15 @@ TEST_F(InstalledTree, CMakePackageConfigFindsTheLibrary) {
 // The Python module's tests, importing it from the installed tree only.
 TEST_F(InstalledTree, PythonModuleFromTheInstalledTree) {
   const std::string shell32 = vantorico::testing::WineFile("shell32.dll");
-  VANTORICO_REQUIRE_INPUT(!shell32.empty(), "Wine's shell32.dll");
+  const std::string user32 = vantorico::testing::WineFile("user32.dll");
+  VANTORICO_REQUIRE_INPUT(!shell32.empty() && !user32.empty(), "Wine's shell32.dll and user32.dll");
   const std::string dir = kScratch + "/cli-python";
   ASSERT_GT(CliExtract(kTestModule, dir), 0);
   const std::string cmd =
       "cd / && PYTHONPATH='" + kPrefix + "/" VANTORICO_PYTHON_DIR "' " + "VANTORICO_PREFIX='" +
       kPrefix + "' VANTORICO_FIXTURES='" + kBinary + "/tests/python' VANTORICO_MODULE='" +
       kTestModule + "' VANTORICO_CLI_DIR='" + dir + "' VANTORICO_SHELL32='" + shell32 +
+      "' VANTORICO_USER32='" + user32 + "' VANTORICO_SOURCE='" + kSource +
       "' " VANTORICO_PYTHON3 " -B '" + kSource + "/tests/python/test_vantorico.py'";
   EXPECT_EQ(Shell(cmd), 0) << cmd;
 }

@@ -7,6 +7,8 @@ tree and the inputs in the environment:
   VANTORICO_MODULE     the build's test module (named, numbered, empty and broken groups)
   VANTORICO_CLI_DIR    what `vantorico extract --type all` wrote from that module
   VANTORICO_SHELL32    Wine's shell32.dll
+  VANTORICO_USER32     Wine's user32.dll (cursor groups)
+  VANTORICO_SOURCE     the source tree (tests/data)
 """
 
 import hashlib
@@ -24,6 +26,7 @@ FIXTURES = os.environ["VANTORICO_FIXTURES"]
 MODULE = os.environ["VANTORICO_MODULE"]
 CLI_DIR = os.environ["VANTORICO_CLI_DIR"]
 SHELL32 = os.environ["VANTORICO_SHELL32"]
+USER32 = os.environ["VANTORICO_USER32"]
 
 
 def fixture(name):
@@ -84,6 +87,23 @@ class NativeApi(unittest.TestCase):
             exact = group.ico_bytes("exact")
             self.assertEqual(exact[6 + 16 * 2:], b"".join(i.bytes() for i in group.images))
             self.assertEqual(len(exact), len(group.ico_bytes()))
+
+    def test_icon_files_and_cursors(self):
+        icon_file = os.path.join(os.environ["VANTORICO_SOURCE"], "tests", "data", "two_images.ico")
+        with vantorico.open(icon_file) as source:
+            self.assertEqual(source.kind, "icon file")
+            (group,) = source.groups()
+            self.assertEqual((group.type, group.name, group.languages), ("icon", None, []))
+            self.assertEqual(ico_count(group.ico_bytes("exact")), 2)
+            self.assertEqual(source.count("cursor"), 0)
+        with vantorico.open(USER32) as source:
+            cursors = source.groups("cursor")
+            self.assertGreater(len(cursors), 10)
+            for group in cursors:
+                data = group.ico_bytes()
+                self.assertEqual(struct.unpack("<HHH", data[:6]), (0, 2, len(group.images)))
+                self.assertTrue(all(image.hotspot is not None for image in group.images))
+                self.assertEqual(group.png()[:4], b"\x89PNG")
 
     def test_errors_carry_the_engine_reasons(self):
         with self.assertRaises(vantorico.VantoricoError) as missing:
