@@ -1,0 +1,170 @@
+#include "cli/extract_command.h"
+
+#include "cli/cli_app.h"
+#include "cli/cli_paths.h"
+#include "cli/source_groups.h"
+#include "cli/text_escape.h"
+
+namespace vantorico {
+namespace {
+
+// One entry of a document's "outputs".
+struct OutputRecord {
+  const MadeOutput* made;
+  OutputStatus status;
+  std::string path;
+  uint64_t bytes = 0;
+  std::string message;
+};
+
+std::string OutputsJson(const MadeSource& made, const std::vector<OutputRecord>& records) {
+  JsonArray outputs;
+  for (const OutputRecord& r : records) {
+    const GroupSummary& g = r.made->group;
+    JsonObject one;
+    one.String("type", WordOf(g.type)).Number("index", g.index);
+    AddGroupName(&one, g, made.kind);
+    if (r.made->language.empty()) {
+      one.Null("language");
+    } else {
+      one.String("language", r.made->language);
+    }
+    one.String("status", StatusWord(r.status));
+    if (!r.path.empty()) one.String("path", r.path);
+    if (r.status == OutputStatus::Written) one.Number("bytes", r.bytes);
+    if (!r.message.empty()) one.String("message", r.message);
+    outputs.Json(one.Text());
+  }
+  return outputs.Text();
+}
+
+}  // namespace
+
+MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedForRun& opened,
+                       const std::vector<Selector>& selectors) {
+  IconSource& source = *opened.source;
+  MadeSource made;
+  made.file = opened.file;
+  made.redirectedFrom = opened.redirectedFrom;
+  made.kind = source.kind();
+  made.identity = source.identity();
+  made.selectors = selectors;
+  made.matched.assign(selectors.size(), false);
+  for (GroupType type : TypesOf(o, source)) {
+    const int32_t n = CountGroups(source, type);
+    made.total += n;
+    for (int32_t i = 1; i <= n; ++i) {
+      const GroupSummary g = DescribeGroup(source, type, i);
+      if (!Selected(selectors, source, g, &made.matched)) continue;
+      // One output per group; with --all-languages one per language it is stored in.
+      std::vector<int> languages{-1};
+      if (o.allLanguages && !g.languages.empty()) {
+        languages.clear();
+        for (size_t l = 0; l < g.languages.size(); ++l) languages.push_back(static_cast<int>(l));
+      }
+      for (int l : languages) {
+        const uint16_t language = l < 0 ? 0 : g.languages[static_cast<size_t>(l)];
+        if (l >= 0) {
+          // That language first; images it lacks come by the run's order.
+          LanguageOrder order = baseOrder;
+          order.insert(order.begin(), language);
+          source.module()->SetLanguageOrder(order);
+        }
+        MadeOutput out;
+        out.group = g;
+        out.language = l >= 0                ? LanguageIdText(language)
+                       : g.languages.empty() ? ""
+                                             : LanguageIdText(g.languages[g.chosenLanguage]);
+        out.nameAdded = l >= 0 ? "-" + LanguageIdText(language) : "";
+        out.what = std::string(WhatOf(type)) + " " + std::to_string(i) +
+                   (l >= 0 ? " (" + LanguageIdText(language) + ")" : "");
+        out.status = BuildOutput(o, source, type, i, &out.pieces, &out.message);
+        made.outputs.push_back(std::move(out));
+      }
+      if (languages.front() >= 0) source.module()->SetLanguageOrder(baseOrder);
+    }
+  }
+  return made;
+}
+
+int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource& made,
+                 OutputPlan* plan, RunLog* log, Totals* totals) {
+  const std::string prefix = batch ? Quote(arg.path) + ": " : std::string();
+  std::vector<OutputRecord> records;
+  size_t written = 0, failed = 0, unreadable = 0, skipped = 0;
+  std::string folder;
+  bool folderFailed = false;
+  for (MadeOutput& out : made.outputs) {
+    OutputRecord r{&out, out.status, "", 0, out.message};
+    if (r.status == OutputStatus::Empty) {
+      r.message = out.what + " has no images; nothing to extract";
+      log->Error(prefix + r.message);
+    } else if (r.status == OutputStatus::Unreadable || r.status == OutputStatus::Refused) {
+      r.message = out.what + " " + r.message;
+      log->Error(prefix + r.message);
+      ++unreadable;
+    } else if (folderFailed || !plan->Folder(arg.path, batch, &folder)) {
+      if (!folderFailed) log->Error(plan->problem());
+      folderFailed = true;
+      r.status = OutputStatus::Failed;
+      r.message = plan->problem();
+      ++failed;
+    } else {
+      for (const Piece& piece : out.pieces) {
+        OutputRecord one = r;
+        one.path = Join(folder, LeafOf(o, out.group.type, out.group.index,
+                                       out.nameAdded + piece.suffix));
+        one.status = plan->Write(&one.path, piece.bytes, made.identity, &one.message);
+        if (one.status == OutputStatus::Written) {
+          one.bytes = piece.bytes.size();
+          ++written;
+          if (!o.json && !o.jsonl && o.verbosity > 0) log->Out(ShownText(one.path) + "\n");
+        } else if (one.status == OutputStatus::Skipped) {
+          ++skipped;
+          one.message = Quote(one.path) + " exists; skipped";
+          log->Verbose(prefix + one.message);
+        } else {
+          ++failed;
+          log->Error(one.message);
+        }
+        records.push_back(one);
+      }
+      // Written: the bytes are no longer needed.
+      std::vector<Piece>().swap(out.pieces);
+      continue;
+    }
+    records.push_back(r);
+  }
+  totals->written += written;
+  totals->skipped += skipped;
+  totals->failed += failed;
+  totals->unreadable += unreadable;
+  int code = kExitOk;
+  std::string problem;
+  if (failed > 0) {
+    code = kExitOutputFailed;
+  } else if (made.total == 0) {
+    problem = NoGroupsText(o, made.file);
+    code = kExitNothingToExtract;
+    ++totals->iconless;
+  } else if (unreadable > 0) {
+    code = kExitBadInput;
+  } else if (ReportUnmatched(made.selectors, made.matched, made.file, arg.named, log)) {
+    code = kExitNothingToExtract;
+  } else if (written == 0 && skipped == 0) {
+    problem = "nothing to extract";
+    code = kExitNothingToExtract;
+  }
+  if (!problem.empty() && (arg.named || o.verbosity > 1)) {
+    log->Error((problem.front() == '\'' ? "" : prefix) + problem);
+  }
+  if (o.json || o.jsonl) {
+    JsonObject doc = DocumentHead(o.command, made.file, made.redirectedFrom, &made.kind);
+    doc.Number("status", code);
+    if (!problem.empty()) doc.String("error", problem);
+    log->Document(doc.Json("outputs", OutputsJson(made, records)).Text());
+  }
+  return code;
+}
+
+}  // namespace vantorico
