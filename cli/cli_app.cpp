@@ -103,18 +103,16 @@ class Run {
     RunLog log(o_.verbosity);
     const bool extract = o_.command == "extract";
     if ((extract && batch && o_.verbosity > 0) || o_.verbosity > 1) {
-      log.Note(std::to_string(totals_.sources) + " source" + (totals_.sources == 1 ? "" : "s") +
-               (extract ? ", " + std::to_string(totals_.written) + " written, " +
-                              std::to_string(totals_.skipped) + " skipped"
-                        : std::string()) +
-               ", " + std::to_string(totals_.unreadable) + " unreadable" +
-               (extract ? ", " + std::to_string(totals_.failed) + " not written" : std::string()) +
-               (totals_.iconless ? ", " + std::to_string(totals_.iconless) + " without icons"
-                                 : "") +
-               (totals_.passed ? ", " + std::to_string(totals_.passed) + " other files passed"
-                               : "") +
-               (totals_.unreached ? ", " + std::to_string(totals_.unreached) + " not reached"
-                                  : ""));
+      log.Note(
+          std::to_string(totals_.sources) + " source" + (totals_.sources == 1 ? "" : "s") +
+          (extract ? ", " + std::to_string(totals_.written) + " written, " +
+                         std::to_string(totals_.skipped) + " skipped"
+                   : std::string()) +
+          ", " + std::to_string(totals_.unreadable) + " unreadable" +
+          (extract ? ", " + std::to_string(totals_.failed) + " not written" : std::string()) +
+          (totals_.iconless ? ", " + std::to_string(totals_.iconless) + " without icons" : "") +
+          (totals_.passed ? ", " + std::to_string(totals_.passed) + " other files passed" : "") +
+          (totals_.unreached ? ", " + std::to_string(totals_.unreached) + " not reached" : ""));
     }
     if (code == kExitOk && totals_.sources == 0 && totals_.unreached == 0) {
       code = kExitNothingToExtract;

@@ -112,8 +112,8 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
     } else {
       for (const Piece& piece : out.pieces) {
         OutputRecord one = r;
-        one.path = Join(folder, LeafOf(o, out.group.type, out.group.index,
-                                       out.nameAdded + piece.suffix));
+        one.path =
+            Join(folder, LeafOf(o, out.group.type, out.group.index, out.nameAdded + piece.suffix));
         one.status = plan->Write(&one.path, piece.bytes, made.identity, &one.message);
         if (one.status == OutputStatus::Written) {
           one.bytes = piece.bytes.size();

@@ -69,7 +69,8 @@ bool AnyUnmatched(const std::vector<bool>& matched) {
 }  // namespace
 
 std::string ListDocument(const Options& o, IconSource& source, const std::string& file,
-                         const std::string& redirectedFrom, const std::vector<Selector>& selectors) {
+                         const std::string& redirectedFrom,
+                         const std::vector<Selector>& selectors) {
   const Listing l = ListGroups(o, source, file, selectors);
   const int code = l.code == kExitOk && AnyUnmatched(l.matched) ? kExitNothingToExtract : l.code;
   return ListingDocument(o, l, code, file, redirectedFrom, source);

@@ -23,10 +23,7 @@ Totals& Totals::operator+=(const Totals& more) {
 
 int Worse(int a, int b) {
   const auto rank = [](int c) {
-    return c == kExitOutputFailed       ? 4
-           : c == kExitBadInput         ? 3
-           : c == kExitNothingToExtract ? 1
-                                        : 0;
+    return c == kExitOutputFailed ? 4 : c == kExitBadInput ? 3 : c == kExitNothingToExtract ? 1 : 0;
   };
   return rank(b) > rank(a) ? b : a;
 }

@@ -61,8 +61,7 @@ bool ReportUnmatched(const std::vector<Selector>& selectors, const std::vector<b
 
 std::string NoGroupsText(const Options& o, const std::string& file) {
   if (o.allTypes) return Quote(file) + " has no icon or cursor groups";
-  return Quote(file) + " has no " + (o.types[0] == GroupType::Icon ? "icon" : "cursor") +
-         " groups";
+  return Quote(file) + " has no " + (o.types[0] == GroupType::Icon ? "icon" : "cursor") + " groups";
 }
 
 const char* WhatOf(GroupType type) {

@@ -10,7 +10,6 @@
 #include "cli/cli_app.h"
 #include "cli/file_seam.h"
 #include "pe_builder.h"
-#include "test_inputs.h"
 #include "test_support.h"
 
 namespace vantorico {

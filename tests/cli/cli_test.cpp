@@ -82,6 +82,40 @@ TEST_F(CliTest, HelpAndVersion) {
   EXPECT_EQ(r.out.rfind("vantorico ", 0), 0u);
 }
 
+// help is a command; --help and --version take nothing after them; a file
+// given where the command goes is refused with the two commands to use.
+TEST_F(CliTest, HelpCommandAndAMissingCommand) {
+  const CliRun help = Cli({"--help"});
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"help"}, {"help", "list"}, {"help", "extract"}}) {
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.code, kExitOk) << args.size();
+    EXPECT_EQ(r.out, help.out);
+    EXPECT_EQ(r.err, "");
+  }
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--version", "extra"},
+                                             {"--help", module_},
+                                             {"help", "frobnicate"},
+                                             {"help", "list", "x"}}) {
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.code, kExitUsage) << args[0] << " " << args[1];
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Lines(r.err), 1u) << r.err;
+  }
+  for (const std::string& file : {module_, module_ + ",0"}) {
+    const CliRun r = Cli({file});
+    EXPECT_EQ(r.code, kExitUsage);
+    EXPECT_EQ(r.err, "vantorico: unknown command '" + file +
+                         "'; to read that file: vantorico list '" + file +
+                         "' or vantorico extract '" + file + "'\n");
+  }
+  // No file of that name: no hint.
+  const CliRun r = Cli({module_ + ".absent"});
+  EXPECT_EQ(r.code, kExitUsage);
+  EXPECT_EQ(r.err.find("to read that file"), std::string::npos) << r.err;
+}
+
 TEST_F(CliTest, UsageErrorsExitTwoWithOneLine) {
   const std::vector<std::vector<std::string>> bad = {{},
                                                      {"frobnicate"},
