@@ -50,40 +50,34 @@ MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedF
   made.identity = source.identity();
   made.selectors = selectors;
   made.matched.assign(selectors.size(), false);
-  for (GroupType type : TypesOf(o, source)) {
-    const int32_t n = CountGroups(source, type);
-    made.total += n;
-    for (int32_t i = 1; i <= n; ++i) {
-      const GroupSummary g = DescribeGroup(source, type, i);
-      if (!Selected(selectors, source, g, &made.matched)) continue;
-      // One output per group; with --all-languages one per language it is stored in.
-      std::vector<int> languages{-1};
-      if (o.allLanguages && !g.languages.empty()) {
-        languages.clear();
-        for (size_t l = 0; l < g.languages.size(); ++l) languages.push_back(static_cast<int>(l));
-      }
-      for (int l : languages) {
-        const uint16_t language = l < 0 ? 0 : g.languages[static_cast<size_t>(l)];
-        if (l >= 0) {
-          // That language first; images it lacks come by the run's order.
-          LanguageOrder order = baseOrder;
-          order.insert(order.begin(), language);
-          source.module()->SetLanguageOrder(order);
-        }
-        MadeOutput out;
-        out.group = g;
-        out.language = l >= 0                ? LanguageIdText(language)
-                       : g.languages.empty() ? ""
-                                             : LanguageIdText(g.languages[g.chosenLanguage]);
-        out.nameAdded = l >= 0 ? "-" + LanguageIdText(language) : "";
-        out.what = std::string(WhatOf(type)) + " " + std::to_string(i) +
-                   (l >= 0 ? " (" + LanguageIdText(language) + ")" : "");
-        out.status = BuildOutput(o, source, type, i, &out.pieces, &out.message);
-        made.outputs.push_back(std::move(out));
-      }
-      if (languages.front() >= 0) source.module()->SetLanguageOrder(baseOrder);
+  made.total = ForEachSelected(o, source, selectors, &made.matched, [&](const GroupSummary& g) {
+    // One output per group; with --all-languages one per language it is stored in.
+    std::vector<int> languages{-1};
+    if (o.allLanguages && !g.languages.empty()) {
+      languages.clear();
+      for (size_t l = 0; l < g.languages.size(); ++l) languages.push_back(static_cast<int>(l));
     }
-  }
+    for (int l : languages) {
+      const uint16_t language = l < 0 ? 0 : g.languages[static_cast<size_t>(l)];
+      if (l >= 0) {
+        // That language first; images it lacks come by the run's order.
+        LanguageOrder order = baseOrder;
+        order.insert(order.begin(), language);
+        source.module()->SetLanguageOrder(order);
+      }
+      MadeOutput out;
+      out.group = g;
+      out.language = l >= 0                ? LanguageIdText(language)
+                     : g.languages.empty() ? ""
+                                           : LanguageIdText(g.languages[g.chosenLanguage]);
+      out.nameAdded = l >= 0 ? "-" + LanguageIdText(language) : "";
+      out.what = std::string(WhatOf(g.type)) + " " + std::to_string(g.index) +
+                 (l >= 0 ? " (" + LanguageIdText(language) + ")" : "");
+      out.status = BuildOutput(o, source, g.type, g.index, &out.pieces, &out.message);
+      made.outputs.push_back(std::move(out));
+    }
+    if (languages.front() >= 0) source.module()->SetLanguageOrder(baseOrder);
+  });
   return made;
 }
 

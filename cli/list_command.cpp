@@ -22,15 +22,9 @@ Listing ListGroups(const Options& o, IconSource& source, const std::string& file
                    const std::vector<Selector>& selectors) {
   Listing l;
   l.matched.assign(selectors.size(), false);
-  for (GroupType type : TypesOf(o, source)) {
-    const int32_t n = CountGroups(source, type);
-    l.total += n;
-    for (int32_t i = 1; i <= n; ++i) {
-      const GroupSummary described = DescribeGroup(source, type, i);
-      if (!Selected(selectors, source, described, &l.matched)) continue;
-      l.groups.push_back(SummariseGroup(source, type, i));
-    }
-  }
+  l.total = ForEachSelected(o, source, selectors, &l.matched, [&](const GroupSummary& g) {
+    l.groups.push_back(SummariseGroup(source, g.type, g.index));
+  });
   for (const GroupSummary& g : l.groups) l.unreadable += !g.readable;
   if (l.total == 0) {
     l.problem = NoGroupsText(o, file);

@@ -46,6 +46,21 @@ bool Selected(const std::vector<Selector>& selectors, IconSource& source, const 
   return any;
 }
 
+int32_t ForEachSelected(const Options& o, IconSource& source,
+                        const std::vector<Selector>& selectors, std::vector<bool>* matched,
+                        const std::function<void(const GroupSummary& g)>& take) {
+  int32_t total = 0;
+  for (GroupType type : TypesOf(o, source)) {
+    const int32_t n = CountGroups(source, type);
+    total += n;
+    for (int32_t i = 1; i <= n; ++i) {
+      const GroupSummary g = DescribeGroup(source, type, i);
+      if (Selected(selectors, source, g, matched)) take(g);
+    }
+  }
+  return total;
+}
+
 bool ReportUnmatched(const std::vector<Selector>& selectors, const std::vector<bool>& matched,
                      const std::string& file, bool named, RunLog* log) {
   bool any = false;

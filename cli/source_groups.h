@@ -1,6 +1,7 @@
 #pragma once
 // What both commands ask of a source's groups: which kinds it has, which
 // groups the selection takes, how messages and documents name them.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,13 @@ std::vector<GroupType> TypesOf(const Options& o, const IconSource& source);
 // each selector that takes it.
 bool Selected(const std::vector<Selector>& selectors, IconSource& source, const GroupSummary& g,
               std::vector<bool>* matched);
+
+// Calls take(g) for each group of the kinds asked that the selection takes,
+// g described (not read); the result is how many groups of those kinds
+// there are, selected or not.
+int32_t ForEachSelected(const Options& o, IconSource& source,
+                        const std::vector<Selector>& selectors, std::vector<bool>* matched,
+                        const std::function<void(const GroupSummary& g)>& take);
 
 // Selectors that named no group are said once each (in a folder's files,
 // only with -v); true when there were any.
