@@ -12,6 +12,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/file_seam.h"
+#include "cli/list_command.h"
 #ifdef VANTORICO_HAVE_PNG
 #include "iconlib/png_codec.h"
 #endif
@@ -80,6 +81,23 @@ TEST_F(CliTest, HelpAndVersion) {
   r = Cli({"--version"});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out.rfind("vantorico ", 0), 0u);
+}
+
+// The document of `list --json` is made without printing (for callers that
+// are not the command line), and the command prints that same document.
+TEST_F(CliTest, ListDocumentIsWhatListJsonPrints) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"list", "--json", "--lang", "0x0409", module_},
+           {"list", "--json", "--lang", "0x0804", "--type", "all", "--index", "2", module_},
+           {"list", "--json", "--index", "99", module_}}) {
+    const CliRun r = Cli(args);
+    Options o;
+    ASSERT_EQ(ParseOptions(args, &o), "");
+    OpenedSource opened = IconSource::OpenReadFile(module_.c_str(), ReadSource(module_));
+    ASSERT_TRUE(opened.source);
+    opened.source->module()->SetLanguageOrder(UserLanguageOrder(o.language));
+    EXPECT_EQ(ListDocument(o, *opened.source, module_, "", o.selectors) + "\n", r.out) << r.err;
+  }
 }
 
 // help is a command; --help and --version take nothing after them; a file
