@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "cli/output_name.h"
 #include "iconlib/language_choice.h"
 #include "iconlib/thumbnail_pipeline.h"
 
@@ -66,6 +67,9 @@ const char kUsage[] =
     "  --best           png: the largest, then deepest image as it is (default)\n"
     "  --all-sizes      png: every image as it is, as N-WxH-Bbpp.png\n"
 #endif
+    "  --output-name TEMPLATE  names from {n}, {id}, {name}, {lang}, {type} and\n"
+    "                   {source} (wrestool's: {source}_{type}_{name}_{lang}); the\n"
+    "                   extension follows, anything unsafe in a name becomes _\n"
     "  --on-conflict overwrite|skip|rename   an output name that exists (default\n"
     "                   overwrite; rename writes N-2.ico, N-3.ico, ...)\n"
     "  --json           one JSON document (an array of them for several sources)\n"
@@ -267,6 +271,10 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
     } else if (a == "--include") {
       if (!take_value(&v) || v.empty()) return "option --include needs a pattern";
       o->includes.push_back(v);
+    } else if (a == "--output-name" && extract) {
+      if (!take_value(&o->outputName)) return "option --output-name needs a template";
+      const std::string bad = CheckNameTemplate(o->outputName);
+      if (!bad.empty()) return bad;
     } else if (a == "-j" || a == "--jobs") {
       long n = 0;
       if (!take_value(&v) || !ParseNumber(v, kMaxJobs, &n) || n < 1) {

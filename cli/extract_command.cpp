@@ -2,6 +2,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/cli_paths.h"
+#include "cli/output_name.h"
 #include "cli/source_groups.h"
 #include "cli/text_escape.h"
 
@@ -38,6 +39,20 @@ std::string OutputsJson(const MadeSource& made, const std::vector<OutputRecord>&
   return outputs.Text();
 }
 
+// The name --output-name gives an output, before its extension.
+std::string StemOf(const Options& o, const SourceArg& arg, const MadeSource& made,
+                   const MadeOutput& out) {
+  const GroupSummary& g = out.group;
+  NameFields f;
+  f.n = std::to_string(g.index);
+  if (made.kind == SourceKind::Module && !g.textName) f.id = std::to_string(g.id);
+  f.name = g.textName ? g.text : f.id.empty() ? f.n : f.id;
+  f.lang = std::to_string(out.languageId);
+  f.type = std::to_string(ResourceTypeOf(g.type));
+  f.source = BaseName(arg.path);
+  return NameFromTemplate(o.outputName, f);
+}
+
 }  // namespace
 
 MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedForRun& opened,
@@ -70,6 +85,7 @@ MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedF
       out.language = l >= 0                ? LanguageIdText(language)
                      : g.languages.empty() ? ""
                                            : LanguageIdText(g.languages[g.chosenLanguage]);
+      out.languageId = l >= 0 ? language : g.languages.empty() ? 0 : g.languages[g.chosenLanguage];
       out.nameAdded = l >= 0 ? "-" + LanguageIdText(language) : "";
       out.what = std::string(WhatOf(g.type)) + " " + std::to_string(g.index) +
                  (l >= 0 ? " (" + LanguageIdText(language) + ")" : "");
@@ -104,10 +120,12 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
       r.message = plan->problem();
       ++failed;
     } else {
+      const std::string stem = o.outputName.empty() ? std::string() : StemOf(o, arg, made, out);
+      const bool languageNamed = !stem.empty() && TemplateNamesLanguage(o.outputName);
       for (const Piece& piece : out.pieces) {
         OutputRecord one = r;
-        one.path =
-            Join(folder, LeafOf(o, out.group.type, out.group.index, out.nameAdded + piece.suffix));
+        one.path = Join(folder, LeafOf(o, out.group.type, out.group.index,
+                                       (languageNamed ? "" : out.nameAdded) + piece.suffix, stem));
         one.status = plan->Write(&one.path, piece.bytes, made.identity, &one.message);
         if (one.status == OutputStatus::Written) {
           one.bytes = piece.bytes.size();

@@ -15,10 +15,11 @@ namespace vantorico {
 
 // One output of a source (or a group that makes none), made and not yet written.
 struct MadeOutput {
-  GroupSummary group;     // its name and languages
-  std::string language;   // "" when unknown
-  std::string nameAdded;  // after the group's number: the language with --all-languages
-  std::string what;       // how messages name it
+  GroupSummary group;       // its name and languages
+  std::string language;     // "" when unknown
+  uint16_t languageId = 0;  // 0 when unknown
+  std::string nameAdded;    // after the group's number: the language with --all-languages
+  std::string what;         // how messages name it
   OutputStatus status = OutputStatus::Ready;
   std::string message;
   std::vector<Piece> pieces;

@@ -63,8 +63,12 @@ const char* StatusWord(OutputStatus status) {
   return "failed";
 }
 
-std::string LeafOf(const Options& o, GroupType type, int32_t index, const std::string& suffix) {
-  const std::string n = std::to_string(index) + suffix;
+std::string LeafOf(const Options& o, GroupType type, int32_t index, const std::string& suffix,
+                   const std::string& stem) {
+  const std::string n = (stem.empty() ? std::to_string(index) : stem) + suffix;
+  if (!stem.empty() && (type == GroupType::AniCursor || type == GroupType::AniIcon)) {
+    return n + ".ani";
+  }
   switch (type) {
     case GroupType::Icon:
       return n + (o.png ? ".png" : o.bitmap ? ".bmp" : ".ico");

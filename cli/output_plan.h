@@ -18,8 +18,10 @@ enum class OutputStatus { Ready, Written, Skipped, Empty, Unreadable, Refused, F
 // The word the JSON documents use; Ready (made, not yet written) is never shown.
 const char* StatusWord(OutputStatus status);
 
-// The file name of group index; suffix (a language, a size) follows the number.
-std::string LeafOf(const Options& o, GroupType type, int32_t index, const std::string& suffix);
+// The file name of group index; suffix (a language, a size) follows the
+// number, or the stem when there is one (from --output-name).
+std::string LeafOf(const Options& o, GroupType type, int32_t index, const std::string& suffix,
+                   const std::string& stem);
 
 class OutputPlan {
  public:
