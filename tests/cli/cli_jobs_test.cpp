@@ -47,9 +47,14 @@ Outcome RunWithJobs(std::vector<std::string> args, const std::string& out, int j
   args.insert(args.begin() + 1, {"-j", std::to_string(jobs)});
   Outcome o;
   o.code = RunCli(args, &o.out, &o.err);
+  // The folder as text says it, and as JSON does (backslashes doubled).
+  std::string inJson;
+  for (char c : out) inJson += c == '\\' ? "\\\\" : std::string(1, c);
   for (std::string* text : {&o.out, &o.err}) {
-    for (size_t at = text->find(out); at != std::string::npos; at = text->find(out, at)) {
-      text->replace(at, out.size(), "{out}");
+    for (const std::string& said : {inJson, out}) {
+      for (size_t at = text->find(said); at != std::string::npos; at = text->find(said, at)) {
+        text->replace(at, said.size(), "{out}");
+      }
     }
   }
   o.files = Tree(out);

@@ -74,7 +74,8 @@ class CliNames : public ::testing::Test {
                                                  {22, "", 2, 0x0409, AnimatedCursorBytes(3)}})));
   }
   std::set<std::string> Extract(std::vector<std::string> more, const std::string& out, int* code) {
-    std::vector<std::string> args = {"extract", module_, "-o", out};
+    // The language choice fixed: {lang} names the language chosen.
+    std::vector<std::string> args = {"extract", module_, "-o", out, "--lang", "0x0409"};
     args.insert(args.end(), more.begin(), more.end());
     std::string text, err;
     *code = RunCli(args, &text, &err);
