@@ -81,7 +81,7 @@ class Run {
     if (o_.command == "list") {
       r->code = ListSource(o_, arg, batch, opened, selectors, &r->log, &r->totals);
     } else {
-      r->made = MakeOutputs(o_, baseOrder_, opened, selectors);
+      r->made = MakeOutputs(o_, baseOrder_, opened, std::move(selectors));
       r->extract = true;
     }
   }
@@ -103,16 +103,29 @@ class Run {
     RunLog log(o_.verbosity);
     const bool extract = o_.command == "extract";
     if ((extract && batch && o_.verbosity > 0) || o_.verbosity > 1) {
-      log.Note(
-          std::to_string(totals_.sources) + " source" + (totals_.sources == 1 ? "" : "s") +
-          (extract ? ", " + std::to_string(totals_.written) + " written, " +
-                         std::to_string(totals_.skipped) + " skipped"
-                   : std::string()) +
-          ", " + std::to_string(totals_.unreadable) + " unreadable" +
-          (extract ? ", " + std::to_string(totals_.failed) + " not written" : std::string()) +
-          (totals_.iconless ? ", " + std::to_string(totals_.iconless) + " without icons" : "") +
-          (totals_.passed ? ", " + std::to_string(totals_.passed) + " other files passed" : "") +
-          (totals_.unreached ? ", " + std::to_string(totals_.unreached) + " not reached" : ""));
+      // Each count with what it counts; the last three only when not 0.
+      const struct {
+        size_t count;
+        const char* what;
+        bool shown;
+      } parts[] = {
+          {totals_.sources, totals_.sources == 1 ? " source" : " sources", true},
+          {totals_.written, " written", extract},
+          {totals_.skipped, " skipped", extract},
+          {totals_.unreadable, " unreadable", true},
+          {totals_.failed, " not written", extract},
+          {totals_.iconless, " without icons", totals_.iconless != 0},
+          {totals_.passed, " other files passed", totals_.passed != 0},
+          {totals_.unreached, " not reached", totals_.unreached != 0},
+      };
+      std::string line;
+      for (const auto& part : parts) {
+        if (!part.shown) continue;
+        if (!line.empty()) line += ", ";
+        line += std::to_string(part.count);
+        line += part.what;
+      }
+      log.Note(line);
     }
     if (code == kExitOk && totals_.sources == 0 && totals_.unreached == 0) {
       code = kExitNothingToExtract;

@@ -12,6 +12,7 @@ namespace {
 // One entry of a document's "outputs".
 struct OutputRecord {
   const MadeOutput* made;
+  const std::string* language;  // "" when unknown
   OutputStatus status;
   std::string path;
   uint64_t bytes = 0;
@@ -25,10 +26,10 @@ std::string OutputsJson(const MadeSource& made, const std::vector<OutputRecord>&
     JsonObject one;
     one.String("type", WordOf(g.type)).Number("index", g.index);
     AddGroupName(&one, g, made.kind);
-    if (r.made->language.empty()) {
+    if (r.language->empty()) {
       one.Null("language");
     } else {
-      one.String("language", r.made->language);
+      one.String("language", *r.language);
     }
     one.String("status", StatusWord(r.status));
     if (!r.path.empty()) one.String("path", r.path);
@@ -56,44 +57,40 @@ std::string StemOf(const Options& o, const SourceArg& arg, const MadeSource& mad
 }  // namespace
 
 MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedForRun& opened,
-                       const std::vector<Selector>& selectors) {
+                       std::vector<Selector> selectors) {
   IconSource& source = *opened.source;
   MadeSource made;
   made.file = opened.file;
   made.redirectedFrom = opened.redirectedFrom;
   made.kind = source.kind();
   made.identity = source.identity();
-  made.selectors = selectors;
-  made.matched.assign(selectors.size(), false);
-  made.total = ForEachSelected(o, source, selectors, &made.matched, [&](const GroupSummary& g) {
-    // One output per group; with --all-languages one per language it is stored in.
-    std::vector<int> languages{-1};
-    if (o.allLanguages && !g.languages.empty()) {
-      languages.clear();
-      for (size_t l = 0; l < g.languages.size(); ++l) languages.push_back(static_cast<int>(l));
-    }
-    for (int l : languages) {
-      const uint16_t language = l < 0 ? 0 : g.languages[static_cast<size_t>(l)];
-      if (l >= 0) {
-        // That language first; images it lacks come by the run's order.
-        LanguageOrder order = baseOrder;
-        order.insert(order.begin(), language);
-        source.module()->SetLanguageOrder(order);
-      }
-      MadeOutput out;
-      out.group = g;
-      out.language = l >= 0                ? LanguageIdText(language)
-                     : g.languages.empty() ? ""
-                                           : LanguageIdText(g.languages[g.chosenLanguage]);
-      out.languageId = l >= 0 ? language : g.languages.empty() ? 0 : g.languages[g.chosenLanguage];
-      out.nameAdded = l >= 0 ? "-" + LanguageIdText(language) : "";
-      out.what = std::string(WhatOf(g.type)) + " " + std::to_string(g.index) +
-                 (l >= 0 ? " (" + LanguageIdText(language) + ")" : "");
-      out.status = BuildOutput(o, source, g.type, g.index, &out.pieces, &out.message);
-      made.outputs.push_back(std::move(out));
-    }
-    if (languages.front() >= 0) source.module()->SetLanguageOrder(baseOrder);
-  });
+  made.selectors = std::move(selectors);
+  made.total =
+      ForEachSelected(o, source, made.selectors, &made.matched, [&](const GroupSummary& g) {
+        // One output per group; with --all-languages one per language it is stored in.
+        std::vector<int> languages{-1};
+        if (o.allLanguages && !g.languages.empty()) {
+          languages.clear();
+          for (size_t l = 0; l < g.languages.size(); ++l) languages.push_back(static_cast<int>(l));
+        }
+        for (int l : languages) {
+          const uint16_t language = l < 0 ? 0 : g.languages[static_cast<size_t>(l)];
+          if (l >= 0) {
+            // That language first; images it lacks come by the run's order.
+            LanguageOrder order = baseOrder;
+            order.insert(order.begin(), language);
+            source.module()->SetLanguageOrder(order);
+          }
+          MadeOutput out;
+          out.group = g;
+          out.perLanguage = l >= 0;
+          out.hasLanguage = !g.languages.empty();
+          out.languageId = l >= 0 ? language : out.hasLanguage ? g.languages[g.chosenLanguage] : 0;
+          out.status = BuildOutput(o, source, g.type, g.index, &out.pieces, &out.message);
+          made.outputs.push_back(std::move(out));
+        }
+        if (languages.front() >= 0) source.module()->SetLanguageOrder(baseOrder);
+      });
   return made;
 }
 
@@ -104,13 +101,22 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
   size_t written = 0, failed = 0, unreadable = 0, skipped = 0;
   std::string folder;
   bool folderFailed = false;
+  // The outputs' language texts, kept while the records point at them.
+  std::vector<std::string> languages;
+  languages.reserve(made.outputs.size());
   for (MadeOutput& out : made.outputs) {
-    OutputRecord r{&out, out.status, "", 0, out.message};
+    languages.push_back(out.hasLanguage || out.perLanguage ? LanguageIdText(out.languageId)
+                                                           : std::string());
+    const std::string& language = languages.back();
+    const std::string what = std::string(WhatOf(out.group.type)) + " " +
+                             std::to_string(out.group.index) +
+                             (out.perLanguage ? " (" + language + ")" : std::string());
+    OutputRecord r{&out, &language, out.status, "", 0, out.message};
     if (r.status == OutputStatus::Empty) {
-      r.message = out.what + " has no images; nothing to extract";
+      r.message = what + " has no images; nothing to extract";
       log->Error(prefix + r.message);
     } else if (r.status == OutputStatus::Unreadable || r.status == OutputStatus::Refused) {
-      r.message = out.what + " " + r.message;
+      r.message = what + " " + r.message;
       log->Error(prefix + r.message);
       ++unreadable;
     } else if (folderFailed || !plan->Folder(arg.path, batch, &folder)) {
@@ -124,8 +130,11 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
       const bool languageNamed = !stem.empty() && TemplateNamesLanguage(o.outputName);
       for (const Piece& piece : out.pieces) {
         OutputRecord one = r;
-        one.path = Join(folder, LeafOf(o, out.group.type, out.group.index,
-                                       (languageNamed ? "" : out.nameAdded) + piece.suffix, stem));
+        one.path = Join(
+            folder, LeafOf(o, out.group.type, out.group.index,
+                           (out.perLanguage && !languageNamed ? "-" + language : std::string()) +
+                               piece.suffix,
+                           stem));
         one.status = plan->Write(&one.path, piece.bytes, made.identity, &one.message);
         if (one.status == OutputStatus::Written) {
           one.bytes = piece.bytes.size();

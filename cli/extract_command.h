@@ -15,11 +15,10 @@ namespace vantorico {
 
 // One output of a source (or a group that makes none), made and not yet written.
 struct MadeOutput {
-  GroupSummary group;       // its name and languages
-  std::string language;     // "" when unknown
-  uint16_t languageId = 0;  // 0 when unknown
-  std::string nameAdded;    // after the group's number: the language with --all-languages
-  std::string what;         // how messages name it
+  GroupSummary group;        // its name and languages
+  bool hasLanguage = false;  // the source knows the language of what was read
+  bool perLanguage = false;  // --all-languages: the name and messages say the language
+  uint16_t languageId = 0;
   OutputStatus status = OutputStatus::Ready;
   std::string message;
   std::vector<Piece> pieces;
@@ -38,7 +37,7 @@ struct MadeSource {
 
 // Makes every output of an opened source; says nothing.
 MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedForRun& opened,
-                       const std::vector<Selector>& selectors);
+                       std::vector<Selector> selectors);
 
 // Writes what was made, says it into the log, and counts it; the result is
 // the source's exit code.

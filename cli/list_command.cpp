@@ -21,7 +21,6 @@ struct Listing {
 Listing ListGroups(const Options& o, IconSource& source, const std::string& file,
                    const std::vector<Selector>& selectors) {
   Listing l;
-  l.matched.assign(selectors.size(), false);
   l.total = ForEachSelected(o, source, selectors, &l.matched, [&](const GroupSummary& g) {
     l.groups.push_back(SummariseGroup(source, g.type, g.index));
   });

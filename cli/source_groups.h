@@ -23,7 +23,7 @@ bool Selected(const std::vector<Selector>& selectors, IconSource& source, const 
 
 // Calls take(g) for each group of the kinds asked that the selection takes,
 // g described (not read); the result is how many groups of those kinds
-// there are, selected or not.
+// there are, selected or not. *matched says which selectors took a group.
 int32_t ForEachSelected(const Options& o, IconSource& source,
                         const std::vector<Selector>& selectors, std::vector<bool>* matched,
                         const std::function<void(const GroupSummary& g)>& take);
