@@ -204,12 +204,7 @@ class CollectingSink final : public CliSink {
 // A first word that is no command but names a file: the user left the
 // command out. The message says how to read it.
 std::string MissingCommandHint(const std::string& word) {
-  std::string file = word;
-  Selector location;
-  if (TypeOfPath(file) == PathType::None &&
-      (!SplitIconLocation(word, &file, &location) || TypeOfPath(file) == PathType::None)) {
-    return std::string();
-  }
+  if (TypeOfPath(word) == PathType::None) return std::string();
   return "; to read that file: vantorico list " + Quote(word) + " or vantorico extract " +
          Quote(word);
 }

@@ -6,8 +6,8 @@
 
 namespace vantorico {
 
-void RunInOrder(size_t count, unsigned jobs, const std::function<void(size_t)>& make,
-                const std::function<void(size_t)>& take) {
+void RunInOrder(size_t count, unsigned jobs, FunctionRef<void(size_t)> make,
+                FunctionRef<void(size_t)> take) {
   if (jobs == 0) jobs = 1;
   Monitor monitor;
   std::vector<bool> made(count, false);

@@ -38,19 +38,16 @@ bool IsReservedDevice(const std::string& name) {
 }  // namespace
 
 std::string CheckNameTemplate(const std::string& pattern) {
-  if (pattern.empty()) return "--output-name needs a template";
   const NameFields none;
-  for (size_t at = pattern.find('{'); at != std::string::npos; at = pattern.find('{', at + 1)) {
+  bool good = !pattern.empty();
+  for (size_t at = pattern.find('{'); good && at != std::string::npos;
+       at = pattern.find('{', at + 1)) {
     size_t length = 0;
-    if (!FieldAt(pattern, at, none, &length)) {
-      return "--output-name knows {n}, {id}, {name}, {lang}, {type} and {source}, not '" +
-             pattern.substr(at, pattern.find('}', at) == std::string::npos
-                                    ? std::string::npos
-                                    : pattern.find('}', at) - at + 1) +
-             "'";
-    }
+    good = FieldAt(pattern, at, none, &length) != nullptr;
   }
-  return std::string();
+  if (good) return std::string();
+  return "--output-name takes a name and {n}, {id}, {name}, {lang}, {type}, {source}, not '" +
+         pattern + "'";
 }
 
 bool TemplateNamesLanguage(const std::string& pattern) {

@@ -179,7 +179,7 @@ OpenedForRun OpenForRun(const Options& o, const SourceArg& arg, const LanguageOr
     log->Document(DocumentHead(o.command, run.file, "", nullptr)
                       .Number("status", static_cast<int>(kExitBadInput))
                       .String("error", problem)
-                      .Json("groups", JsonArray().Text())
+                      .Json("groups", "[]")
                       .Text());
     ++totals->unreadable;
     run.code = kExitBadInput;

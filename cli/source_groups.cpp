@@ -48,7 +48,7 @@ bool Selected(const std::vector<Selector>& selectors, IconSource& source, const 
 
 int32_t ForEachSelected(const Options& o, IconSource& source,
                         const std::vector<Selector>& selectors, std::vector<bool>* matched,
-                        const std::function<void(const GroupSummary& g)>& take) {
+                        FunctionRef<void(const GroupSummary& g)> take) {
   *matched = std::vector<bool>(selectors.size(), false);
   int32_t total = 0;
   for (GroupType type : TypesOf(o, source)) {

@@ -1,7 +1,7 @@
 #pragma once
 // What both commands ask of a source's groups: which kinds it has, which
 // groups the selection takes, how messages and documents name them.
-#include <functional>
+#include "cli/function_ref.h"
 #include <string>
 #include <vector>
 
@@ -26,7 +26,7 @@ bool Selected(const std::vector<Selector>& selectors, IconSource& source, const 
 // there are, selected or not. *matched says which selectors took a group.
 int32_t ForEachSelected(const Options& o, IconSource& source,
                         const std::vector<Selector>& selectors, std::vector<bool>* matched,
-                        const std::function<void(const GroupSummary& g)>& take);
+                        FunctionRef<void(const GroupSummary& g)> take);
 
 // Selectors that named no group are said once each (in a folder's files,
 // only with -v); true when there were any.

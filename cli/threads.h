@@ -2,7 +2,7 @@
 // The few threading parts the batch run needs, each platform's own (the
 // 32-bit Windows compiler has no std::thread): a lock with one condition,
 // and threads that are joined when their owner goes.
-#include <functional>
+#include "cli/function_ref.h"
 #include <memory>
 
 namespace vantorico {
@@ -25,14 +25,13 @@ class Monitor {
 };
 
 // Up to count threads, each running work(); the destructor waits for them.
-// Fewer start when the system has no more to give (started() says how many).
+// Fewer start when the system has no more to give.
 class Threads {
  public:
-  Threads(unsigned count, const std::function<void()>& work);
+  Threads(unsigned count, FunctionRef<void()> work);
   ~Threads();
   Threads(const Threads&) = delete;
   Threads& operator=(const Threads&) = delete;
-  unsigned started() const;
 
  private:
   struct State;

@@ -31,12 +31,12 @@ void Monitor::WakeAll() {
 }
 
 struct Threads::State {
-  std::function<void()> work;
+  explicit State(FunctionRef<void()> w) : work(w) {}
+  FunctionRef<void()> work;
   std::vector<std::thread> threads;
 };
 
-Threads::Threads(unsigned count, const std::function<void()>& work) : state_(new State) {
-  state_->work = work;
+Threads::Threads(unsigned count, FunctionRef<void()> work) : state_(new State(work)) {
   for (unsigned i = 0; i < count; ++i) {
     try {
       state_->threads.emplace_back([this] { state_->work(); });
@@ -48,10 +48,6 @@ Threads::Threads(unsigned count, const std::function<void()>& work) : state_(new
 
 Threads::~Threads() {
   for (std::thread& t : state_->threads) t.join();
-}
-
-unsigned Threads::started() const {
-  return static_cast<unsigned>(state_->threads.size());
 }
 
 }  // namespace vantorico

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include <vector>
+#include <memory>
 
 #include "base/win_handles.h"
 #include "cli/threads.h"
@@ -33,35 +33,34 @@ void Monitor::WakeAll() {
 }
 
 struct Threads::State {
-  std::function<void()> work;
-  std::vector<UniqueFile> threads;  // a thread's handle closes as a file's does
+  explicit State(FunctionRef<void()> w) : work(w) {}
+  FunctionRef<void()> work;
+  std::unique_ptr<UniqueFile[]> threads;  // a thread's handle closes as a file's does
+  unsigned started = 0;
 };
 
 namespace {
 
 DWORD WINAPI RunWork(void* state) {
-  static_cast<const std::function<void()>*>(state)->operator()();
+  (*static_cast<const FunctionRef<void()>*>(state))();
   return 0;
 }
 
 }  // namespace
 
-Threads::Threads(unsigned count, const std::function<void()>& work) : state_(new State) {
-  state_->work = work;
-  state_->threads.reserve(count);
-  for (unsigned i = 0; i < count; ++i) {
-    UniqueFile thread(CreateThread(nullptr, 0, RunWork, &state_->work, 0, nullptr));
+Threads::Threads(unsigned count, FunctionRef<void()> work) : state_(new State(work)) {
+  state_->threads.reset(new UniqueFile[count]);
+  for (; state_->started < count; ++state_->started) {
+    UniqueFile& thread = state_->threads[state_->started];
+    thread.reset(CreateThread(nullptr, 0, RunWork, &state_->work, 0, nullptr));
     if (!thread) break;  // the threads that started do the work
-    state_->threads.push_back(std::move(thread));
   }
 }
 
 Threads::~Threads() {
-  for (const UniqueFile& t : state_->threads) WaitForSingleObject(t.get(), INFINITE);
-}
-
-unsigned Threads::started() const {
-  return static_cast<unsigned>(state_->threads.size());
+  for (unsigned i = 0; i < state_->started; ++i) {
+    WaitForSingleObject(state_->threads[i].get(), INFINITE);
+  }
 }
 
 }  // namespace vantorico
