@@ -21,7 +21,8 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
 # Prints "median_seconds peak_rss_kib"; OUT stands for a fresh empty folder,
-# and the last run's output and files are kept in $tmp/last.
+# and the last run's output and files are kept in $tmp/last (its output
+# names them there, wherever they are moved).
 measure() {
   local times=() rss=0 out t r start
   for ((k = 0; k < runs; k++)); do
@@ -52,7 +53,7 @@ for command in "extract -r $dir -o OUT" "list -r --json $dir"; do
       same=-
     else
       same=yes
-      sed "s|$tmp/last/out|OUT|g" "$tmp/last/stdout" | cmp -s - <(sed "s|$tmp/first/out|OUT|g" "$tmp/first/stdout") || same=NO
+      sed "s|$tmp/last/out|OUT|g" "$tmp/last/stdout" | cmp -s - <(sed "s|$tmp/last/out|OUT|g" "$tmp/first/stdout") || same=NO
       if [ -d "$tmp/first/out" ]; then diff -r "$tmp/first/out" "$tmp/last/out" >/dev/null || same=NO; fi
     fi
     printf '| %s | %s | %s s | %s KiB | %s | %s |\n' "${command%% *} ${command#* }" "$j" "$t" "$rss" \
