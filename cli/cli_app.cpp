@@ -1,5 +1,6 @@
 #include "cli/cli_app.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "cli/cli_options.h"
@@ -51,13 +52,16 @@ class Run {
     single_ = sources.size() == 1 && !folders;
     const bool batch = !single_;
     if (o_.json && batch) Out("[");
-    std::vector<ReadSourceResult> results(sources.size());
+    // A ring of results: only so many sources are read ahead of the one said.
+    std::vector<ReadSourceResult> results(std::min(sources.size(), InOrderWindow(o_.jobs)));
     if (batch && !sources.empty()) sink_.Progress(0, sources.size(), ShownText(sources[0].path));
     RunInOrder(
-        sources.size(), o_.jobs, [&](size_t i) { ReadOne(sources[i], batch, &results[i]); },
+        sources.size(), o_.jobs,
+        [&](size_t i) { ReadOne(sources[i], batch, &results[i % results.size()]); },
         [&](size_t i) {
-          code = Worse(code, Finish(sources[i], batch, &results[i]));
-          results[i] = ReadSourceResult();
+          ReadSourceResult& r = results[i % results.size()];
+          code = Worse(code, Finish(sources[i], batch, &r));
+          r = ReadSourceResult();
           if (batch && i + 1 < sources.size()) {
             sink_.Progress(i + 1, sources.size(), ShownText(sources[i + 1].path));
           }

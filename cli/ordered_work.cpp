@@ -1,5 +1,6 @@
 #include "cli/ordered_work.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "cli/threads.h"
@@ -13,7 +14,7 @@ void RunInOrder(size_t count, unsigned jobs, FunctionRef<void(size_t)> make,
   std::vector<bool> made(count, false);
   size_t next = 0;   // the first item nobody has begun
   size_t taken = 0;  // items taken so far
-  const size_t ahead = 2 * static_cast<size_t>(jobs);
+  const size_t ahead = InOrderWindow(jobs);
   // With the lock held: begins and makes the next item when there is one
   // within the window; false when there is none.
   const auto makeOne = [&] {
@@ -35,7 +36,8 @@ void RunInOrder(size_t count, unsigned jobs, FunctionRef<void(size_t)> make,
   };
   // The caller makes items too while it waits for the next to take, so the
   // run goes on however many threads start.
-  Threads threads(count > 1 ? jobs - 1 : 0, work);
+  Threads threads(static_cast<unsigned>(std::min<size_t>(jobs - 1, count > 0 ? count - 1 : 0)),
+                  work);
   for (size_t i = 0; i < count; ++i) {
     monitor.Lock();
     while (!made[i]) {
