@@ -100,6 +100,27 @@ TEST_F(CliTest, ListDocumentIsWhatListJsonPrints) {
   }
 }
 
+// -j takes a number of sources from 1 to 64, in either spelling.
+TEST_F(CliTest, JobsTakeANumberFromOneTo64) {
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {"-j", "0"}, {"-j", "65"}, {"-j", "x"}, {"--jobs=-1"}, {"--jobs"}}) {
+    std::vector<std::string> args = {"list", module_};
+    args.insert(args.end(), bad.begin(), bad.end());
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.code, kExitUsage) << bad[0];
+    EXPECT_EQ(Lines(r.err), 1u) << r.err;
+  }
+  const CliRun one = Cli({"list", module_});
+  for (const std::vector<std::string>& good :
+       std::vector<std::vector<std::string>>{{"-j", "1"}, {"--jobs=64"}, {"--jobs", "3"}}) {
+    std::vector<std::string> args = {"list", module_, module_};
+    args.insert(args.end(), good.begin(), good.end());
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.code, one.code) << good[0] << r.err;
+    EXPECT_EQ(Lines(r.out), 2 * Lines(one.out)) << good[0];
+  }
+}
+
 // help is a command; --help and --version take nothing after them; a file
 // given where the command goes is refused with the two commands to use.
 TEST_F(CliTest, HelpCommandAndAMissingCommand) {
