@@ -287,6 +287,7 @@ class Source:
     """An opened source; close it (or use it as a context manager)."""
 
     def __init__(self, path_or_bytes):
+        self._h = None  # a refused open leaves nothing for close() to free
         handle = ctypes.c_void_p()
         if isinstance(path_or_bytes, (bytes, bytearray, memoryview)):
             data = bytes(path_or_bytes)

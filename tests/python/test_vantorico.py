@@ -11,10 +11,12 @@ tree and the inputs in the environment:
   VANTORICO_SOURCE     the source tree (tests/data)
 """
 
+import gc
 import hashlib
 import io
 import os
 import struct
+import sys
 import tempfile
 import unittest
 
@@ -106,6 +108,10 @@ class NativeApi(unittest.TestCase):
                 self.assertEqual(group.png()[:4], b"\x89PNG")
 
     def test_errors_carry_the_engine_reasons(self):
+        # A refused open must not leave a half-made object that fails when collected.
+        unraisable = []
+        old_hook, sys.unraisablehook = sys.unraisablehook, unraisable.append
+        self.addCleanup(setattr, sys, "unraisablehook", old_hook)
         with self.assertRaises(vantorico.VantoricoError) as missing:
             vantorico.open(os.path.join(FIXTURES, "no such file.exe"))
         self.assertEqual(missing.exception.status, vantorico.ERR_MISSING)
@@ -113,6 +119,9 @@ class NativeApi(unittest.TestCase):
         with self.assertRaises(vantorico.VantoricoError) as junk:
             vantorico.open(b"MZ but nothing else")
         self.assertEqual(junk.exception.status, vantorico.ERR_UNSUPPORTED)
+        del missing, junk
+        gc.collect()
+        self.assertEqual(unraisable, [])
         with vantorico.open(MODULE) as source:
             broken = [g for g in source.groups("icon") if not g.readable]
             self.assertEqual(len(broken), 1)
