@@ -127,4 +127,11 @@ constexpr uint64_t kMaxGroupImageBytes = kMaxIconFileImageBytes;
 constexpr uint64_t kOutputBudgetFloor = 64ull * 1024 * 1024;
 constexpr uint64_t kOutputBudgetPerSourceByte = 16;
 
+// Range reads of a module: its directory structures come through this many
+// cached pages of this size (512 KB in all); the resources it hands out are
+// kept whole, up to the file's size plus this floor.
+constexpr size_t kReaderPageSize = 16 * 1024;
+constexpr size_t kReaderPageCount = 32;
+constexpr uint64_t kKeptBytesFloor = 64ull * 1024 * 1024;
+
 }  // namespace vantorico

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/byte_cursor.h"
+#include "iconlib/byte_source.h"
 #include "iconlib/file_io.h"
 #include "iconlib/language_choice.h"
 
@@ -68,7 +69,10 @@ class ModuleSource {
 // portable reader for NE files that it refuses), portable reader elsewhere.
 std::unique_ptr<ModuleSource> OpenModuleSource(const char* path);
 
-// The portable reader over a file it reads whole, or over a view it keeps.
+// The portable reader over a source it reads by range and keeps; null when
+// it is no program file (or a read failed: the source's changed() says so).
+std::unique_ptr<ModuleSource> OpenPortableModuleSource(std::unique_ptr<ByteSource> source);
+// The same over the file at path, or over a view it keeps.
 std::unique_ptr<ModuleSource> OpenPortableModule(const char* path);
 std::unique_ptr<ModuleSource> OpenPortableModuleView(std::unique_ptr<FileView> view);
 // Over bytes the caller keeps alive.

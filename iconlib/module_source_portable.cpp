@@ -2,40 +2,9 @@
 
 #include "base/dbcs.h"
 #include "iconlib/portable_module.h"
+#include "iconlib/source_reader.h"
 
 namespace vantorico {
-namespace {
-
-// Keeps the file's bytes alive for as long as the reader over them.
-class OwningModule final : public ModuleSource {
- public:
-  OwningModule(std::unique_ptr<FileView> view, std::unique_ptr<ModuleSource> inner)
-      : view_(std::move(view)), inner_(std::move(inner)) {}
-  uint32_t CountNames(uint16_t type) override { return inner_->CountNames(type); }
-  bool NameAt(uint16_t type, uint32_t ordinal, ResourceName* name) override {
-    return inner_->NameAt(type, ordinal, name);
-  }
-  bool BytesAt(uint16_t type, uint32_t ordinal, ByteSpan* bytes) override {
-    return inner_->BytesAt(type, ordinal, bytes);
-  }
-  bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
-    return inner_->FindResourceBytes(name, type, bytes);
-  }
-  bool NameIs(uint16_t type, uint32_t ordinal, const std::string& text) override {
-    return inner_->NameIs(type, ordinal, text);
-  }
-  void SetLanguageOrder(const LanguageOrder& order) override { inner_->SetLanguageOrder(order); }
-  bool LanguagesAt(uint16_t type, uint32_t ordinal, std::vector<uint16_t>* stored,
-                   size_t* chosen) override {
-    return inner_->LanguagesAt(type, ordinal, stored, chosen);
-  }
-
- private:
-  std::unique_ptr<FileView> view_;
-  std::unique_ptr<ModuleSource> inner_;
-};
-
-}  // namespace
 
 bool ModuleSource::EnumerateNames(uint16_t type,
                                   const std::function<bool(const ResourceName&)>& visit) {
@@ -65,22 +34,24 @@ bool ResourceNamesEqual(const ResourceName& a, const ResourceName& b) {
   return true;
 }
 
-std::unique_ptr<ModuleSource> OpenPortableModuleBytes(ByteSpan file) {
-  if (IsPeModuleImage(file)) return OpenPeResources(file);
-  if (IsNeModuleImage(file)) return OpenNeResources(file);
+std::unique_ptr<ModuleSource> OpenPortableModuleSource(std::unique_ptr<ByteSource> source) {
+  std::unique_ptr<SourceReader> reader = ReaderOf(std::move(source));
+  if (!reader) return nullptr;
+  if (IsPeModule(*reader)) return OpenPeResources(std::move(reader));
+  if (IsNeModule(*reader)) return OpenNeResources(std::move(reader));
   return nullptr;
 }
 
+std::unique_ptr<ModuleSource> OpenPortableModuleBytes(ByteSpan file) {
+  return OpenPortableModuleSource(ByteSourceOfBytes(file));
+}
+
 std::unique_ptr<ModuleSource> OpenPortableModuleView(std::unique_ptr<FileView> view) {
-  if (!view) return nullptr;
-  std::unique_ptr<ModuleSource> inner = OpenPortableModuleBytes(view->bytes());
-  if (!inner) return nullptr;
-  return std::unique_ptr<ModuleSource>(new (std::nothrow)
-                                           OwningModule(std::move(view), std::move(inner)));
+  return OpenPortableModuleSource(ByteSourceOfView(std::move(view)));
 }
 
 std::unique_ptr<ModuleSource> OpenPortableModule(const char* path) {
-  return OpenPortableModuleView(OpenFileView(path));
+  return OpenPortableModuleSource(OpenByteSource(path).source);
 }
 
 }  // namespace vantorico

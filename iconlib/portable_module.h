@@ -1,17 +1,24 @@
 #pragma once
-// The two formats of the portable module reader, each over a whole file's
-// bytes that the caller keeps alive. Null when the bytes are not that format.
+// The two formats of the portable module reader, each over a reader of the
+// file it owns (or bytes the caller keeps alive). Null when the file is not
+// that format.
 #include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "iconlib/module_source.h"
+#include "iconlib/source_reader.h"
 
 namespace vantorico {
 
+std::unique_ptr<ModuleSource> OpenPeResources(std::unique_ptr<SourceReader> file);
+std::unique_ptr<ModuleSource> OpenNeResources(std::unique_ptr<SourceReader> file);
 std::unique_ptr<ModuleSource> OpenPeResources(ByteSpan file);
 std::unique_ptr<ModuleSource> OpenNeResources(ByteSpan file);
+// MZ with a PE (NE) header behind it, read through the reader's pages.
+bool IsPeModule(SourceReader& file);
+bool IsNeModule(SourceReader& file);
 
 // One resource type's names, indexed once: positions in enumeration order
 // (text names first as stored, then identifiers ascending, the first stored
