@@ -6,6 +6,7 @@
 
 #include "base/heap.h"
 #include "base/win_handles.h"
+#include "iconlib/byte_source.h"
 #include "iconlib/file_io.h"
 #include "iconlib/file_io_win.h"
 
@@ -84,7 +85,69 @@ bool NamesSource(const char* path, const FileIdentity& source) {
   return SameFile(IdentityOfHandle(file.get()), source);
 }
 
+// Positioned reads of an open file: ReadFile at an OVERLAPPED offset, which
+// a synchronous handle honours without moving a shared file pointer.
+class HandleSource final : public ByteSource {
+ public:
+  HandleSource(UniqueFile file, uint64_t size, const FileIdentity& id)
+      : ByteSource(size, id), file_(std::move(file)) {}
+
+ private:
+  bool Fill(uint64_t offset, uint8_t* out, size_t length, SystemError* error) override {
+    size_t done = 0;
+    while (done < length) {
+      const uint64_t at = offset + done;
+      OVERLAPPED where{};
+      where.Offset = static_cast<DWORD>(at);
+      where.OffsetHigh = static_cast<DWORD>(at >> 32);
+      const size_t left = length - done;
+      const DWORD ask = left > MAXDWORD / 2 ? MAXDWORD / 2 : static_cast<DWORD>(left);
+      DWORD got = 0;
+      if (!ReadFile(file_.get(), out + done, ask, &got, &where)) {
+        const DWORD code = GetLastError();
+        *error = code == ERROR_HANDLE_EOF ? SystemError{} : SystemErrorOf(code);
+        return false;
+      }
+      if (got == 0) return false;  // the file ends early: it shrank
+      done += got;
+    }
+    return true;
+  }
+
+  UniqueFile file_;
+};
+
 }  // namespace
+
+OpenedBytes ByteSourceOfHandle(UniqueFile file) {
+  OpenedBytes out;
+  if (!file) {
+    out.error = LastSystemError();
+    return out;
+  }
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+    out.status = OpenStatus::NotRegularFile;
+    return out;
+  }
+  LARGE_INTEGER li;
+  if (!GetFileSizeEx(file.get(), &li)) {
+    out.status = OpenStatus::ReadFailed;
+    out.error = LastSystemError();
+    return out;
+  }
+  const FileIdentity id = IdentityOfHandle(file.get());
+  out.source.reset(new (std::nothrow)
+                       HandleSource(std::move(file), static_cast<uint64_t>(li.QuadPart), id));
+  out.status = out.source ? OpenStatus::Opened : OpenStatus::NoMemory;
+  return out;
+}
+
+OpenedBytes OpenByteSource(const char* path) {
+  if (!path || !*path) return OpenedBytes{};
+  // Others may read the file while it is open, but not change it.
+  return ByteSourceOfHandle(UniqueFile(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
 
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {
   return a.known && b.known && a.device == b.device && a.index == b.index;

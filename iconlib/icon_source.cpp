@@ -13,6 +13,10 @@ uint64_t OutputBudgetFor(uint64_t sourceBytes) {
   return kOutputBudgetFloor + kOutputBudgetPerSourceByte * sourceBytes;
 }
 
+uint64_t PixelBudgetFor(uint64_t sourceBytes) {
+  return kPixelBudgetFloor + kPixelBudgetPerSourceByte * sourceBytes;
+}
+
 IconSource::~IconSource() = default;
 
 namespace {
@@ -61,7 +65,9 @@ OpenedSource IconSource::Open(const char* path, SourceKind kind, ModuleAccess ac
       return out;
     }
     FileStamp stamp;
-    source->budget_ = OutputBudgetFor(StampOfPath(path, &stamp) ? stamp.size : 0);
+    const uint64_t size = StampOfPath(path, &stamp) ? stamp.size : 0;
+    source->budget_ = OutputBudgetFor(size);
+    source->pixelBudget_ = PixelBudgetFor(size);
     if (!IdentityOfPath(path, &source->identity_)) source->identity_ = FileIdentity{};
     source->groupCount_ = static_cast<int32_t>(source->module_->CountNames(kResourceTypeGroupIcon));
     out.status = OpenStatus::Opened;
@@ -122,6 +128,7 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
   source->path_ = path ? path : "";
   source->identity_ = raw->identity();
   source->budget_ = OutputBudgetFor(raw->size());
+  source->pixelBudget_ = PixelBudgetFor(raw->size());
   if (kind == SourceKind::Module) {
     source->module_ = found == SourceKind::Module
                           ? (IsPeModule(*reader) ? OpenPeResources(std::move(reader))
@@ -189,6 +196,19 @@ GroupRead IconSource::ReadGroup(int32_t index) {
                                                      : ExtractStatus::UnreadableGroup;
     return out;
   }
+  // The pixels the images claim, by their own headers (0 for one that has none).
+  uint64_t pixels = 0;
+  for (uint32_t i = 0; i < out.set->imageCount; ++i) {
+    const IconImageEntry& e = out.set->images[i];
+    pixels += uint64_t(e.width > 0 ? e.width : 0) * uint64_t(e.height > 0 ? e.height : 0);
+  }
+  if (pixels > pixelBudget_) {
+    out.set.reset();
+    out.status = ExtractStatus::OverBudget;
+    out.why = GroupFailure::OverPixelBudget;
+    return out;
+  }
+  pixelBudget_ -= pixels;
   for (uint32_t i = 0; i < out.set->imageCount; ++i) budget_ -= out.set->images[i].dataSize;
   out.status = ExtractStatus::Written;
   return out;

@@ -54,6 +54,8 @@ class IconSource {
   const FileIdentity& identity() const { return identity_; }
   // What the source's budget still allows.
   uint64_t BudgetLeft() const { return budget_; }
+  // The pixels its groups may still claim (see icon_constants.h).
+  uint64_t PixelBudgetLeft() const { return pixelBudget_; }
   // Draws bytes read outside ReadGroup (cursors, animated resources) from
   // the budget; false, drawing nothing, when it does not hold them.
   bool SpendBudget(uint64_t bytes) {
@@ -74,6 +76,7 @@ class IconSource {
   int32_t groupCount_ = 0;
   FileIdentity identity_;
   uint64_t budget_ = 0;
+  uint64_t pixelBudget_ = 0;
   std::unique_ptr<SourceReader> iconReader_;  // an icon file's source
   ReadBlock iconFile_;                        // its bytes, read whole
   ByteSpan iconBytes_;                        // them, or the bytes of a source in memory
@@ -97,7 +100,8 @@ OpenedSource OpenIconSource(const char* path, SourceKind kind, ModuleAccess acce
 // module, a header of 0, 1 an icon file; anything else is unsupported.
 SourceKind SourceKindOfBytes(ByteSpan bytes);
 
-// The budget of a source of this many bytes (see icon_constants.h).
+// The budgets of a source of this many bytes (see icon_constants.h).
 uint64_t OutputBudgetFor(uint64_t sourceBytes);
+uint64_t PixelBudgetFor(uint64_t sourceBytes);
 
 }  // namespace vantorico

@@ -72,9 +72,8 @@ std::unique_ptr<ModuleSource> OpenModuleSource(const char* path);
 // The portable reader over a source it reads by range and keeps; null when
 // it is no program file (or a read failed: the source's changed() says so).
 std::unique_ptr<ModuleSource> OpenPortableModuleSource(std::unique_ptr<ByteSource> source);
-// The same over the file at path, or over a view it keeps.
+// The same over the file at path.
 std::unique_ptr<ModuleSource> OpenPortableModule(const char* path);
-std::unique_ptr<ModuleSource> OpenPortableModuleView(std::unique_ptr<FileView> view);
 // Over bytes the caller keeps alive.
 std::unique_ptr<ModuleSource> OpenPortableModuleBytes(ByteSpan file);
 

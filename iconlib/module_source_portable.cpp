@@ -46,10 +46,6 @@ std::unique_ptr<ModuleSource> OpenPortableModuleBytes(ByteSpan file) {
   return OpenPortableModuleSource(ByteSourceOfBytes(file));
 }
 
-std::unique_ptr<ModuleSource> OpenPortableModuleView(std::unique_ptr<FileView> view) {
-  return OpenPortableModuleSource(ByteSourceOfView(std::move(view)));
-}
-
 std::unique_ptr<ModuleSource> OpenPortableModule(const char* path) {
   return OpenPortableModuleSource(OpenByteSource(path).source);
 }

@@ -114,10 +114,18 @@ TEST_F(ThumbnailerHostile, AHugeImageInATinyFileIsNotDecoded) {
     EXPECT_EQ(fs::file_size(out), 0u);
     fs::remove(out);
   }
-  // Next to a small image it is left out and the small one is shown.
+  // Next to a small image the group still claims more pixels than a file
+  // of its size may make the engine decode: it is refused whole.
   const fs::path mixed = root() / "mixed.ico";
   ASSERT_TRUE(testing::WriteWholeFile(mixed.string(),
                                       testing::MakeIconFile({png, testing::OpaqueDib(48)})));
+  const fs::path out = Out("t.png");
+  EXPECT_EQ(Run(mixed.string(), out.string(), 128), testing::kExitNoIcon);
+  fs::remove(out);
+  // 4096 x 4096 fits the budget but not the worker: it is left out and the
+  // small one is shown.
+  ASSERT_TRUE(testing::WriteWholeFile(
+      mixed.string(), testing::MakeIconFile({BlackPng(4096), testing::OpaqueDib(48)})));
   ExpectThumbnail(mixed.string(), 128, 48);
   EXPECT_LT(ChildrenMaxRssKib(), 64 * 1024);
 }
