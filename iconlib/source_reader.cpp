@@ -1,5 +1,6 @@
 #include "iconlib/source_reader.h"
 
+#include <cstring>
 #include <new>
 
 #include "iconlib/icon_constants.h"
@@ -73,7 +74,23 @@ bool SourceReader::Keep(uint64_t offset, size_t length, ByteSpan* out) {
     return true;
   }
   if (length > size() + kKeptBytesFloor - keptBytes_) return false;
-  ReadBlock block = source_->ReadAt(offset, length);
+  // A range inside a page already read is copied from it, not read again
+  // (small files and resources that lie among their directory's records).
+  ReadBlock block;
+  const uint64_t start = offset - offset % kReaderPageSize;
+  const Page* cached = nullptr;
+  for (const Page& p : pages_) {
+    if (p.start == start && offset + length <= start + p.block.size) cached = &p;
+  }
+  if (cached) {
+    block.bytes = HeapTryAllocateBytes(length ? length : 1);
+    if (!block.bytes) return false;
+    block.size = length;
+    if (length)
+      std::memcpy(block.bytes.get(), cached->block.bytes.get() + (offset - start), length);
+  } else {
+    block = source_->ReadAt(offset, length);
+  }
   if (!block.ok()) return false;
   keptBytes_ += length;
   *out = block.span();
