@@ -1,5 +1,6 @@
 #include "iconlib/byte_source.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -31,7 +32,39 @@ class MemorySource final : public ByteSource {
   std::unique_ptr<FileView> owner_;
 };
 
+class BlockView final : public FileView {
+ public:
+  BlockView(ReadBlock block, const FileIdentity& id) : block_(std::move(block)), identity_(id) {}
+  ByteSpan bytes() const override { return block_.span(); }
+  const FileIdentity& identity() const override { return identity_; }
+
+ private:
+  ReadBlock block_;
+  FileIdentity identity_;
+};
+
 }  // namespace
+
+SourceFile ReadWholeSource(OpenedBytes opened, uint64_t limit) {
+  SourceFile out;
+  out.status = opened.status;
+  out.error = opened.error;
+  if (!opened.source) return out;
+  ByteSource& source = *opened.source;
+  if (source.size() > limit || source.size() > SIZE_MAX / 2) {
+    out.status = OpenStatus::NoMemory;
+    return out;
+  }
+  ReadBlock block = source.ReadAt(0, static_cast<size_t>(source.size()));
+  if (!block.ok()) {
+    out.status = source.changed() ? OpenStatus::ReadFailed : OpenStatus::NoMemory;
+    out.error = source.error();
+    return out;
+  }
+  out.view.reset(new (std::nothrow) BlockView(std::move(block), source.identity()));
+  out.status = out.view ? OpenStatus::Opened : OpenStatus::NoMemory;
+  return out;
+}
 
 bool ByteSource::ReadInto(uint64_t offset, uint8_t* out, size_t length) {
   if (offset > size_ || length > size_ - offset) return false;

@@ -75,6 +75,10 @@ struct [[nodiscard]] OpenedBytes {
 // read the file while it is open, but not change it.
 OpenedBytes OpenByteSource(const char* path);
 
+// The whole of an opened source as a view (an icon or cursor file, a list
+// of names): NoMemory past limit bytes, ReadFailed when it reads short.
+SourceFile ReadWholeSource(OpenedBytes opened, uint64_t limit);
+
 // Bytes the caller keeps alive (tests, fuzzing, a buffer handed over).
 std::unique_ptr<ByteSource> ByteSourceOfBytes(ByteSpan bytes);
 // A file read whole, kept by the source.

@@ -4,7 +4,6 @@
 #include <new>
 #include <string>
 
-#include "base/heap.h"
 #include "base/win_handles.h"
 #include "iconlib/byte_source.h"
 #include "iconlib/file_io.h"
@@ -14,20 +13,6 @@ namespace vantorico {
 namespace {
 
 constexpr int kTemporaryNameAttempts = 100;
-
-class HeapFileView final : public FileView {
- public:
-  HeapFileView(uint8_t* bytes, size_t size, const FileIdentity& id)
-      : bytes_(bytes), size_(size), identity_(id) {}
-  ~HeapFileView() override { HeapRelease(bytes_); }
-  ByteSpan bytes() const override { return ByteSpan(bytes_, size_); }
-  const FileIdentity& identity() const override { return identity_; }
-
- private:
-  uint8_t* bytes_;
-  size_t size_;
-  FileIdentity identity_;
-};
 
 // FileInternalInformation: the file index alone. GetFileInformationByHandle
 // also fetches the volume's serial number, which under Wine means reading the
@@ -174,54 +159,12 @@ bool IdentityOfPath(const char* path, FileIdentity* identity) {
 }
 
 SourceFile ReadSourceFile(const char* path) {
-  SourceFile out;
-  if (!path || !*path) return out;
-  UniqueFile file(
-      CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    out.error = LastSystemError();
-    return out;
-  }
-  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-    out.status = OpenStatus::NotRegularFile;
-    return out;
-  }
-  LARGE_INTEGER li;
-  if (!GetFileSizeEx(file.get(), &li)) {
-    out.status = OpenStatus::ReadFailed;
-    out.error = LastSystemError();
-    return out;
-  }
-  if (static_cast<uint64_t>(li.QuadPart) > MAXDWORD / 2) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  const auto size = static_cast<DWORD>(li.QuadPart);
-  auto* bytes = static_cast<uint8_t*>(HeapTryAllocate(size ? size : 1));
-  if (!bytes) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  DWORD done = 0;
-  while (done < size) {
-    DWORD got = 0;
-    if (!ReadFile(file.get(), bytes + done, size - done, &got, nullptr) || got == 0) {
-      out.error = LastSystemError();
-      HeapRelease(bytes);
-      out.status = OpenStatus::ReadFailed;
-      return out;
-    }
-    done += got;
-  }
-  auto* view = new (std::nothrow) HeapFileView(bytes, size, IdentityOfHandle(file.get()));
-  if (!view) {
-    HeapRelease(bytes);
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  out.view.reset(view);
-  out.status = OpenStatus::Opened;
-  return out;
+  if (!path || !*path) return SourceFile{};
+  // Read whole, without sharing: nobody changes it meanwhile.
+  return ReadWholeSource(
+      ByteSourceOfHandle(UniqueFile(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr))),
+      MAXDWORD / 2);
 }
 
 OutputNameHolder HolderOfOutputName(HANDLE name) {

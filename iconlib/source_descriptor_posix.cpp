@@ -6,24 +6,10 @@
 #include <new>
 #include <utility>
 
-#include "base/heap.h"
 #include "iconlib/source_descriptor.h"
 
 namespace vantorico {
 namespace {
-
-class DescriptorView final : public FileView {
- public:
-  DescriptorView(HeapBytes bytes, size_t size, const FileIdentity& id)
-      : bytes_(std::move(bytes)), size_(size), identity_(id) {}
-  ByteSpan bytes() const override { return ByteSpan(bytes_.get(), size_); }
-  const FileIdentity& identity() const override { return identity_; }
-
- private:
-  HeapBytes bytes_;
-  size_t size_;
-  FileIdentity identity_;
-};
 
 // Exactly count bytes from offset by pread, so the descriptor's own
 // position does not matter; false on an error or an early end (the file
@@ -92,34 +78,7 @@ OpenedBytes ByteSourceOwningDescriptor(PosixDescriptor fd) {
 }
 
 SourceFile ReadSourceDescriptor(int fd) {
-  SourceFile out;
-  uint64_t whole = 0;
-  FileIdentity id;
-  out.status = Examine(fd, &whole, &id, &out.error);
-  if (out.status != OpenStatus::Opened) return out;
-  out.status = OpenStatus::Missing;
-  if (whole > SIZE_MAX / 2) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  const auto size = static_cast<size_t>(whole);
-  HeapBytes bytes = HeapTryAllocateBytes(size ? size : 1);
-  if (!bytes) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  if (!ReadAll(fd, 0, bytes.get(), size, &out.error)) {
-    out.status = OpenStatus::ReadFailed;
-    return out;
-  }
-  auto* view = new (std::nothrow) DescriptorView(std::move(bytes), size, id);
-  if (!view) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  out.view.reset(view);
-  out.status = OpenStatus::Opened;
-  return out;
+  return ReadWholeSource(ByteSourceOfDescriptor(fd), SIZE_MAX / 2);
 }
 
 }  // namespace vantorico
