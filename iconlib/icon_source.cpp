@@ -121,6 +121,7 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
   if (kind == SourceKind::Unsupported) {
     out.status = OpenStatus::Opened;
     out.notProgramOrIcon = true;
+    out.refusal = ModuleHeaderRefusal(*reader);
     failed(&out);
     return out;
   }
@@ -130,10 +131,14 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
   source->budget_ = OutputBudgetFor(raw->size());
   source->pixelBudget_ = PixelBudgetFor(raw->size());
   if (kind == SourceKind::Module) {
-    source->module_ = found == SourceKind::Module
-                          ? (IsPeModule(*reader) ? OpenPeResources(std::move(reader))
-                                                 : OpenNeResources(std::move(reader)))
-                          : nullptr;
+    // Given as a module by its name, an icon file (or anything else) is refused.
+    if (found == SourceKind::Module) {
+      source->module_ = IsNeModule(*reader) ? OpenNeResources(std::move(reader), &out.refusal)
+                                            : OpenPeResources(std::move(reader), &out.refusal);
+    } else {
+      out.refusal =
+          found == SourceKind::IconFile ? ModuleRefusal::NoMzHeader : ModuleHeaderRefusal(*reader);
+    }
     if (!source->module_) {
       out.notProgramOrIcon = true;
       failed(&out);

@@ -86,7 +86,8 @@ class IconSource {
 
 struct [[nodiscard]] OpenedSource {
   OpenStatus status = OpenStatus::Missing;
-  bool notProgramOrIcon = false;  // read, but not a module (or not an icon file)
+  bool notProgramOrIcon = false;                // read, but not a module (or not an icon file)
+  ModuleRefusal refusal = ModuleRefusal::None;  // why it is no module, when it is none
   SystemError error;
   std::unique_ptr<IconSource> source;
   bool ok() const { return source != nullptr; }

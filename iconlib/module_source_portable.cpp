@@ -1,6 +1,7 @@
 #include <new>
 
 #include "base/dbcs.h"
+#include "iconlib/module_format.h"
 #include "iconlib/portable_module.h"
 #include "iconlib/source_reader.h"
 
@@ -34,12 +35,46 @@ bool ResourceNamesEqual(const ResourceName& a, const ResourceName& b) {
   return true;
 }
 
-std::unique_ptr<ModuleSource> OpenPortableModuleSource(std::unique_ptr<ByteSource> source) {
+const char* ModuleRefusalText(ModuleRefusal why) {
+  switch (why) {
+    case ModuleRefusal::None:
+      return "a program file";
+    case ModuleRefusal::NoMzHeader:
+      return "no MZ header";
+    case ModuleRefusal::NoNewHeader:
+      return "no PE or NE header where the MZ header points";
+    case ModuleRefusal::PeHeaderCutShort:
+      return "the PE header ends past the file";
+    case ModuleRefusal::UnknownOptionalHeader:
+      return "the PE optional header is neither PE32 nor PE32+";
+    case ModuleRefusal::NeHeaderCutShort:
+      return "the NE header ends past the file";
+    case ModuleRefusal::ReadFailed:
+      return "its headers could not be read";
+    case ModuleRefusal::NoMemory:
+      return "not enough memory";
+  }
+  return "unknown";
+}
+
+ModuleRefusal ModuleHeaderRefusal(SourceReader& file) {
+  uint16_t mz = 0;
+  if (!file.U16At(0, &mz) || mz != kMzSignature) {
+    return file.changed() ? ModuleRefusal::ReadFailed : ModuleRefusal::NoMzHeader;
+  }
+  if (IsPeModule(file) || IsNeModule(file)) return ModuleRefusal::None;
+  return file.changed() ? ModuleRefusal::ReadFailed : ModuleRefusal::NoNewHeader;
+}
+
+std::unique_ptr<ModuleSource> OpenPortableModuleSource(std::unique_ptr<ByteSource> source,
+                                                       ModuleRefusal* why) {
   std::unique_ptr<SourceReader> reader = ReaderOf(std::move(source));
-  if (!reader) return nullptr;
-  if (IsPeModule(*reader)) return OpenPeResources(std::move(reader));
-  if (IsNeModule(*reader)) return OpenNeResources(std::move(reader));
-  return nullptr;
+  if (!reader) {
+    if (why) *why = ModuleRefusal::NoMemory;
+    return nullptr;
+  }
+  if (IsNeModule(*reader)) return OpenNeResources(std::move(reader), why);
+  return OpenPeResources(std::move(reader), why);
 }
 
 std::unique_ptr<ModuleSource> OpenPortableModuleBytes(ByteSpan file) {

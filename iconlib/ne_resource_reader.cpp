@@ -201,17 +201,27 @@ bool IsNeModuleImage(ByteSpan file) {
   return reader && IsNeModule(*reader);
 }
 
-std::unique_ptr<ModuleSource> OpenNeResources(std::unique_ptr<SourceReader> file) {
+std::unique_ptr<ModuleSource> OpenNeResources(std::unique_ptr<SourceReader> file,
+                                              ModuleRefusal* why) {
+  ModuleRefusal ignored;
+  if (!why) why = &ignored;
+  const auto refuse = [&](ModuleRefusal reason) -> std::unique_ptr<ModuleSource> {
+    *why = file && file->changed() ? ModuleRefusal::ReadFailed : reason;
+    return nullptr;
+  };
   uint64_t ne;
-  if (!file || !NeHeaderOffset(*file, &ne)) return nullptr;
+  if (!file) return refuse(ModuleRefusal::NoMemory);
+  if (!NeHeaderOffset(*file, &ne)) return refuse(ModuleHeaderRefusal(*file));
   uint16_t table = 0, resident = 0;
   if (!file->U16At(ne + kNeResourceTableOffset, &table) ||
       !file->U16At(ne + kNeResidentNameTableOffset, &resident)) {
-    return nullptr;
+    return refuse(ModuleRefusal::NeHeaderCutShort);
   }
   // Equal offsets mean the file has no resource table: a module without resources.
   const uint64_t start = table == resident ? file->size() : ne + table;
-  return std::unique_ptr<ModuleSource>(new (std::nothrow) NeResources(std::move(file), start));
+  std::unique_ptr<ModuleSource> out(new (std::nothrow) NeResources(std::move(file), start));
+  *why = out ? ModuleRefusal::None : ModuleRefusal::NoMemory;
+  return out;
 }
 
 std::unique_ptr<ModuleSource> OpenNeResources(ByteSpan file) {

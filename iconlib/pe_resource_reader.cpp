@@ -431,33 +431,42 @@ bool IsPeModuleImage(ByteSpan file) {
   return reader && IsPeModule(*reader);
 }
 
-std::unique_ptr<ModuleSource> OpenPeResources(std::unique_ptr<SourceReader> file) {
+std::unique_ptr<ModuleSource> OpenPeResources(std::unique_ptr<SourceReader> file,
+                                              ModuleRefusal* why) {
+  ModuleRefusal ignored;
+  if (!why) why = &ignored;
+  // Each refusal says why; a read that failed says that instead.
+  const auto refuse = [&](ModuleRefusal reason) -> std::unique_ptr<ModuleSource> {
+    *why = file && file->changed() ? ModuleRefusal::ReadFailed : reason;
+    return nullptr;
+  };
   uint32_t pe_offset = 0;
-  if (!file || !PeHeaderOffset(*file, &pe_offset)) return nullptr;
+  if (!file) return refuse(ModuleRefusal::NoMemory);
+  if (!PeHeaderOffset(*file, &pe_offset)) return refuse(ModuleHeaderRefusal(*file));
   SourceReader& c = *file;
   const uint64_t coff = uint64_t{pe_offset} + kPeSignatureSize;
   uint16_t section_count = 0, optional_size = 0, magic = 0;
   if (!c.U16At(coff + kCoffSectionCountOffset, &section_count) ||
       !c.U16At(coff + kCoffOptionalSizeOffset, &optional_size)) {
-    return nullptr;
+    return refuse(ModuleRefusal::PeHeaderCutShort);
   }
   const uint64_t optional = coff + kCoffHeaderSize;
-  if (!c.U16At(optional, &magic)) return nullptr;
+  if (!c.U16At(optional, &magic)) return refuse(ModuleRefusal::PeHeaderCutShort);
   uint64_t count_offset;
   if (magic == kPe32Magic) {
     count_offset = optional + kPe32DirectoryCountOffset;
   } else if (magic == kPe32PlusMagic) {
     count_offset = optional + kPe32PlusDirectoryCountOffset;
   } else {
-    return nullptr;
+    return refuse(ModuleRefusal::UnknownOptionalHeader);
   }
   uint32_t directory_count = 0;
-  if (!c.U32At(count_offset, &directory_count)) return nullptr;
+  if (!c.U32At(count_offset, &directory_count)) return refuse(ModuleRefusal::PeHeaderCutShort);
   uint32_t root_rva = 0;
   const uint64_t resource_entry =
       count_offset + sizeof(uint32_t) + kResourceDirectoryIndex * kDataDirectorySize;
   if (directory_count > kResourceDirectoryIndex && !c.U32At(resource_entry, &root_rva)) {
-    return nullptr;
+    return refuse(ModuleRefusal::PeHeaderCutShort);
   }
   // The section table lies after the optional header; its count is 16 bits
   // and every header read is bounds-checked, so a hostile count costs little.
@@ -473,8 +482,11 @@ std::unique_ptr<ModuleSource> OpenPeResources(std::unique_ptr<SourceReader> file
     }
     sections.push_back(s);
   }
-  return std::unique_ptr<ModuleSource>(
+  if (file->changed()) return refuse(ModuleRefusal::ReadFailed);
+  std::unique_ptr<ModuleSource> out(
       new (std::nothrow) PeResources(std::move(file), std::move(sections), root_rva));
+  *why = out ? ModuleRefusal::None : ModuleRefusal::NoMemory;
+  return out;
 }
 
 std::unique_ptr<ModuleSource> OpenPeResources(ByteSpan file) {

@@ -12,13 +12,18 @@
 
 namespace vantorico {
 
-std::unique_ptr<ModuleSource> OpenPeResources(std::unique_ptr<SourceReader> file);
-std::unique_ptr<ModuleSource> OpenNeResources(std::unique_ptr<SourceReader> file);
+// why, when given, says why a file is refused.
+std::unique_ptr<ModuleSource> OpenPeResources(std::unique_ptr<SourceReader> file,
+                                              ModuleRefusal* why = nullptr);
+std::unique_ptr<ModuleSource> OpenNeResources(std::unique_ptr<SourceReader> file,
+                                              ModuleRefusal* why = nullptr);
 std::unique_ptr<ModuleSource> OpenPeResources(ByteSpan file);
 std::unique_ptr<ModuleSource> OpenNeResources(ByteSpan file);
 // MZ with a PE (NE) header behind it, read through the reader's pages.
 bool IsPeModule(SourceReader& file);
 bool IsNeModule(SourceReader& file);
+// Why the file is neither (None when it is one of them).
+ModuleRefusal ModuleHeaderRefusal(SourceReader& file);
 
 // One resource type's names, indexed once: positions in enumeration order
 // (text names first as stored, then identifiers ascending, the first stored

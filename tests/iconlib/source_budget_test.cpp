@@ -71,5 +71,40 @@ TEST(SourceBudget, AModuleIsReadOnlyWhereItsResourcesAre) {
   EXPECT_FALSE(source->changed());
 }
 
+// A file that is no program file says why, from its headers.
+TEST(SourceBudget, ARefusedModuleSaysWhy) {
+  const Bytes pe = ModuleOfGroups({MakeDib(16, 16, 4, 16)});
+  const uint32_t peAt = LoadU32(pe, 0x3C);
+  Bytes noMz = pe, noNew = pe, cutPe = pe, badMagic = pe;
+  noMz[0] = 'X';
+  PutU32(&noNew, peAt, 0x12345678);
+  cutPe.resize(peAt + 8);
+  PutU16(&badMagic, peAt + 24, 0x999);
+  Bytes cutNe(0x40 + 0x20, 0);
+  PutU16(&cutNe, 0, 0x5A4D);
+  PutU32(&cutNe, 0x3C, 0x40);
+  PutU16(&cutNe, 0x40, 0x454E);
+  const struct {
+    const char* what;
+    Bytes file;
+    ModuleRefusal why;
+  } cases[] = {
+      {"not MZ", noMz, ModuleRefusal::NoMzHeader},
+      {"no PE or NE signature", noNew, ModuleRefusal::NoNewHeader},
+      {"PE header cut", cutPe, ModuleRefusal::PeHeaderCutShort},
+      {"unknown optional header", badMagic, ModuleRefusal::UnknownOptionalHeader},
+      {"NE header cut", cutNe, ModuleRefusal::NeHeaderCutShort},
+      {"a module", pe, ModuleRefusal::None},
+  };
+  for (const auto& c : cases) {
+    OpenedSource opened =
+        IconSource::OpenBytes("m.dll", {OpenStatus::Opened, SystemError{},
+                                        ByteSourceOfBytes(ByteSpan(c.file.data(), c.file.size()))});
+    EXPECT_EQ(opened.refusal, c.why) << c.what;
+    EXPECT_EQ(opened.ok(), c.why == ModuleRefusal::None) << c.what;
+    EXPECT_STRNE(ModuleRefusalText(c.why), "unknown") << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace vantorico
