@@ -108,21 +108,18 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
     out.status = OpenStatus::NoMemory;
     return out;
   }
-  const auto failed = [&](OpenedSource* o) {
-    // A header that could not be read is a failed read, not a verdict on the file.
-    if (raw->changed()) {
-      o->status = OpenStatus::ReadFailed;
-      o->error = raw->error();
-      o->notProgramOrIcon = false;
-    }
-  };
   const SourceKind found = KindOf(*reader);
   if (kind == SourceKind::Unsupported) kind = found;
   if (kind == SourceKind::Unsupported) {
+    out.refusal = ModuleHeaderRefusal(*reader);
+    // A header that could not be read is a failed read, not a verdict on the file.
+    if (raw->changed()) {
+      out.status = OpenStatus::ReadFailed;
+      out.error = raw->error();
+      return out;
+    }
     out.status = OpenStatus::Opened;
     out.notProgramOrIcon = true;
-    out.refusal = ModuleHeaderRefusal(*reader);
-    failed(&out);
     return out;
   }
   source->kind_ = kind;
@@ -139,9 +136,14 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
       out.refusal =
           found == SourceKind::IconFile ? ModuleRefusal::NoMzHeader : ModuleHeaderRefusal(*reader);
     }
+    // The reader (and raw with it) is gone when a module is refused; its
+    // refusal says whether a read failed.
     if (!source->module_) {
-      out.notProgramOrIcon = true;
-      failed(&out);
+      if (out.refusal == ModuleRefusal::ReadFailed) {
+        out.status = OpenStatus::ReadFailed;
+      } else {
+        out.notProgramOrIcon = true;
+      }
       return out;
     }
     source->moduleBytes_ = raw;
