@@ -57,6 +57,18 @@ const char* ModuleRefusalText(ModuleRefusal why) {
   return "unknown";
 }
 
+std::unique_ptr<ModuleSource> RefuseModule(const SourceReader* file, ModuleRefusal reason,
+                                           ModuleRefusal* why) {
+  if (why) *why = file && file->changed() ? ModuleRefusal::ReadFailed : reason;
+  return nullptr;
+}
+
+std::unique_ptr<ModuleSource> OpenedModule(std::unique_ptr<ModuleSource> module,
+                                           ModuleRefusal* why) {
+  if (why) *why = module ? ModuleRefusal::None : ModuleRefusal::NoMemory;
+  return module;
+}
+
 ModuleRefusal ModuleHeaderRefusal(SourceReader& file) {
   uint16_t mz = 0;
   if (!file.U16At(0, &mz) || mz != kMzSignature) {

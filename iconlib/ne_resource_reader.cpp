@@ -203,25 +203,18 @@ bool IsNeModuleImage(ByteSpan file) {
 
 std::unique_ptr<ModuleSource> OpenNeResources(std::unique_ptr<SourceReader> file,
                                               ModuleRefusal* why) {
-  ModuleRefusal ignored;
-  if (!why) why = &ignored;
-  const auto refuse = [&](ModuleRefusal reason) -> std::unique_ptr<ModuleSource> {
-    *why = file && file->changed() ? ModuleRefusal::ReadFailed : reason;
-    return nullptr;
-  };
   uint64_t ne;
-  if (!file) return refuse(ModuleRefusal::NoMemory);
-  if (!NeHeaderOffset(*file, &ne)) return refuse(ModuleHeaderRefusal(*file));
+  if (!file) return RefuseModule(file.get(), ModuleRefusal::NoMemory, why);
+  if (!NeHeaderOffset(*file, &ne)) return RefuseModule(file.get(), ModuleHeaderRefusal(*file), why);
   uint16_t table = 0, resident = 0;
   if (!file->U16At(ne + kNeResourceTableOffset, &table) ||
       !file->U16At(ne + kNeResidentNameTableOffset, &resident)) {
-    return refuse(ModuleRefusal::NeHeaderCutShort);
+    return RefuseModule(file.get(), ModuleRefusal::NeHeaderCutShort, why);
   }
   // Equal offsets mean the file has no resource table: a module without resources.
   const uint64_t start = table == resident ? file->size() : ne + table;
   std::unique_ptr<ModuleSource> out(new (std::nothrow) NeResources(std::move(file), start));
-  *why = out ? ModuleRefusal::None : ModuleRefusal::NoMemory;
-  return out;
+  return OpenedModule(std::move(out), why);
 }
 
 std::unique_ptr<ModuleSource> OpenNeResources(ByteSpan file) {

@@ -433,40 +433,36 @@ bool IsPeModuleImage(ByteSpan file) {
 
 std::unique_ptr<ModuleSource> OpenPeResources(std::unique_ptr<SourceReader> file,
                                               ModuleRefusal* why) {
-  ModuleRefusal ignored;
-  if (!why) why = &ignored;
-  // Each refusal says why; a read that failed says that instead.
-  const auto refuse = [&](ModuleRefusal reason) -> std::unique_ptr<ModuleSource> {
-    *why = file && file->changed() ? ModuleRefusal::ReadFailed : reason;
-    return nullptr;
-  };
   uint32_t pe_offset = 0;
-  if (!file) return refuse(ModuleRefusal::NoMemory);
-  if (!PeHeaderOffset(*file, &pe_offset)) return refuse(ModuleHeaderRefusal(*file));
+  if (!file) return RefuseModule(file.get(), ModuleRefusal::NoMemory, why);
+  if (!PeHeaderOffset(*file, &pe_offset))
+    return RefuseModule(file.get(), ModuleHeaderRefusal(*file), why);
   SourceReader& c = *file;
   const uint64_t coff = uint64_t{pe_offset} + kPeSignatureSize;
   uint16_t section_count = 0, optional_size = 0, magic = 0;
   if (!c.U16At(coff + kCoffSectionCountOffset, &section_count) ||
       !c.U16At(coff + kCoffOptionalSizeOffset, &optional_size)) {
-    return refuse(ModuleRefusal::PeHeaderCutShort);
+    return RefuseModule(file.get(), ModuleRefusal::PeHeaderCutShort, why);
   }
   const uint64_t optional = coff + kCoffHeaderSize;
-  if (!c.U16At(optional, &magic)) return refuse(ModuleRefusal::PeHeaderCutShort);
+  if (!c.U16At(optional, &magic))
+    return RefuseModule(file.get(), ModuleRefusal::PeHeaderCutShort, why);
   uint64_t count_offset;
   if (magic == kPe32Magic) {
     count_offset = optional + kPe32DirectoryCountOffset;
   } else if (magic == kPe32PlusMagic) {
     count_offset = optional + kPe32PlusDirectoryCountOffset;
   } else {
-    return refuse(ModuleRefusal::UnknownOptionalHeader);
+    return RefuseModule(file.get(), ModuleRefusal::UnknownOptionalHeader, why);
   }
   uint32_t directory_count = 0;
-  if (!c.U32At(count_offset, &directory_count)) return refuse(ModuleRefusal::PeHeaderCutShort);
+  if (!c.U32At(count_offset, &directory_count))
+    return RefuseModule(file.get(), ModuleRefusal::PeHeaderCutShort, why);
   uint32_t root_rva = 0;
   const uint64_t resource_entry =
       count_offset + sizeof(uint32_t) + kResourceDirectoryIndex * kDataDirectorySize;
   if (directory_count > kResourceDirectoryIndex && !c.U32At(resource_entry, &root_rva)) {
-    return refuse(ModuleRefusal::PeHeaderCutShort);
+    return RefuseModule(file.get(), ModuleRefusal::PeHeaderCutShort, why);
   }
   // The section table lies after the optional header; its count is 16 bits
   // and every header read is bounds-checked, so a hostile count costs little.
@@ -482,11 +478,10 @@ std::unique_ptr<ModuleSource> OpenPeResources(std::unique_ptr<SourceReader> file
     }
     sections.push_back(s);
   }
-  if (file->changed()) return refuse(ModuleRefusal::ReadFailed);
+  if (file->changed()) return RefuseModule(file.get(), ModuleRefusal::ReadFailed, why);
   std::unique_ptr<ModuleSource> out(
       new (std::nothrow) PeResources(std::move(file), std::move(sections), root_rva));
-  *why = out ? ModuleRefusal::None : ModuleRefusal::NoMemory;
-  return out;
+  return OpenedModule(std::move(out), why);
 }
 
 std::unique_ptr<ModuleSource> OpenPeResources(ByteSpan file) {

@@ -24,6 +24,13 @@ bool IsPeModule(SourceReader& file);
 bool IsNeModule(SourceReader& file);
 // Why the file is neither (None when it is one of them).
 ModuleRefusal ModuleHeaderRefusal(SourceReader& file);
+// A refusal for reason, told through why when given: ReadFailed instead when
+// a read of the file failed. Null.
+std::unique_ptr<ModuleSource> RefuseModule(const SourceReader* file, ModuleRefusal reason,
+                                           ModuleRefusal* why);
+// A reader made (None), or not for memory (NoMemory).
+std::unique_ptr<ModuleSource> OpenedModule(std::unique_ptr<ModuleSource> module,
+                                           ModuleRefusal* why);
 
 // One resource type's names, indexed once: positions in enumeration order
 // (text names first as stored, then identifiers ascending, the first stored
