@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "cli/output_name.h"
 #include "iconlib/language_choice.h"
 #include "iconlib/thumbnail_pipeline.h"
 
@@ -25,7 +26,7 @@ const char kUsage[] =
     "usage: vantorico list    [OPTIONS] FILE...\n"
     "       vantorico extract [OPTIONS] FILE... [-o DIR] [--format " VANTORICO_FORMATS
     "]\n"
-    "       vantorico --help | --version\n"
+    "       vantorico help [list|extract] | --help | --version\n"
     "\n"
     "FILE is a program file (EXE, DLL, ICL, CPL, MUN, ...: any PE or NE module), an\n"
     "icon file or a folder; its content decides which. `list` prints one line per\n"
@@ -51,6 +52,7 @@ const char kUsage[] =
     "  --include GLOB   only files in folders whose name matches (repeatable)\n"
     "  --files-from LIST  read more FILEs from LIST, one a line (- for stdin)\n"
     "  -0, --null       names in LIST end with a NUL byte (find -print0)\n"
+    "  -j, --jobs N     read N sources at once (default 1); the output is the same\n"
     "  --no-redirect    read a System32/SysWOW64 file without icons as it is, not\n"
     "                   its SystemResources/<name>.mun\n"
     "Output:\n"
@@ -65,6 +67,9 @@ const char kUsage[] =
     "  --best           png: the largest, then deepest image as it is (default)\n"
     "  --all-sizes      png: every image as it is, as N-WxH-Bbpp.png\n"
 #endif
+    "  --output-name TEMPLATE  names from {n}, {id}, {name}, {lang}, {type} and\n"
+    "                   {source} (wrestool's: {source}_{type}_{name}_{lang}); the\n"
+    "                   extension follows, anything unsafe in a name becomes _\n"
     "  --on-conflict overwrite|skip|rename   an output name that exists (default\n"
     "                   overwrite; rename writes N-2.ico, N-3.ico, ...)\n"
     "  --json           one JSON document (an array of them for several sources)\n"
@@ -82,6 +87,9 @@ const char kUsage[] =
     "  4  some output could not be written\n";
 
 namespace {
+
+// How many sources -j may read at once: each holds its bytes and outputs.
+constexpr long kMaxJobs = 64;
 
 bool ParseNumber(const std::string& text, long max, long* value) {
   if (text.empty() || text.size() > 9) return false;
@@ -263,6 +271,17 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
     } else if (a == "--include") {
       if (!take_value(&v) || v.empty()) return "option --include needs a pattern";
       o->includes.push_back(v);
+    } else if (a == "--output-name" && extract) {
+      if (!take_value(&o->outputName)) return "option --output-name needs a template";
+      const std::string bad = CheckNameTemplate(o->outputName);
+      if (!bad.empty()) return bad;
+    } else if (a == "-j" || a == "--jobs") {
+      long n = 0;
+      if (!take_value(&v) || !ParseNumber(v, kMaxJobs, &n) || n < 1) {
+        return "option " + a + " needs a number of sources to read at once, 1 to " +
+               std::to_string(kMaxJobs);
+      }
+      o->jobs = static_cast<unsigned>(n);
     } else if (flag("-0") || flag("--null")) {
       o->nullSeparated = true;
     } else if (a == "--files-from") {

@@ -43,6 +43,8 @@ struct Options {
   bool allLanguages = false;
   bool haveLanguage = false;
   uint16_t language = 0;
+  unsigned jobs = 1;       // -j N: sources read at once
+  std::string outputName;  // --output-name TEMPLATE; empty: N.ico and the like
 };
 
 // Parses args (the command first); an empty result means success.

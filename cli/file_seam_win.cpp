@@ -179,8 +179,8 @@ bool IsFolderNotLink(const std::string& path) {
 SourceFile ReadSource(const std::string& path) {
   SourceFile out;
   if (path.empty()) return out;
-  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     out.error = LastSystemError();
     return out;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/json_writer.h"
 #include "cli/text_escape.h"
 #include "iconlib/cursor_resources.h"
 #include "iconlib/image_fields.h"
@@ -171,42 +172,44 @@ std::string FormatGroupText(const GroupSummary& g, bool withType) {
   return out + "\n";
 }
 
-std::string FormatGroupJson(const GroupSummary& g, SourceKind kind) {
-  std::string out = std::string("{\"type\":\"") + WordOf(g.type) +
-                    "\",\"index\":" + std::to_string(g.index) + ",\"name\":";
+void AddGroupName(JsonObject* out, const GroupSummary& g, SourceKind kind) {
   if (g.textName) {
-    out += JsonString(g.text);
-    if (g.textCut) out += ",\"name_cut\":true";
+    out->String("name", g.text);
+    if (g.textCut) out->Bool("name_cut", true);
   } else if (kind == SourceKind::Module) {
-    out += std::to_string(g.id);
+    out->Number("name", g.id);
   } else {
-    out += "null";  // an icon file's group has no name
+    out->Null("name");  // an icon file's group has no name
   }
-  out += ",\"language\":";
-  out += g.languages.empty() ? "null" : "\"" + LanguageIdText(g.languages[g.chosenLanguage]) + "\"";
-  out += ",\"languages\":[";
-  for (size_t i = 0; i < g.languages.size(); ++i) {
-    out += (i ? ",\"" : "\"") + LanguageIdText(g.languages[i]) + "\"";
+}
+
+std::string FormatGroupJson(const GroupSummary& g, SourceKind kind) {
+  JsonObject out;
+  out.String("type", WordOf(g.type)).Number("index", g.index);
+  AddGroupName(&out, g, kind);
+  if (g.languages.empty()) {
+    out.Null("language");
+  } else {
+    out.String("language", LanguageIdText(g.languages[g.chosenLanguage]));
   }
-  out += std::string("],\"readable\":") + (g.readable ? "true" : "false");
-  if (g.type == GroupType::AniCursor || g.type == GroupType::AniIcon) {
-    out += ",\"bytes\":" + std::to_string(g.bytes);
-  }
-  out += ",\"images\":[";
-  char buf[240];
-  for (size_t i = 0; i < g.images.size(); ++i) {
-    const ImageSummary& m = g.images[i];
-    std::snprintf(buf, sizeof(buf),
-                  "%s{\"width\":%u,\"height\":%u,\"bitDepth\":%u,\"format\":\"%s\",\"bytes\":%u",
-                  i ? "," : "", m.width, m.height, m.bitDepth, m.format, m.bytes);
-    out += buf;
+  JsonArray languages;
+  for (uint16_t l : g.languages) languages.String(LanguageIdText(l));
+  out.Json("languages", languages.Text()).Bool("readable", g.readable);
+  if (g.type == GroupType::AniCursor || g.type == GroupType::AniIcon) out.Number("bytes", g.bytes);
+  JsonArray images;
+  for (const ImageSummary& m : g.images) {
+    JsonObject image;
+    image.Number("width", m.width)
+        .Number("height", m.height)
+        .Number("bitDepth", m.bitDepth)
+        .String("format", m.format)
+        .Number("bytes", m.bytes);
     if (m.hasHotspot) {
-      std::snprintf(buf, sizeof(buf), ",\"hotspot\":{\"x\":%u,\"y\":%u}", m.hotspotX, m.hotspotY);
-      out += buf;
+      image.Json("hotspot", JsonObject().Number("x", m.hotspotX).Number("y", m.hotspotY).Text());
     }
-    out += "}";
+    images.Json(image.Text());
   }
-  return out + "]}";
+  return out.Json("images", images.Text()).Text();
 }
 
 }  // namespace vantorico

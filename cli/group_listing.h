@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/json_writer.h"
 #include "iconlib/icon_source.h"
 
 namespace vantorico {
@@ -59,6 +60,8 @@ constexpr int kListingSchemaVersion = 2;
 std::string FormatGroupText(const GroupSummary& group, bool withType);
 // One group as a JSON object; icon files' groups have a null name.
 std::string FormatGroupJson(const GroupSummary& group, SourceKind kind);
+// The group's "name" (and "name_cut") as FormatGroupJson writes them.
+void AddGroupName(JsonObject* out, const GroupSummary& group, SourceKind kind);
 std::string KindWord(SourceKind kind);  // "module", "icon file"
 
 }  // namespace vantorico

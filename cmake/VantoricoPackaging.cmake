@@ -109,6 +109,12 @@ else()
   #     objects linked into every program.
   # No Homepage field: the project has no public web site (lintian says
   # nothing about it today).
+
+  # Four packages from one install: vantorico (the programs: cli/ and the
+  # thumbnailer), and libvantorico's libvantorico1 (the runtime library, with
+  # its symbols file), libvantorico-dev (header, link, static library,
+  # pkg-config and CMake files) and python3-vantorico (the module).
+  include(${PROJECT_SOURCE_DIR}/packaging/library_packages.cmake)
 endif()
 
 include(CPack)

@@ -4,6 +4,7 @@
 
 #include "fuzz/fuzz_entries.h"
 #include "fuzz/fuzz_image_entries.h"
+#include "fuzz/fuzz_library_entries.h"
 #include "fuzz/fuzz_rule_entries.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -39,11 +39,4 @@ bool BuildBitmapFile(const IconImageEntry& entry, std::vector<uint8_t>* out) {
   return true;
 }
 
-WriteOutcome WriteBitmapFile(const char* path, const IconImageEntry* entry,
-                             const FileIdentity* source) {
-  std::vector<uint8_t> bytes;
-  if (!entry || !BuildBitmapFile(*entry, &bytes)) return WriteOutcome{};
-  return ReplaceFileWhole(path, ByteSpan(bytes.data(), bytes.size()), source);
-}
-
 }  // namespace vantorico

@@ -3,7 +3,6 @@
 // palette and colour rows; the mask is left out.
 #include <vector>
 
-#include "iconlib/file_io.h"
 #include "iconlib/icon_image_set.h"
 
 namespace vantorico {
@@ -11,10 +10,5 @@ namespace vantorico {
 // The file's bytes; false (a refusal) for an image that is PNG or not a DIB
 // whose rows lie inside its data.
 [[nodiscard]] bool BuildBitmapFile(const IconImageEntry& entry, std::vector<uint8_t>* out);
-
-// Builds and writes the file whole; a refused image writes nothing (Failed,
-// with no system error).
-[[nodiscard]] WriteOutcome WriteBitmapFile(const char* path, const IconImageEntry* entry,
-                                           const FileIdentity* source = nullptr);
 
 }  // namespace vantorico

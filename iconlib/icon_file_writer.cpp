@@ -52,13 +52,6 @@ void BuildIconDirectoryEntry(const IconImageEntry& entry, uint32_t offset,
   StoreU32(out + kIconFileEntryOffsetOffset, offset);
 }
 
-uint32_t IconImageOffset(const IconImageSet* set, uint32_t i) {
-  uint32_t offset =
-      static_cast<uint32_t>(kIconFileHeaderSize + kIconFileEntrySize * size_t{set->imageCount});
-  for (uint32_t k = 0; k < i && k < set->imageCount; ++k) offset += set->images[k].dataSize;
-  return offset;
-}
-
 void AppendIconFileHeader(uint32_t imageCount, std::vector<uint8_t>* out) {
   uint8_t header[kIconFileHeaderSize];
   StoreU16(header, kIconFileReserved);
@@ -96,12 +89,6 @@ bool BuildIconFile(const IconImageSet& set, std::vector<uint8_t>* out) {
     if (ZeroesSizeImage(image)) StoreU32(out->data() + at + kBiSizeImageOffset, 0);
   }
   return true;
-}
-
-WriteOutcome WriteIconFile(const IconImageSet* set, const char* path, const FileIdentity* source) {
-  std::vector<uint8_t> bytes;
-  if (!set || !BuildIconFile(*set, &bytes)) return WriteOutcome{};
-  return ReplaceFileWhole(path, ByteSpan(bytes.data(), bytes.size()), source);
 }
 
 }  // namespace vantorico

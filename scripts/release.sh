@@ -10,7 +10,8 @@
 #
 # Artefacts: VantorICO-<version>-win32.zip (preset release-win32),
 # VantorICO-<version>-win64.zip (preset release-win64) and
-# vantorico_<version>_amd64.deb (preset release). Checks: each zip's listing;
+# vantorico_<version>_amd64.deb with libvantorico's libvantorico1,
+# libvantorico-dev and python3-vantorico packages (preset release). Checks: each zip's listing;
 # the zipped programs as files (PE32 i386 or PE32+ x86-64 images of the right
 # subsystem that import system DLLs only; both programs' version resources,
 # the window tool's icon and title); each zip's programs under Wine where this
@@ -78,14 +79,18 @@ pack() {
 }
 
 start=$SECONDS
-native_bins=(cli/vantorico thumbnailer/vantorico-thumbnailer)
+native_bins=(cli/vantorico thumbnailer/vantorico-thumbnailer capi/libvantorico.so.1.0.0)
 win_bins=(app/VantorICO.exe cli/vantorico.exe)
 
-build release build/release vantorico vantorico-thumbnailer
+build release build/release vantorico vantorico-thumbnailer vantorico_shared vantorico_static
 pack build/release
 deb=vantorico_${version}_amd64.deb
-cp "build/release/$deb" "$out/"
-log "built $out/$deb ($((SECONDS - start)) s)"
+lib_debs=("libvantorico1_${version}_amd64.deb" "libvantorico-dev_${version}_amd64.deb"
+  "python3-vantorico_${version}_all.deb")
+for d in "$deb" "${lib_debs[@]}"; do
+  cp "build/release/$d" "$out/"
+done
+log "built $out/$deb and ${lib_debs[*]} ($((SECONDS - start)) s)"
 
 # --- the zips --------------------------------------------------------------
 # VantorICO-<version>-win32.zip (preset release-win32) and -win64.zip (preset
@@ -296,9 +301,46 @@ bad=$(grep -E '^[EW]: ' "$logs/lintian.txt" | grep -vxF -f <(printf '%s\n' "${al
 [ -z "$bad" ] || fail "lintian: $bad"
 log "deb: lintian has no error or warning$( ((${#allowed[@]})) && echo " but: ${allowed[*]}")"
 
+# --- libvantorico's packages ---------------------------------------------------
+# Each lintian-clean; the symbols file exactly the library's exports; the
+# three unpacked into one scratch root (as dpkg would install them, without
+# touching this machine's own /usr), where a C program builds through
+# pkg-config and python3 imports the module, which finds the library beside it.
+for d in "${lib_debs[@]}"; do
+  dpkg-deb --contents "$out/$d" >"$logs/contents-$d.txt"
+  lintian --info --display-info --pedantic "$out/$d" >"$logs/lintian-$d.txt" 2>&1 || true
+  grep -E '^[EWIPX]: ' "$logs/lintian-$d.txt" || true
+  bad=$(grep -E '^[EW]: ' "$logs/lintian-$d.txt" || true)
+  [ -z "$bad" ] || fail "lintian on $d: $bad"
+  dpkg-deb -x "$out/$d" "$scratch/libroot"
+done
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+libdir=$scratch/libroot/usr/lib/$multiarch
+for f in libvantorico.so.1 libvantorico.so libvantorico.a pkgconfig/vantorico.pc \
+  cmake/Vantorico/VantoricoConfig.cmake; do
+  [ -e "$libdir/$f" ] || fail "the library's packages lack usr/lib/$multiarch/$f"
+done
+dpkg-deb --ctrl-tarfile "$out/${lib_debs[0]}" | tar -x -C "$scratch" ./symbols
+dpkg-gensymbols -q -plibvantorico1 -v"$version" -e"$libdir/libvantorico.so.1" \
+  -I"$scratch/symbols" -O"$scratch/symbols.now" -c4 ||
+  fail "libvantorico.so.1's exports differ from packaging/symbols"
+PKG_CONFIG_PATH=$libdir/pkgconfig
+export PKG_CONFIG_PATH
+# shellcheck disable=SC2046
+cc -std=c89 -pedantic -Werror -o "$scratch/list_extract" examples/list_extract.c \
+  $(pkg-config --cflags --libs vantorico) || fail "examples/list_extract.c does not build against the packages"
+unset PKG_CONFIG_PATH
+LD_LIBRARY_PATH=$libdir "$scratch/list_extract" tests/data/two_images.ico >"$scratch/listed.txt" ||
+  fail "examples/list_extract.c built against the packages cannot read an icon file"
+grep -q '2 images' "$scratch/listed.txt" || fail "list_extract says: $(cat "$scratch/listed.txt")"
+got=$(cd / && PYTHONPATH=$scratch/libroot/usr/lib/python3/dist-packages /usr/bin/python3 -c \
+  'import vantorico; print(vantorico.__version__)') || fail "python3 cannot import vantorico from the package"
+[ "$got" = "$version" ] || fail "the packaged module says version '$got'"
+log "library packages: lintian clean, symbols as exported, a C program builds through pkg-config and python3 imports vantorico $got"
+
 # --- reproducibility -------------------------------------------------------
 # The same commit built again in other folders gives the same bytes.
-build release "$repro/release" vantorico vantorico-thumbnailer
+build release "$repro/release" vantorico vantorico-thumbnailer vantorico_shared
 build release-win32 "$repro/release-win32" VantorICO vantorico
 build release-win64 "$repro/release-win64" VantorICO vantorico
 {

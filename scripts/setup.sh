@@ -26,7 +26,7 @@ PKGS=(
   icoutils clang libclang-rt-14-dev libpng-dev zlib1g-dev shared-mime-info
   lintian unzip dpkg-dev
   libz-mingw-w64-dev libseccomp-dev tumbler dbus python3-gi gir1.2-gnomedesktop-3.0 bubblewrap
-  python3-dask python3-distributed python3-icoextract python3-pil
+  python3-dask python3-distributed python3-icoextract python3-pil nettle-dev python3-pefile
 )
 PKGS_I386=(wine32:i386)
 UPDATE_TRIES=3

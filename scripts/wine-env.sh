@@ -46,7 +46,7 @@ detect_arch() {
   elif [ -e "$WINE32_LOADER" ]; then
     ARCH=win64 ARCH_REASON="the 32-bit Wine loader does not start ($WINE32_LOADER: ${out##*: })"
   else
-    ARCH=win64 ARCH_REASON="32-bit x86 code runs here, but 32-bit Wine is not installed ($WINE32_LOADER; scripts/setup.sh installs it)"
+    ARCH=win64 ARCH_REASON="32-bit x86 code runs here, but 32-bit Wine is not installed ($WINE32_LOADER; scripts/setup.sh installs it when its packages resolve)"
   fi
 }
 detect_arch

@@ -12,6 +12,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/file_seam.h"
+#include "cli/list_command.h"
 #ifdef VANTORICO_HAVE_PNG
 #include "iconlib/png_codec.h"
 #endif
@@ -80,6 +81,76 @@ TEST_F(CliTest, HelpAndVersion) {
   r = Cli({"--version"});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out.rfind("vantorico ", 0), 0u);
+}
+
+// The document of `list --json` is made without printing (for callers that
+// are not the command line), and the command prints that same document.
+TEST_F(CliTest, ListDocumentIsWhatListJsonPrints) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"list", "--json", "--lang", "0x0409", module_},
+           {"list", "--json", "--lang", "0x0804", "--type", "all", "--index", "2", module_},
+           {"list", "--json", "--index", "99", module_}}) {
+    const CliRun r = Cli(args);
+    Options o;
+    ASSERT_EQ(ParseOptions(args, &o), "");
+    OpenedSource opened = IconSource::OpenReadFile(module_.c_str(), ReadSource(module_));
+    ASSERT_TRUE(opened.source);
+    opened.source->module()->SetLanguageOrder(UserLanguageOrder(o.language));
+    EXPECT_EQ(ListDocument(o, *opened.source, module_, "", o.selectors) + "\n", r.out) << r.err;
+  }
+}
+
+// -j takes a number of sources from 1 to 64, in either spelling.
+TEST_F(CliTest, JobsTakeANumberFromOneTo64) {
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {"-j", "0"}, {"-j", "65"}, {"-j", "x"}, {"--jobs=-1"}, {"--jobs"}}) {
+    std::vector<std::string> args = {"list", module_};
+    args.insert(args.end(), bad.begin(), bad.end());
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.code, kExitUsage) << bad[0];
+    EXPECT_EQ(Lines(r.err), 1u) << r.err;
+  }
+  const CliRun one = Cli({"list", module_});
+  for (const std::vector<std::string>& good :
+       std::vector<std::vector<std::string>>{{"-j", "1"}, {"--jobs=64"}, {"--jobs", "3"}}) {
+    std::vector<std::string> args = {"list", module_, module_};
+    args.insert(args.end(), good.begin(), good.end());
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.code, one.code) << good[0] << r.err;
+    EXPECT_EQ(Lines(r.out), 2 * Lines(one.out)) << good[0];
+  }
+}
+
+// help is a command; --help and --version take nothing after them; a file
+// given where the command goes is refused with the two commands to use.
+TEST_F(CliTest, HelpCommandAndAMissingCommand) {
+  const CliRun help = Cli({"--help"});
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"help"}, {"help", "list"}, {"help", "extract"}}) {
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.code, kExitOk) << args.size();
+    EXPECT_EQ(r.out, help.out);
+    EXPECT_EQ(r.err, "");
+  }
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--version", "extra"},
+                                             {"--help", module_},
+                                             {"help", "frobnicate"},
+                                             {"help", "list", "x"}}) {
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.code, kExitUsage) << args[0] << " " << args[1];
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Lines(r.err), 1u) << r.err;
+  }
+  const CliRun named = Cli({module_});
+  EXPECT_EQ(named.code, kExitUsage);
+  EXPECT_EQ(named.err, "vantorico: unknown command '" + module_ +
+                           "'; to read that file: vantorico list '" + module_ +
+                           "' or vantorico extract '" + module_ + "'\n");
+  // No file of that name: no hint.
+  const CliRun r = Cli({module_ + ".absent"});
+  EXPECT_EQ(r.code, kExitUsage);
+  EXPECT_EQ(r.err.find("to read that file"), std::string::npos) << r.err;
 }
 
 TEST_F(CliTest, UsageErrorsExitTwoWithOneLine) {

@@ -150,22 +150,22 @@ TEST_F(IconFileWriter, OneFourBitImageGivesThe318ByteFile) {
 TEST_F(IconFileWriter, DirectoryFieldsComeFromTheImages) {
   ScratchDir dir("writer_fields");
   IconImageSetPtr set = MakeSet({MakeDib(16, 16, 4, 16), MakeDib(32, 32, 32, 0),
-                               MakeDib(16, 16, 1, 2), MakeDib(256, 256, 32, 0)});
+                                 MakeDib(16, 16, 1, 2), MakeDib(256, 256, 32, 0)});
   const Bytes out = WriteToBytes(set, dir);
   const uint8_t colors[] = {16, 0, 2, 0};
   const uint8_t sizes[] = {16, 32, 16, 0};
+  // Images follow the 6-byte header and four 16-byte entries, back to back.
+  uint32_t offset = 6 + 16 * 4;
   for (uint32_t i = 0; i < 4; ++i) {
     const size_t e = 6 + 16 * i;
     EXPECT_EQ(out[e + 0], sizes[i]) << i;
     EXPECT_EQ(out[e + 1], sizes[i]) << i;
     EXPECT_EQ(out[e + 2], colors[i]) << i;
     EXPECT_EQ(LoadU32(out, e + 8), set->images[i].dataSize);
-    EXPECT_EQ(LoadU32(out, e + 12), IconImageOffset(set.get(), i));
+    EXPECT_EQ(LoadU32(out, e + 12), offset) << i;
+    offset += set->images[i].dataSize;
   }
-  EXPECT_EQ(IconImageOffset(set.get(), 0), 6u + 16 * 4);
-  EXPECT_EQ(IconImageOffset(set.get(), 2),
-            6u + 16 * 4 + set->images[0].dataSize + set->images[1].dataSize);
-  EXPECT_EQ(out.size(), IconImageOffset(set.get(), 4));
+  EXPECT_EQ(out.size(), offset);
 }
 
 TEST_F(IconFileWriter, ReadAndWrittenAgainKeepsImages) {

@@ -15,6 +15,8 @@
 #include <filesystem>
 
 #include "base/heap.h"
+#include "iconlib/bitmap_file_writer.h"
+#include "iconlib/icon_file_writer.h"
 #include "iconlib/image_fields.h"
 #include "tests/support/png_check.h"
 
@@ -239,6 +241,18 @@ IconImageSetPtr MakeSet(const std::vector<Bytes>& images) {
     DeriveImageFields(&e);
   }
   return set;
+}
+
+WriteOutcome WriteIconFile(const IconImageSet* set, const char* path) {
+  std::vector<uint8_t> bytes;
+  if (!set || !BuildIconFile(*set, &bytes)) return WriteOutcome{};
+  return ReplaceFileWhole(path, ByteSpan(bytes.data(), bytes.size()));
+}
+
+WriteOutcome WriteBitmapFile(const char* path, const IconImageEntry* entry) {
+  std::vector<uint8_t> bytes;
+  if (!entry || !BuildBitmapFile(*entry, &bytes)) return WriteOutcome{};
+  return ReplaceFileWhole(path, ByteSpan(bytes.data(), bytes.size()));
 }
 
 }  // namespace vantorico::testing

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "iconlib/file_io.h"
 #include "iconlib/icon_image_set.h"
 #include "tests/support/test_inputs.h"
 
@@ -72,5 +73,13 @@ std::vector<std::string> ListFolder(const std::string& dir);
 
 // A set built from images.
 IconImageSetPtr MakeSet(const std::vector<Bytes>& images);
+
+// The product builds these files in memory and writes them with its own
+// outcome; the tests write them in one call. Null writes nothing (Failed).
+WriteOutcome WriteIconFile(const IconImageSet* set, const char* path);
+inline WriteOutcome WriteIconFile(const IconImageSetPtr& set, const char* path) {
+  return WriteIconFile(set.get(), path);
+}
+WriteOutcome WriteBitmapFile(const char* path, const IconImageEntry* entry);
 
 }  // namespace vantorico::testing

@@ -1,0 +1,47 @@
+#pragma once
+// `vantorico extract`, in two steps: the outputs of a source are made
+// (reading and decoding, which may run on any thread), then written in the
+// run's order under its plan of names.
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/output_build.h"
+#include "cli/output_plan.h"
+#include "cli/run_log.h"
+#include "cli/source_gathering.h"
+
+namespace vantorico {
+
+// One output of a source (or a group that makes none), made and not yet written.
+struct MadeOutput {
+  GroupSummary group;        // its name and languages
+  bool hasLanguage = false;  // the source knows the language of what was read
+  bool perLanguage = false;  // --all-languages: the name and messages say the language
+  uint16_t languageId = 0;
+  OutputStatus status = OutputStatus::Ready;
+  std::string message;
+  std::vector<Piece> pieces;
+};
+
+struct MadeSource {
+  std::string file;
+  std::string redirectedFrom;
+  SourceKind kind = SourceKind::Module;
+  FileIdentity identity;
+  std::vector<Selector> selectors;
+  std::vector<bool> matched;
+  int32_t total = 0;  // groups of the kinds asked, selected or not
+  std::vector<MadeOutput> outputs;
+};
+
+// Makes every output of an opened source; says nothing.
+MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedForRun& opened,
+                       std::vector<Selector> selectors);
+
+// Writes what was made, says it into the log, and counts it; the result is
+// the source's exit code.
+int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource& made,
+                 OutputPlan* plan, RunLog* log, Totals* totals);
+
+}  // namespace vantorico

@@ -1,0 +1,161 @@
+#include "cli/output_build.h"
+
+#include "iconlib/bitmap_export.h"
+#include "iconlib/image_fields.h"
+#ifdef VANTORICO_HAVE_PNG
+#include "iconlib/png_codec.h"
+#include "iconlib/thumbnail_pipeline.h"
+#endif
+#include "iconlib/cursor_resources.h"
+#include "iconlib/icon_file_writer.h"
+
+namespace vantorico {
+namespace {
+
+const char* ReadProblem(GroupFailure why) {
+  switch (why) {
+    case GroupFailure::OverBudget:
+      return "passes what this file may make the extractor write (its groups repeat the same "
+             "images); skipped";
+    default:
+      return "cannot be read; skipped";
+  }
+}
+
+const char* StatusProblem(ExtractStatus status) {
+  switch (status) {
+    case ExtractStatus::OverBudget:
+      return ReadProblem(GroupFailure::OverBudget);
+    default:
+      return "cannot be read; skipped";
+  }
+}
+
+// One PNG of a group: a stored PNG image goes out as it is; a DIB is
+// decoded, scaled when --size asks for another size, and encoded.
+OutputStatus BuildPng(const Options& o, const IconImageSet& set, std::vector<Piece>* pieces,
+                      std::string* message) {
+#ifdef VANTORICO_HAVE_PNG
+  std::vector<ByteSpan> images;
+  for (uint32_t i = 0; i < set.imageCount; ++i) images.push_back(ImageBytes(set.images[i]));
+  if (o.allSizes) {
+    // Every image as it is, named by its size and depth.
+    for (uint32_t i = 0; i < set.imageCount; ++i) {
+      Thumbnail picture = MakeThumbnail({images[i]}, 0, BlankImages::Keep);
+      if (!picture.ok()) continue;
+      const IconImageEntry& e = set.images[i];
+      pieces->push_back({"-" + std::to_string(picture.width) + "x" +
+                             std::to_string(picture.height) + "-" + std::to_string(e.bitDepth) +
+                             "bpp",
+                         std::move(picture.png)});
+    }
+    if (!pieces->empty()) return OutputStatus::Ready;
+    *message = "has no image that makes a picture; skipped";
+    return OutputStatus::Unreadable;
+  }
+  Thumbnail picture = MakeThumbnail(images, o.pngSize, BlankImages::Keep);
+  if (!picture.ok()) {
+    *message = std::string("has no image that makes a picture (") +
+               ThumbnailErrorName(picture.error) + "); skipped";
+    return OutputStatus::Unreadable;
+  }
+  pieces->push_back({"", std::move(picture.png)});
+  return OutputStatus::Ready;
+#else
+  (void)o;
+  (void)set;
+  (void)pieces;
+  *message = "PNG export is not part of this build";
+  return OutputStatus::Unreadable;
+#endif
+}
+
+// A group as a bitmap file: its first DIB that decodes, else its largest
+// PNG that decodes, always as something bitmap readers take.
+OutputStatus BuildBitmap(const IconImageSet& set, std::vector<uint8_t>* bytes,
+                         std::string* message) {
+#ifdef VANTORICO_HAVE_PNG
+  const PngPixelsDecoder decoder = [](ByteSpan png, RgbaImage* out) {
+    PngDecodeResult r = DecodePng(png);
+    if (r.ok()) *out = std::move(r.image);
+    return r.ok();
+  };
+#else
+  const PngPixelsDecoder decoder = nullptr;
+#endif
+  BitmapExport made = MakeBitmapExport(set, decoder);
+  switch (made.error) {
+    case BitmapExportError::None:
+      *bytes = std::move(made.bytes);
+      return OutputStatus::Ready;
+    case BitmapExportError::PngOnly:
+      *message = "has only PNG images, which this build cannot decode; skipped";
+      return OutputStatus::Refused;
+    case BitmapExportError::TooLarge:
+      *message = "makes a bitmap past 4 GB; skipped";
+      return OutputStatus::Refused;
+    case BitmapExportError::NoImage:
+      break;
+  }
+  *message = "has no image that decodes; skipped";
+  return OutputStatus::Unreadable;
+}
+
+}  // namespace
+
+OutputStatus BuildOutput(const Options& o, IconSource& source, GroupType type, int32_t index,
+                         std::vector<Piece>* pieces, std::string* message) {
+  pieces->push_back({});
+  std::vector<uint8_t>* bytes = &pieces->back().bytes;
+  const auto ordinal = static_cast<uint32_t>(index - 1);
+  switch (type) {
+    case GroupType::Icon: {
+      GroupRead read = source.ReadGroup(index);
+      if (!read.set) {
+        *message = StatusProblem(read.status);
+        return OutputStatus::Unreadable;
+      }
+      if (read.set->imageCount == 0) return OutputStatus::Empty;
+      if (o.png) {
+        pieces->clear();
+        return BuildPng(o, *read.set, pieces, message);
+      }
+      if (o.bitmap) return BuildBitmap(*read.set, bytes, message);
+      if (!BuildIconFile(*read.set, bytes)) {
+        *message = StatusProblem(ExtractStatus::UnreadableGroup);
+        return OutputStatus::Unreadable;
+      }
+      return OutputStatus::Ready;
+    }
+    case GroupType::Cursor: {
+      CursorGroup cursors;
+      const GroupFailure why =
+          ReadCursorGroupAt(*source.module(), ordinal, source.BudgetLeft(), &cursors);
+      if (why != GroupFailure::None || !source.SpendBudget(cursors.bytes())) {
+        *message = ReadProblem(why);
+        return OutputStatus::Unreadable;
+      }
+      if (cursors.images.empty()) return OutputStatus::Empty;
+      if (!BuildCursorFile(cursors, bytes)) {
+        *message = ReadProblem(GroupFailure::NoMemory);
+        return OutputStatus::Unreadable;
+      }
+      return OutputStatus::Ready;
+    }
+    case GroupType::AniCursor:
+    case GroupType::AniIcon: {
+      ByteSpan raw;
+      if (!source.module()->BytesAt(ResourceTypeOf(type), ordinal, &raw) ||
+          !source.SpendBudget(raw.size())) {
+        *message = ReadProblem(GroupFailure::CutShort);
+        return OutputStatus::Unreadable;
+      }
+      if (raw.empty()) return OutputStatus::Empty;
+      bytes->assign(raw.data(), raw.data() + raw.size());
+      return OutputStatus::Ready;
+    }
+  }
+  return OutputStatus::Unreadable;
+}
+
+}  // namespace vantorico

@@ -1,0 +1,26 @@
+#pragma once
+// The bytes of a group's output: an icon, bitmap or PNG file of an icon
+// group, a cursor file, an animated resource as it is stored.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/group_listing.h"
+#include "cli/output_plan.h"
+
+namespace vantorico {
+
+// One file an output makes: its bytes and what its name adds after the
+// group's number (all sizes of a group: "-48x48-32bpp").
+struct Piece {
+  std::string suffix;
+  std::vector<uint8_t> bytes;
+};
+
+// Ready with the pieces made; otherwise Empty, Unreadable or Refused, and
+// *message says why (after the group's name).
+OutputStatus BuildOutput(const Options& o, IconSource& source, GroupType type, int32_t index,
+                         std::vector<Piece>* pieces, std::string* message);
+
+}  // namespace vantorico

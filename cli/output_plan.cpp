@@ -1,0 +1,148 @@
+#include "cli/output_plan.h"
+
+#include "cli/cli_paths.h"
+#include "cli/file_seam.h"
+
+namespace vantorico {
+namespace {
+
+// How far --on-conflict rename and names given twice in one run count.
+constexpr uint64_t kMaxNameSuffix = 1000000;
+
+// How the run remembers a name it has given an output: on Windows two
+// names that differ only in ASCII case are one name.
+std::string NameKey(const std::string& path) {
+  std::string key = path;
+  if (PathSeparator() == '\\') {
+    for (char& c : key) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return key;
+}
+
+// The status of a write, and the message of a failed one.
+OutputStatus Reported(const WriteOutcome& w, const std::string& name, std::string* message) {
+  switch (w.status) {
+    case WriteOutcome::Written:
+      return OutputStatus::Written;
+    case WriteOutcome::SameAsSource:
+      *message = "not writing " + Quote(name) + ": it is the file being extracted";
+      return OutputStatus::Failed;
+    case WriteOutcome::NotRegularFile:
+      *message = "not replacing " + Quote(name) +
+                 ": it is not a regular file (a folder, device, FIFO or socket)";
+      return OutputStatus::Failed;
+    case WriteOutcome::Exists:
+    case WriteOutcome::Failed:
+      break;
+  }
+  *message = "cannot write " + Quote(name) + ": " + ErrorText(w.error);
+  return OutputStatus::Failed;
+}
+
+}  // namespace
+
+const char* StatusWord(OutputStatus status) {
+  switch (status) {
+    case OutputStatus::Ready:
+      return "ready";
+    case OutputStatus::Written:
+      return "written";
+    case OutputStatus::Skipped:
+      return "skipped";
+    case OutputStatus::Empty:
+      return "empty";
+    case OutputStatus::Unreadable:
+      return "unreadable";
+    case OutputStatus::Refused:
+      return "refused";
+    case OutputStatus::Failed:
+      break;
+  }
+  return "failed";
+}
+
+std::string LeafOf(const Options& o, GroupType type, int32_t index, const std::string& suffix,
+                   const std::string& stem) {
+  const std::string n = (stem.empty() ? std::to_string(index) : stem) + suffix;
+  if (!stem.empty() && (type == GroupType::AniCursor || type == GroupType::AniIcon)) {
+    return n + ".ani";
+  }
+  switch (type) {
+    case GroupType::Icon:
+      return n + (o.png ? ".png" : o.bitmap ? ".bmp" : ".ico");
+    case GroupType::Cursor:
+      return n + ".cur";
+    case GroupType::AniCursor:
+      return "cursor-" + n + ".ani";
+    case GroupType::AniIcon:
+      return "icon-" + n + ".ani";
+  }
+  return n;
+}
+
+bool OutputPlan::Folder(const std::string& sourcePath, bool batch, std::string* folder) {
+  if (!ready_) {
+    SystemError error;
+    if (!MakeFolders(o_.outputDir, &error)) {
+      problem_ = "cannot create output directory " + Quote(o_.outputDir) + ": " + ErrorText(error);
+      failed_ = true;
+    }
+    ready_ = true;
+  }
+  if (failed_) return false;
+  if (!batch) {
+    *folder = o_.outputDir;
+    return true;
+  }
+  auto known = folders_.find(sourcePath);
+  if (known == folders_.end()) {
+    // Sources of one name (from different folders) get name~2, name~3, ...
+    std::string name = BaseName(sourcePath);
+    if (name.empty() || name == "." || name == "..") name = "source";
+    std::string unique = name;
+    for (int k = 2; usedNames_.count(unique); ++k) unique = name + "~" + std::to_string(k);
+    usedNames_.insert(unique);
+    known = folders_.emplace(sourcePath, Join(o_.outputDir, unique)).first;
+  }
+  *folder = known->second;
+  SystemError error;
+  if (!MakeFolders(*folder, &error)) {
+    problem_ = "cannot create output directory " + Quote(*folder) + ": " + ErrorText(error);
+    return false;
+  }
+  return true;
+}
+
+OutputStatus OutputPlan::Write(std::string* path, const std::vector<uint8_t>& bytes,
+                               const FileIdentity& source, std::string* message) {
+  const ByteSpan span(bytes.data(), bytes.size());
+  const std::string base = *path;
+  const size_t leaf = DirName(base).size();
+  const size_t dot = base.rfind('.');
+  const size_t cut = dot == std::string::npos || dot < leaf ? base.size() : dot;
+  const std::string stem = base.substr(0, cut), ext = base.substr(cut);
+  uint64_t& next = nextSuffix_[NameKey(base)];
+  if (next == 0) next = 1;
+  for (; next <= kMaxNameSuffix; ++next) {
+    const std::string name = next == 1 ? base : stem + "-" + std::to_string(next) + ext;
+    if (!claimed_.insert(NameKey(name)).second) continue;
+    *path = name;
+    if (o_.conflict == Conflict::Overwrite) {
+      ++next;
+      return Reported(WriteOutputWhole(name, span, &source), name, message);
+    }
+    const WriteOutcome w = CreateOutputWhole(name, span);
+    const bool taken = w.status == WriteOutcome::Exists || w.status == WriteOutcome::NotRegularFile;
+    if (taken && o_.conflict == Conflict::Rename) continue;
+    ++next;
+    if (taken) return OutputStatus::Skipped;
+    return Reported(w, name, message);
+  }
+  *message = "cannot write " + Quote(base) + ": every name up to -" +
+             std::to_string(kMaxNameSuffix) + " is taken";
+  return OutputStatus::Failed;
+}
+
+}  // namespace vantorico

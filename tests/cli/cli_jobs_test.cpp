@@ -1,0 +1,116 @@
+// -j N: sources read on several threads give the run of one thread, byte
+// for byte: standard output and error, the JSON documents, the exit code,
+// the output names and the files.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "cli/cli_app.h"
+#include "cli/file_seam.h"
+#include "pe_builder.h"
+#include "test_support.h"
+
+namespace vantorico {
+namespace {
+
+using namespace vantorico::testing;
+
+struct Outcome {
+  int code;
+  std::string out, err;
+  std::map<std::string, Bytes> files;  // under the output folder, by relative path
+};
+
+// Every file under root, with its bytes.
+std::map<std::string, Bytes> Tree(const std::string& root) {
+  std::map<std::string, Bytes> files;
+  std::vector<WalkItem> items;
+  if (TypeOfPath(root) != PathType::Directory) return files;
+  WalkFolder(root, true, &items);
+  for (const WalkItem& item : items) {
+    EXPECT_TRUE(item.reached) << item.path;
+    Bytes bytes;
+    EXPECT_TRUE(ReadWholeFile(item.path, &bytes)) << item.path;
+    files[item.path.substr(root.size())] = bytes;
+  }
+  return files;
+}
+
+// Runs args (with {out} standing for a fresh output folder) with -j jobs;
+// the output folder's name is {out} again in the text.
+Outcome RunWithJobs(std::vector<std::string> args, const std::string& out, int jobs) {
+  for (std::string& a : args) {
+    if (a == "{out}") a = out;
+  }
+  args.insert(args.begin() + 1, {"-j", std::to_string(jobs)});
+  Outcome o;
+  o.code = RunCli(args, &o.out, &o.err);
+  // The folder as text says it, and as JSON does (backslashes doubled).
+  std::string inJson;
+  for (char c : out) inJson += c == '\\' ? "\\\\" : std::string(1, c);
+  for (std::string* text : {&o.out, &o.err}) {
+    for (const std::string& said : {inJson, out}) {
+      for (size_t at = text->find(said); at != std::string::npos; at = text->find(said, at)) {
+        text->replace(at, said.size(), "{out}");
+      }
+    }
+  }
+  o.files = Tree(out);
+  return o;
+}
+
+void ExpectSameWithJobs(const std::vector<std::string>& args, const ScratchDir& dir,
+                        const std::string& what) {
+  static int round = 0;
+  const std::string tag = std::to_string(round++);
+  const Outcome one = RunWithJobs(args, dir.Path("one" + tag), 1);
+  for (int jobs : {2, 4}) {
+    const Outcome many = RunWithJobs(args, dir.Path("j" + std::to_string(jobs) + "-" + tag), jobs);
+    EXPECT_EQ(many.code, one.code) << what << " -j" << jobs;
+    EXPECT_EQ(many.out, one.out) << what << " -j" << jobs;
+    EXPECT_EQ(many.err, one.err) << what << " -j" << jobs;
+    EXPECT_EQ(many.files.size(), one.files.size()) << what << " -j" << jobs;
+    EXPECT_TRUE(many.files == one.files) << what << " -j" << jobs;
+  }
+}
+
+// Wine's program files, listed and extracted in every form, and a folder
+// whose files share names (in one folder's outputs and across folders).
+TEST(CliJobs, ManyThreadsGiveTheOneThreadRun) {
+  const std::string wine = WinePeDir(true);
+  const std::string module = TestModulePath(false);
+  VANTORICO_REQUIRE_INPUT(!wine.empty() && !module.empty(), "Wine's x86_64 files or test modules");
+  ScratchDir dir("cli_jobs");
+  Bytes moduleBytes;
+  ASSERT_TRUE(ReadWholeFile(module, &moduleBytes));
+  const std::string tree = dir.Path("tree");
+  for (const char* sub : {"", "/a", "/b"}) ASSERT_TRUE(MakeDirectoryForTest(tree + sub));
+  for (const char* file : {"/a/m.dll", "/b/m.dll", "/c.dll"}) {
+    ASSERT_TRUE(WriteWholeFile(tree + file, moduleBytes));
+  }
+  ASSERT_TRUE(WriteWholeFile(tree + "/notes.txt", Bytes{'h', 'i'}));
+  const std::string some = "--include=[a-f]*";
+  const std::vector<std::vector<std::string>> runs = {
+      {"list", "-r", some, wine},
+      {"list", "--json", "-v", "-r", some, wine},
+      {"extract", "-r", some, wine, "-o", "{out}"},
+      {"extract", "--jsonl", "-r", "--type", "all", some, wine, "-o", "{out}"},
+#ifdef VANTORICO_HAVE_PNG
+      {"extract", "--json", "--format", "png", "--size", "20", "-r", some, wine, "-o", "{out}"},
+#endif
+      // One file twice, and files of one name in two folders: their names
+      // are the run's first-come ones.
+      {"extract", "-v", "-r", tree, tree + "/c.dll", "--on-conflict", "rename", "-o", "{out}"},
+      {"extract", "--json", "-r", tree, tree + "/c.dll", dir.Path("absent.dll"), "-o", "{out}"},
+  };
+  for (const auto& args : runs) {
+    std::string what;
+    for (const std::string& a : args) what += a + " ";
+    ExpectSameWithJobs(args, dir, what);
+  }
+}
+
+}  // namespace
+}  // namespace vantorico
