@@ -1,10 +1,9 @@
 #pragma once
-// The file seam of the engine. Sources are read into memory once and never
-// mapped, so another process that shrinks or rewrites a source cannot fault
-// the reader; a source that is not a regular file is refused before anything
-// can block on it. Outputs replace their files whole or not at all: each is
-// written to a new temporary file in the same folder and moved over its name
-// only when every byte is written.
+// The file seam of the engine. Sources are read (whole, or by range through
+// byte_source.h) and never mapped, so another process that shrinks or rewrites a source cannot
+// fault the reader; a source that is not a regular file is refused before anything can block on it.
+// Outputs replace their files whole or not at all: each is written to a new temporary file in the
+// same folder and moved over its name only when every byte is written.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -55,10 +54,9 @@ struct [[nodiscard]] SourceFile {
 };
 
 // Reads a regular file whole. On Windows the file is opened without sharing.
+// (Modules are read by range instead: byte_source.h.)
 SourceFile ReadSourceFile(const char* path);
-// The same, null on any failure.
-std::unique_ptr<FileView> OpenFileView(const char* path);
-// A view over bytes the caller keeps alive, for tests and fuzzing.
+// A view over bytes the caller keeps alive (the C library's sources in memory).
 std::unique_ptr<FileView> ViewOfBytes(ByteSpan bytes);
 
 struct [[nodiscard]] WriteOutcome {

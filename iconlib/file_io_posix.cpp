@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/posix_descriptor.h"
+#include "iconlib/byte_source.h"
 #include "iconlib/file_io.h"
 #include "iconlib/file_io_posix.h"
 #include "iconlib/source_descriptor.h"
@@ -108,17 +109,32 @@ bool IdentityOfPath(const char* path, FileIdentity* identity) {
   return true;
 }
 
-SourceFile ReadSourceFile(const char* path) {
-  if (!path || !*path) return SourceFile{};
-  // O_NONBLOCK: opening a FIFO must not wait for a writer; the type check
-  // of the read refuses it before any byte is read.
+namespace {
+
+// O_NONBLOCK: opening a FIFO must not wait for a writer; the type check
+// refuses it before any byte is read.
+PosixDescriptor OpenSource(const char* path, SystemError* error) {
   PosixDescriptor fd(OpenAnyLength(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (!fd) {
-    SourceFile out;
-    out.error = LastSystemError();
-    return out;
-  }
+  if (!fd) *error = LastSystemError();
+  return fd;
+}
+
+}  // namespace
+
+SourceFile ReadSourceFile(const char* path) {
+  SourceFile out;
+  if (!path || !*path) return out;
+  PosixDescriptor fd = OpenSource(path, &out.error);
+  if (!fd) return out;
   return ReadSourceDescriptor(fd.get());
+}
+
+OpenedBytes OpenByteSource(const char* path) {
+  OpenedBytes out;
+  if (!path || !*path) return out;
+  PosixDescriptor fd = OpenSource(path, &out.error);
+  if (!fd) return out;
+  return ByteSourceOwningDescriptor(std::move(fd));
 }
 
 namespace {

@@ -4,8 +4,8 @@
 #include <new>
 #include <string>
 
-#include "base/heap.h"
 #include "base/win_handles.h"
+#include "iconlib/byte_source.h"
 #include "iconlib/file_io.h"
 #include "iconlib/file_io_win.h"
 
@@ -13,20 +13,6 @@ namespace vantorico {
 namespace {
 
 constexpr int kTemporaryNameAttempts = 100;
-
-class HeapFileView final : public FileView {
- public:
-  HeapFileView(uint8_t* bytes, size_t size, const FileIdentity& id)
-      : bytes_(bytes), size_(size), identity_(id) {}
-  ~HeapFileView() override { HeapRelease(bytes_); }
-  ByteSpan bytes() const override { return ByteSpan(bytes_, size_); }
-  const FileIdentity& identity() const override { return identity_; }
-
- private:
-  uint8_t* bytes_;
-  size_t size_;
-  FileIdentity identity_;
-};
 
 // FileInternalInformation: the file index alone. GetFileInformationByHandle
 // also fetches the volume's serial number, which under Wine means reading the
@@ -84,7 +70,69 @@ bool NamesSource(const char* path, const FileIdentity& source) {
   return SameFile(IdentityOfHandle(file.get()), source);
 }
 
+// Positioned reads of an open file: ReadFile at an OVERLAPPED offset, which
+// a synchronous handle honours without moving a shared file pointer.
+class HandleSource final : public ByteSource {
+ public:
+  HandleSource(UniqueFile file, uint64_t size, const FileIdentity& id)
+      : ByteSource(size, id), file_(std::move(file)) {}
+
+ private:
+  bool Fill(uint64_t offset, uint8_t* out, size_t length, SystemError* error) override {
+    size_t done = 0;
+    while (done < length) {
+      const uint64_t at = offset + done;
+      OVERLAPPED where{};
+      where.Offset = static_cast<DWORD>(at);
+      where.OffsetHigh = static_cast<DWORD>(at >> 32);
+      const size_t left = length - done;
+      const DWORD ask = left > MAXDWORD / 2 ? MAXDWORD / 2 : static_cast<DWORD>(left);
+      DWORD got = 0;
+      if (!ReadFile(file_.get(), out + done, ask, &got, &where)) {
+        const DWORD code = GetLastError();
+        *error = code == ERROR_HANDLE_EOF ? SystemError{} : SystemErrorOf(code);
+        return false;
+      }
+      if (got == 0) return false;  // the file ends early: it shrank
+      done += got;
+    }
+    return true;
+  }
+
+  UniqueFile file_;
+};
+
 }  // namespace
+
+OpenedBytes ByteSourceOfHandle(UniqueFile file) {
+  OpenedBytes out;
+  if (!file) {
+    out.error = LastSystemError();
+    return out;
+  }
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+    out.status = OpenStatus::NotRegularFile;
+    return out;
+  }
+  LARGE_INTEGER li;
+  if (!GetFileSizeEx(file.get(), &li)) {
+    out.status = OpenStatus::ReadFailed;
+    out.error = LastSystemError();
+    return out;
+  }
+  const FileIdentity id = IdentityOfHandle(file.get());
+  out.source.reset(new (std::nothrow)
+                       HandleSource(std::move(file), static_cast<uint64_t>(li.QuadPart), id));
+  out.status = out.source ? OpenStatus::Opened : OpenStatus::NoMemory;
+  return out;
+}
+
+OpenedBytes OpenByteSource(const char* path) {
+  if (!path || !*path) return OpenedBytes{};
+  // Others may read the file while it is open, but not change it.
+  return ByteSourceOfHandle(UniqueFile(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
 
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {
   return a.known && b.known && a.device == b.device && a.index == b.index;
@@ -111,54 +159,12 @@ bool IdentityOfPath(const char* path, FileIdentity* identity) {
 }
 
 SourceFile ReadSourceFile(const char* path) {
-  SourceFile out;
-  if (!path || !*path) return out;
-  UniqueFile file(
-      CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    out.error = LastSystemError();
-    return out;
-  }
-  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-    out.status = OpenStatus::NotRegularFile;
-    return out;
-  }
-  LARGE_INTEGER li;
-  if (!GetFileSizeEx(file.get(), &li)) {
-    out.status = OpenStatus::ReadFailed;
-    out.error = LastSystemError();
-    return out;
-  }
-  if (static_cast<uint64_t>(li.QuadPart) > MAXDWORD / 2) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  const auto size = static_cast<DWORD>(li.QuadPart);
-  auto* bytes = static_cast<uint8_t*>(HeapTryAllocate(size ? size : 1));
-  if (!bytes) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  DWORD done = 0;
-  while (done < size) {
-    DWORD got = 0;
-    if (!ReadFile(file.get(), bytes + done, size - done, &got, nullptr) || got == 0) {
-      out.error = LastSystemError();
-      HeapRelease(bytes);
-      out.status = OpenStatus::ReadFailed;
-      return out;
-    }
-    done += got;
-  }
-  auto* view = new (std::nothrow) HeapFileView(bytes, size, IdentityOfHandle(file.get()));
-  if (!view) {
-    HeapRelease(bytes);
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  out.view.reset(view);
-  out.status = OpenStatus::Opened;
-  return out;
+  if (!path || !*path) return SourceFile{};
+  // Read whole, without sharing: nobody changes it meanwhile.
+  return ReadWholeSource(
+      ByteSourceOfHandle(UniqueFile(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr))),
+      MAXDWORD / 2);
 }
 
 OutputNameHolder HolderOfOutputName(HANDLE name) {

@@ -6,9 +6,17 @@
 #include <windows.h>
 
 #include "base/byte_cursor.h"
+#include "base/win_handles.h"
+#include "iconlib/byte_source.h"
 #include "iconlib/file_io.h"
 
 namespace vantorico {
+
+// A source over a file the caller opened for reading (GENERIC_READ; the
+// command line opens by wide name): a disk file read by range, with its size
+// and identity as they are now. An invalid handle gives Missing with the
+// thread's last error.
+OpenedBytes ByteSourceOfHandle(UniqueFile file);
 
 // What has an output's name, from a handle opened on the name itself
 // (FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);

@@ -1,4 +1,3 @@
-#include <cstring>
 #include <new>
 
 #include "iconlib/file_io.h"
@@ -18,11 +17,6 @@ class BorrowedView final : public FileView {
 };
 
 }  // namespace
-
-std::unique_ptr<FileView> OpenFileView(const char* path) {
-  SourceFile source = ReadSourceFile(path);
-  return std::move(source.view);
-}
 
 std::unique_ptr<FileView> ViewOfBytes(ByteSpan bytes) {
   return std::unique_ptr<FileView>(new (std::nothrow) BorrowedView(bytes));

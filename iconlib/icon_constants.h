@@ -126,5 +126,21 @@ constexpr uint64_t kMaxGroupImageBytes = kMaxIconFileImageBytes;
 // otherwise turn 1 MB into gigabytes of output.
 constexpr uint64_t kOutputBudgetFloor = 64ull * 1024 * 1024;
 constexpr uint64_t kOutputBudgetPerSourceByte = 16;
+// What one source's groups may claim in pixels, in all (width x height of
+// every image read, PNG or DIB, whether a caller decodes it or not): a floor
+// (one 4096 x 4096 image, or 256 groups of 256 x 256) plus a multiple of the
+// source's size. Real images hold at least a few bits per pixel even
+// compressed, so a real file stays far below it; a few KB of PNG can claim
+// 8192 x 8192 pixels (a gigabyte of decoding work), and a file of 110 of
+// them would otherwise cost minutes.
+constexpr uint64_t kPixelBudgetFloor = uint64_t{1} << 24;
+constexpr uint64_t kPixelBudgetPerSourceByte = 16;
+
+// Range reads of a module: its directory structures come through this many
+// cached pages of this size (512 KB in all); the resources it hands out are
+// kept whole, up to the file's size plus this floor.
+constexpr size_t kReaderPageSize = 16 * 1024;
+constexpr size_t kReaderPageCount = 32;
+constexpr uint64_t kKeptBytesFloor = 64ull * 1024 * 1024;
 
 }  // namespace vantorico

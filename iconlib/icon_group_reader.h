@@ -21,6 +21,8 @@ enum class GroupFailure {
   MissingImage,  // an image it names is not in the module (or lies past its end)
   OverBudget,    // its images together pass the byte limit
   NoMemory,
+  OverPixelBudget,  // its images claim more pixels than the source may still make the engine decode
+  ReadFailed,       // the file changed (shrank) or failed to read after it was opened
 };
 
 // Counts every icon group of the module and names the index-th (1-based).

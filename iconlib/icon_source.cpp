@@ -1,8 +1,11 @@
 #include "iconlib/icon_source.h"
 
+#include <cstdint>
 #include <new>
+#include <utility>
 
 #include "iconlib/icon_file_reader.h"
+#include "iconlib/portable_module.h"
 
 namespace vantorico {
 
@@ -10,18 +13,30 @@ uint64_t OutputBudgetFor(uint64_t sourceBytes) {
   return kOutputBudgetFloor + kOutputBudgetPerSourceByte * sourceBytes;
 }
 
+uint64_t PixelBudgetFor(uint64_t sourceBytes) {
+  return kPixelBudgetFloor + kPixelBudgetPerSourceByte * sourceBytes;
+}
+
 IconSource::~IconSource() = default;
 
-SourceKind SourceKindOfBytes(ByteSpan bytes) {
-  if (IsPeModuleImage(bytes) || IsNeModuleImage(bytes)) return SourceKind::Module;
-  const ByteCursor c(bytes);
+namespace {
+
+SourceKind KindOf(SourceReader& file) {
+  if (IsPeModule(file) || IsNeModule(file)) return SourceKind::Module;
   uint16_t reserved = 1, type = 0;
-  if (bytes.size() >= kIconFileHeaderSize && c.PeekU16At(0, &reserved) &&
-      c.PeekU16At(kIconFileHeaderFieldSize, &type) && reserved == kIconFileReserved &&
+  if (file.size() >= kIconFileHeaderSize && file.U16At(0, &reserved) &&
+      file.U16At(kIconFileHeaderFieldSize, &type) && reserved == kIconFileReserved &&
       type == kIconFileTypeIcon) {
     return SourceKind::IconFile;
   }
   return SourceKind::Unsupported;
+}
+
+}  // namespace
+
+SourceKind SourceKindOfBytes(ByteSpan bytes) {
+  const std::unique_ptr<SourceReader> reader = ReaderOfBytes(bytes);
+  return reader ? KindOf(*reader) : SourceKind::Unsupported;
 }
 
 OpenedSource OpenIconSource(const char* path, SourceKind kind, ModuleAccess access) {
@@ -50,58 +65,113 @@ OpenedSource IconSource::Open(const char* path, SourceKind kind, ModuleAccess ac
       return out;
     }
     FileStamp stamp;
-    source->budget_ = OutputBudgetFor(StampOfPath(path, &stamp) ? stamp.size : 0);
+    const uint64_t size = StampOfPath(path, &stamp) ? stamp.size : 0;
+    source->budget_ = OutputBudgetFor(size);
+    source->pixelBudget_ = PixelBudgetFor(size);
     if (!IdentityOfPath(path, &source->identity_)) source->identity_ = FileIdentity{};
-    source->groupCount_ =
-        static_cast<int32_t>(source->module_->CountNames(kResourceTypeGroupIcon));
+    source->groupCount_ = static_cast<int32_t>(source->module_->CountNames(kResourceTypeGroupIcon));
     out.status = OpenStatus::Opened;
     out.source = std::move(source);
     return out;
   }
-  return FromFile(path, kind, ReadSourceFile(path));
+  return FromBytes(path, kind, OpenByteSource(path));
 }
 
 OpenedSource IconSource::OpenByContent(const char* path) {
-  return OpenReadFile(path, ReadSourceFile(path));
+  return OpenBytes(path, OpenByteSource(path));
+}
+
+OpenedSource IconSource::OpenBytes(const char* path, OpenedBytes bytes) {
+  return FromBytes(path, SourceKind::Unsupported, std::move(bytes));
 }
 
 OpenedSource IconSource::OpenReadFile(const char* path, SourceFile file) {
-  const SourceKind kind = file.view ? SourceKindOfBytes(file.view->bytes()) : SourceKind::Module;
+  OpenedBytes bytes;
+  bytes.status = file.status;
+  bytes.error = file.error;
+  if (file.view) {
+    bytes.source = ByteSourceOfView(std::move(file.view));
+    if (!bytes.source) bytes.status = OpenStatus::NoMemory;
+  }
+  return OpenBytes(path, std::move(bytes));
+}
+
+OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedBytes bytes) {
+  OpenedSource out;
+  out.status = bytes.status;
+  out.error = bytes.error;
+  if (!bytes.source) return out;
+  const ByteSource* raw = bytes.source.get();
+  std::unique_ptr<IconSource> source(new (std::nothrow) IconSource());
+  std::unique_ptr<SourceReader> reader = ReaderOf(std::move(bytes.source));
+  if (!source || !reader) {
+    out.status = OpenStatus::NoMemory;
+    return out;
+  }
+  const SourceKind found = KindOf(*reader);
+  if (kind == SourceKind::Unsupported) kind = found;
   if (kind == SourceKind::Unsupported) {
-    OpenedSource out;
+    out.refusal = ModuleHeaderRefusal(*reader);
+    // A header that could not be read is a failed read, not a verdict on the file.
+    if (raw->changed()) {
+      out.status = OpenStatus::ReadFailed;
+      out.error = raw->error();
+      return out;
+    }
     out.status = OpenStatus::Opened;
     out.notProgramOrIcon = true;
     return out;
   }
-  return FromFile(path, kind, std::move(file));
-}
-
-OpenedSource IconSource::FromFile(const char* path, SourceKind kind, SourceFile file) {
-  OpenedSource out;
-  out.status = file.status;
-  out.error = file.error;
-  if (!file.view) return out;
-  std::unique_ptr<IconSource> source(new (std::nothrow) IconSource());
-  if (!source) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
   source->kind_ = kind;
   source->path_ = path ? path : "";
-  source->identity_ = file.view->identity();
-  source->budget_ = OutputBudgetFor(file.view->bytes().size());
-  source->view_ = std::move(file.view);
+  source->identity_ = raw->identity();
+  source->budget_ = OutputBudgetFor(raw->size());
+  source->pixelBudget_ = PixelBudgetFor(raw->size());
   if (kind == SourceKind::Module) {
-    source->module_ = OpenPortableModuleBytes(source->view_->bytes());
+    // Given as a module by its name, an icon file (or anything else) is refused.
+    if (found == SourceKind::Module) {
+      source->module_ = IsNeModule(*reader) ? OpenNeResources(std::move(reader), &out.refusal)
+                                            : OpenPeResources(std::move(reader), &out.refusal);
+    } else {
+      out.refusal =
+          found == SourceKind::IconFile ? ModuleRefusal::NoMzHeader : ModuleHeaderRefusal(*reader);
+    }
+    // The reader (and raw with it) is gone when a module is refused; its
+    // refusal says whether a read failed.
     if (!source->module_) {
-      out.notProgramOrIcon = true;
+      if (out.refusal == ModuleRefusal::ReadFailed) {
+        out.status = OpenStatus::ReadFailed;
+      } else {
+        out.notProgramOrIcon = true;
+      }
       return out;
     }
+    source->moduleBytes_ = raw;
+    source->groupCount_ = static_cast<int32_t>(source->module_->CountNames(kResourceTypeGroupIcon));
+  } else {
+    // An icon file is all icon: it is read whole.
+    if (raw->size() > SIZE_MAX / 2) {
+      out.status = OpenStatus::NoMemory;
+      return out;
+    }
+    const auto size = static_cast<size_t>(raw->size());
+    if (!reader->source().Direct(0, size, &source->iconBytes_)) {
+      source->iconFile_ = reader->source().ReadAt(0, size);
+      if (!source->iconFile_.ok()) {
+        out.status = raw->changed() ? OpenStatus::ReadFailed : OpenStatus::NoMemory;
+        out.error = raw->error();
+        return out;
+      }
+      source->iconBytes_ = source->iconFile_.span();
+    }
+    source->iconReader_ = std::move(reader);
+    source->groupCount_ = 1;
   }
-  source->groupCount_ = kind == SourceKind::IconFile
-                            ? 1
-                            : static_cast<int32_t>(
-                                  source->module_->CountNames(kResourceTypeGroupIcon));
+  if (raw->changed()) {
+    out.status = OpenStatus::ReadFailed;
+    out.error = raw->error();
+    return out;
+  }
   out.status = OpenStatus::Opened;
   out.source = std::move(source);
   return out;
@@ -116,21 +186,36 @@ GroupRead IconSource::ReadGroup(int32_t index) {
   GroupRead out;
   if (index < 1 || index > groupCount_) return out;
   if (kind_ == SourceKind::IconFile) {
-    out.set = ReadIconFileBytes(view_->bytes(), path_.c_str(), budget_);
+    out.set = ReadIconFileBytes(iconBytes_, path_.c_str(), budget_);
     if (!out.set) {
       out.status = ExtractStatus::UnreadableGroup;
       out.why = GroupFailure::CutShort;
       return out;
     }
   } else {
-    out.set = ReadIconGroupAt(*module_, static_cast<uint32_t>(index - 1), path_.c_str(),
-                              budget_, &out.why);
+    out.set = ReadIconGroupAt(*module_, static_cast<uint32_t>(index - 1), path_.c_str(), budget_,
+                              &out.why);
+    // A read that came back short: the file changed after it was opened.
+    if (!out.set && moduleBytes_ && moduleBytes_->changed()) out.why = GroupFailure::ReadFailed;
   }
   if (!out.set) {
     out.status = out.why == GroupFailure::OverBudget ? ExtractStatus::OverBudget
                                                      : ExtractStatus::UnreadableGroup;
     return out;
   }
+  // The pixels the images claim, by their own headers (0 for one that has none).
+  uint64_t pixels = 0;
+  for (uint32_t i = 0; i < out.set->imageCount; ++i) {
+    const IconImageEntry& e = out.set->images[i];
+    pixels += uint64_t(e.width > 0 ? e.width : 0) * uint64_t(e.height > 0 ? e.height : 0);
+  }
+  if (pixels > pixelBudget_) {
+    out.set.reset();
+    out.status = ExtractStatus::OverBudget;
+    out.why = GroupFailure::OverPixelBudget;
+    return out;
+  }
+  pixelBudget_ -= pixels;
   for (uint32_t i = 0; i < out.set->imageCount; ++i) budget_ -= out.set->images[i].dataSize;
   out.status = ExtractStatus::Written;
   return out;

@@ -1,17 +1,20 @@
 #pragma once
-// A source opened once: a module or an icon file, read into memory and
-// indexed, serving any number of group reads. Every group read draws on the
+// A source opened once: a module, read by range (its headers, its resource
+// directory, then the resources asked for), or an icon file, read whole;
+// indexed once, serving any number of group reads. Every group read draws on the
 // source's output budget, so a hostile file cannot make the engine read (and
 // so write) more than a bounded multiple of its own size.
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "iconlib/byte_source.h"
 #include "iconlib/extract_result.h"
 #include "iconlib/file_io.h"
 #include "iconlib/icon_group_reader.h"
 #include "iconlib/icon_image_set.h"
 #include "iconlib/module_source.h"
+#include "iconlib/source_reader.h"
 
 namespace vantorico {
 
@@ -34,8 +37,11 @@ class IconSource {
   static OpenedSource Open(const char* path, SourceKind kind, ModuleAccess access);
   // The kind decided by the file's content (the portable reader).
   static OpenedSource OpenByContent(const char* path);
-  // The same over a file the caller has read (the command line reads
-  // through its own seam, with wide names on Windows); path is only kept.
+  // The same over a file the caller has opened for range reads (the
+  // command line opens through its own seam, with wide names on Windows;
+  // the thumbnailer before it gives up opening files); path is only kept.
+  static OpenedSource OpenBytes(const char* path, OpenedBytes bytes);
+  // The same over a file the caller has read whole.
   static OpenedSource OpenReadFile(const char* path, SourceFile file);
   ~IconSource();
   SourceKind kind() const { return kind_; }
@@ -48,6 +54,8 @@ class IconSource {
   const FileIdentity& identity() const { return identity_; }
   // What the source's budget still allows.
   uint64_t BudgetLeft() const { return budget_; }
+  // The pixels its groups may still claim (see icon_constants.h).
+  uint64_t PixelBudgetLeft() const { return pixelBudget_; }
   // Draws bytes read outside ReadGroup (cursors, animated resources) from
   // the budget; false, drawing nothing, when it does not hold them.
   bool SpendBudget(uint64_t bytes) {
@@ -60,20 +68,26 @@ class IconSource {
 
  private:
   IconSource() = default;
-  static OpenedSource FromFile(const char* path, SourceKind kind, SourceFile file);
+  // kind Unsupported: decided by the content.
+  static OpenedSource FromBytes(const char* path, SourceKind kind, OpenedBytes bytes);
 
   SourceKind kind_ = SourceKind::Unsupported;
   std::string path_;
   int32_t groupCount_ = 0;
   FileIdentity identity_;
   uint64_t budget_ = 0;
-  std::unique_ptr<FileView> view_;        // icon files, and the portable reader's bytes
-  std::unique_ptr<ModuleSource> module_;  // modules
+  uint64_t pixelBudget_ = 0;
+  std::unique_ptr<SourceReader> iconReader_;  // an icon file's source
+  ReadBlock iconFile_;                        // its bytes, read whole
+  ByteSpan iconBytes_;                        // them, or the bytes of a source in memory
+  std::unique_ptr<ModuleSource> module_;      // modules
+  const ByteSource* moduleBytes_ = nullptr;   // the portable reader's source, which it owns
 };
 
 struct [[nodiscard]] OpenedSource {
   OpenStatus status = OpenStatus::Missing;
-  bool notProgramOrIcon = false;  // read, but not a module (or not an icon file)
+  bool notProgramOrIcon = false;                // read, but not a module (or not an icon file)
+  ModuleRefusal refusal = ModuleRefusal::None;  // why it is no module, when it is none
   SystemError error;
   std::unique_ptr<IconSource> source;
   bool ok() const { return source != nullptr; }
@@ -87,7 +101,8 @@ OpenedSource OpenIconSource(const char* path, SourceKind kind, ModuleAccess acce
 // module, a header of 0, 1 an icon file; anything else is unsupported.
 SourceKind SourceKindOfBytes(ByteSpan bytes);
 
-// The budget of a source of this many bytes (see icon_constants.h).
+// The budgets of a source of this many bytes (see icon_constants.h).
 uint64_t OutputBudgetFor(uint64_t sourceBytes);
+uint64_t PixelBudgetFor(uint64_t sourceBytes);
 
 }  // namespace vantorico

@@ -65,14 +65,6 @@ LanguageOrder UserLanguageOrder(uint16_t userLanguage) {
   return order;
 }
 
-size_t ChooseLanguage(const std::vector<uint16_t>& stored, const LanguageOrder& order) {
-  for (uint16_t wanted : order) {
-    const auto at = std::find(stored.begin(), stored.end(), wanted);
-    if (at != stored.end()) return static_cast<size_t>(at - stored.begin());
-  }
-  return 0;
-}
-
 uint16_t LanguageOfLocaleName(const std::string& locale) {
   // "ll_CC.codeset@modifier": the codeset and modifier do not matter.
   std::string name = locale.substr(0, locale.find_first_of(".@"));

@@ -20,12 +20,9 @@ LanguageOrder DataFileLanguageOrder();
 // The resource loader's documented order for a user language: neutral
 // (0x0000), the user's language, its primary language with SUBLANG_NEUTRAL,
 // English (US, 0x0409). A user language of 0 (unknown) gives neutral, then
-// English (US). Duplicates are dropped. After the order, the first stored.
+// English (US). Duplicates are dropped. After the order, the first stored
+// (the PE reader applies the order: pe_resource_reader.cpp).
 LanguageOrder UserLanguageOrder(uint16_t userLanguage);
-
-// The position in stored of the language the order picks (0 when none of
-// the order is present); stored must not be empty.
-size_t ChooseLanguage(const std::vector<uint16_t>& stored, const LanguageOrder& order);
 
 // A language identifier from a locale name as POSIX writes it
 // ("zh_CN.UTF-8", "de_AT@euro", "fr"); 0 for "C", "POSIX", empty or unknown.

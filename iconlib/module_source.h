@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/byte_cursor.h"
+#include "iconlib/byte_source.h"
 #include "iconlib/file_io.h"
 #include "iconlib/language_choice.h"
 
@@ -63,14 +64,31 @@ class ModuleSource {
   bool EnumerateNames(uint16_t type, const std::function<bool(const ResourceName&)>& visit);
 };
 
+// Why the portable reader takes a file for no program file.
+enum class ModuleRefusal {
+  None,
+  NoMzHeader,             // it does not start with "MZ"
+  NoNewHeader,            // no "PE" or "NE" signature where the MZ header points
+  PeHeaderCutShort,       // the COFF or optional header ends past the file
+  UnknownOptionalHeader,  // the optional header is neither PE32 nor PE32+
+  NeHeaderCutShort,       // the NE header ends before its resource table's offset
+  ReadFailed,             // its headers could not be read (the file changed)
+  NoMemory,
+};
+// A text for messages: "no MZ header", ...
+const char* ModuleRefusalText(ModuleRefusal why);
+
 // Opens a program file for resource access only; null when the file is
 // missing or is not a program file. Platform loader on Windows (with the
 // portable reader for NE files that it refuses), portable reader elsewhere.
 std::unique_ptr<ModuleSource> OpenModuleSource(const char* path);
 
-// The portable reader over a file it reads whole, or over a view it keeps.
+// The portable reader over a source it reads by range and keeps; null when
+// it is no program file (or a read failed: the source's changed() says so).
+std::unique_ptr<ModuleSource> OpenPortableModuleSource(std::unique_ptr<ByteSource> source,
+                                                       ModuleRefusal* why = nullptr);
+// The same over the file at path.
 std::unique_ptr<ModuleSource> OpenPortableModule(const char* path);
-std::unique_ptr<ModuleSource> OpenPortableModuleView(std::unique_ptr<FileView> view);
 // Over bytes the caller keeps alive.
 std::unique_ptr<ModuleSource> OpenPortableModuleBytes(ByteSpan file);
 

@@ -1,41 +1,11 @@
 #include <new>
 
 #include "base/dbcs.h"
+#include "iconlib/module_format.h"
 #include "iconlib/portable_module.h"
+#include "iconlib/source_reader.h"
 
 namespace vantorico {
-namespace {
-
-// Keeps the file's bytes alive for as long as the reader over them.
-class OwningModule final : public ModuleSource {
- public:
-  OwningModule(std::unique_ptr<FileView> view, std::unique_ptr<ModuleSource> inner)
-      : view_(std::move(view)), inner_(std::move(inner)) {}
-  uint32_t CountNames(uint16_t type) override { return inner_->CountNames(type); }
-  bool NameAt(uint16_t type, uint32_t ordinal, ResourceName* name) override {
-    return inner_->NameAt(type, ordinal, name);
-  }
-  bool BytesAt(uint16_t type, uint32_t ordinal, ByteSpan* bytes) override {
-    return inner_->BytesAt(type, ordinal, bytes);
-  }
-  bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
-    return inner_->FindResourceBytes(name, type, bytes);
-  }
-  bool NameIs(uint16_t type, uint32_t ordinal, const std::string& text) override {
-    return inner_->NameIs(type, ordinal, text);
-  }
-  void SetLanguageOrder(const LanguageOrder& order) override { inner_->SetLanguageOrder(order); }
-  bool LanguagesAt(uint16_t type, uint32_t ordinal, std::vector<uint16_t>* stored,
-                   size_t* chosen) override {
-    return inner_->LanguagesAt(type, ordinal, stored, chosen);
-  }
-
- private:
-  std::unique_ptr<FileView> view_;
-  std::unique_ptr<ModuleSource> inner_;
-};
-
-}  // namespace
 
 bool ModuleSource::EnumerateNames(uint16_t type,
                                   const std::function<bool(const ResourceName&)>& visit) {
@@ -65,22 +35,66 @@ bool ResourceNamesEqual(const ResourceName& a, const ResourceName& b) {
   return true;
 }
 
-std::unique_ptr<ModuleSource> OpenPortableModuleBytes(ByteSpan file) {
-  if (IsPeModuleImage(file)) return OpenPeResources(file);
-  if (IsNeModuleImage(file)) return OpenNeResources(file);
+const char* ModuleRefusalText(ModuleRefusal why) {
+  switch (why) {
+    case ModuleRefusal::None:
+      return "a program file";
+    case ModuleRefusal::NoMzHeader:
+      return "no MZ header";
+    case ModuleRefusal::NoNewHeader:
+      return "no PE or NE header where the MZ header points";
+    case ModuleRefusal::PeHeaderCutShort:
+      return "the PE header ends past the file";
+    case ModuleRefusal::UnknownOptionalHeader:
+      return "the PE optional header is neither PE32 nor PE32+";
+    case ModuleRefusal::NeHeaderCutShort:
+      return "the NE header ends past the file";
+    case ModuleRefusal::ReadFailed:
+      return "its headers could not be read";
+    case ModuleRefusal::NoMemory:
+      return "not enough memory";
+  }
+  return "unknown";
+}
+
+std::unique_ptr<ModuleSource> RefuseModule(const SourceReader* file, ModuleRefusal reason,
+                                           ModuleRefusal* why) {
+  if (why) *why = file && file->changed() ? ModuleRefusal::ReadFailed : reason;
   return nullptr;
 }
 
-std::unique_ptr<ModuleSource> OpenPortableModuleView(std::unique_ptr<FileView> view) {
-  if (!view) return nullptr;
-  std::unique_ptr<ModuleSource> inner = OpenPortableModuleBytes(view->bytes());
-  if (!inner) return nullptr;
-  return std::unique_ptr<ModuleSource>(new (std::nothrow)
-                                           OwningModule(std::move(view), std::move(inner)));
+std::unique_ptr<ModuleSource> OpenedModule(std::unique_ptr<ModuleSource> module,
+                                           ModuleRefusal* why) {
+  if (why) *why = module ? ModuleRefusal::None : ModuleRefusal::NoMemory;
+  return module;
+}
+
+ModuleRefusal ModuleHeaderRefusal(SourceReader& file) {
+  uint16_t mz = 0;
+  if (!file.U16At(0, &mz) || mz != kMzSignature) {
+    return file.changed() ? ModuleRefusal::ReadFailed : ModuleRefusal::NoMzHeader;
+  }
+  if (IsPeModule(file) || IsNeModule(file)) return ModuleRefusal::None;
+  return file.changed() ? ModuleRefusal::ReadFailed : ModuleRefusal::NoNewHeader;
+}
+
+std::unique_ptr<ModuleSource> OpenPortableModuleSource(std::unique_ptr<ByteSource> source,
+                                                       ModuleRefusal* why) {
+  std::unique_ptr<SourceReader> reader = ReaderOf(std::move(source));
+  if (!reader) {
+    if (why) *why = ModuleRefusal::NoMemory;
+    return nullptr;
+  }
+  if (IsNeModule(*reader)) return OpenNeResources(std::move(reader), why);
+  return OpenPeResources(std::move(reader), why);
+}
+
+std::unique_ptr<ModuleSource> OpenPortableModuleBytes(ByteSpan file) {
+  return OpenPortableModuleSource(ByteSourceOfBytes(file));
 }
 
 std::unique_ptr<ModuleSource> OpenPortableModule(const char* path) {
-  return OpenPortableModuleView(OpenFileView(path));
+  return OpenPortableModuleSource(OpenByteSource(path).source);
 }
 
 }  // namespace vantorico

@@ -9,6 +9,7 @@
 #include "iconlib/icon_constants.h"
 #include "iconlib/module_format.h"
 #include "iconlib/module_source.h"
+#include "iconlib/portable_module.h"
 
 namespace vantorico {
 
@@ -154,9 +155,9 @@ class PlatformModule final : public ModuleSource {
 // The platform loader refuses 16-bit files; icon libraries are NE files, so
 // those (and only those) go to the portable reader.
 std::unique_ptr<ModuleSource> OpenRefusedNeModule(const char* path) {
-  std::unique_ptr<FileView> view = OpenFileView(path);
-  if (!view || !IsNeModuleImage(view->bytes())) return nullptr;
-  return OpenPortableModuleView(std::move(view));
+  std::unique_ptr<SourceReader> file = ReaderOf(OpenByteSource(path).source);
+  if (!file || !IsNeModule(*file)) return nullptr;
+  return OpenNeResources(std::move(file));
 }
 
 }  // namespace

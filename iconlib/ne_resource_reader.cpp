@@ -10,6 +10,7 @@
 
 #include "iconlib/module_format.h"
 #include "iconlib/portable_module.h"
+#include "iconlib/source_reader.h"
 
 namespace vantorico {
 namespace {
@@ -18,13 +19,15 @@ struct NeResource {
   bool isText = false;
   uint16_t id = 0;
   uint16_t nameOffset = 0;  // of a text name, from the table's start
-  ByteSpan bytes;
+  uint64_t start = 0;       // of its bytes in the file
+  size_t size = 0;
   bool bytesValid = false;
 };
 
 class NeResources final : public ModuleSource {
  public:
-  NeResources(ByteSpan file, size_t table) : file_(file), table_(table) {}
+  NeResources(std::unique_ptr<SourceReader> file, uint64_t table)
+      : file_(std::move(file)), table_(table) {}
 
   uint32_t CountNames(uint16_t type) override {
     const TypeIndex* index = IndexOfType(type);
@@ -38,9 +41,7 @@ class NeResources final : public ModuleSource {
 
   bool BytesAt(uint16_t type, uint32_t ordinal, ByteSpan* bytes) override {
     const NeResource* r = ResourceAt(type, ordinal);
-    if (!r || !r->bytesValid) return false;
-    *bytes = r->bytes;
-    return true;
+    return r && BytesOf(*r, bytes);
   }
 
   bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
@@ -60,9 +61,7 @@ class NeResources final : public ModuleSource {
         }
       }
     }
-    if (!match || !match->bytesValid) return false;
-    *bytes = match->bytes;
-    return true;
+    return match && BytesOf(*match, bytes);
   }
 
  private:
@@ -71,11 +70,22 @@ class NeResources final : public ModuleSource {
     NameOrder order;
   };
 
-  // A length-prefixed name at an offset from the table's start.
+  // The bytes are read when first asked for and kept.
+  bool BytesOf(const NeResource& r, ByteSpan* bytes) const {
+    if (!r.bytesValid) return false;
+    if (r.size == 0) {
+      *bytes = ByteSpan();
+      return true;
+    }
+    return file_->Keep(r.start, r.size, bytes);
+  }
+
+  // A length-prefixed name at an offset from the table's start, readable
+  // until the next read of the table.
   bool ReadPascalName(uint16_t offset, ByteSpan* text) const {
-    ByteCursor c(file_.From(table_ + offset));
+    const uint64_t at = table_ + offset;
     uint8_t length = 0;
-    return c.ReadU8(&length) && c.ReadSpan(length, text);
+    return file_->U8At(at, &length) && file_->Peek(at + 1, length, text);
   }
 
   bool NameOf(const NeResource& r, ResourceName* name) const {
@@ -90,21 +100,29 @@ class NeResources final : public ModuleSource {
   }
 
   bool Collect(uint16_t type, std::vector<NeResource>* out) const {
-    ByteCursor c(file_.From(table_));
+    // The table is walked record by record; each record must lie whole in the file.
+    uint64_t at = table_;
     uint16_t shift = 0;
-    if (!c.ReadU16(&shift) || shift > kNeMaxAlignShift) return false;
+    if (!file_->U16At(at, &shift) || shift > kNeMaxAlignShift) return false;
+    at += sizeof(uint16_t);
     bool any = false;
     for (;;) {
       uint16_t type_id = 0, count = 0;
-      if (!c.ReadU16(&type_id) || type_id == 0) break;
-      if (!c.ReadU16(&count) || !c.Skip(kNeTypeInfoSize - 2 * sizeof(uint16_t))) return any;
+      if (!file_->U16At(at, &type_id) || type_id == 0) break;
+      ByteSpan info;
+      if (!file_->Peek(at, kNeTypeInfoSize, &info)) return any;
+      ByteCursor(info).PeekU16At(sizeof(uint16_t), &count);
+      at += kNeTypeInfoSize;
       const bool wanted = (type_id & kNeIntegerFlag) && (type_id & kNeIdMask) == type;
       for (uint16_t i = 0; i < count; ++i) {
-        uint16_t offset = 0, length = 0, flags = 0, id = 0;
-        if (!c.ReadU16(&offset) || !c.ReadU16(&length) || !c.ReadU16(&flags) || !c.ReadU16(&id) ||
-            !c.Skip(kNeNameInfoSize - 4 * sizeof(uint16_t))) {
-          return any;
-        }
+        uint16_t offset = 0, length = 0, id = 0;
+        ByteSpan record;
+        if (!file_->Peek(at, kNeNameInfoSize, &record)) return any;
+        const ByteCursor c(record);
+        c.PeekU16At(0, &offset);
+        c.PeekU16At(sizeof(uint16_t), &length);
+        c.PeekU16At(3 * sizeof(uint16_t), &id);
+        at += kNeNameInfoSize;
         if (!wanted) continue;
         NeResource r;
         if (id & kNeIntegerFlag) {
@@ -119,10 +137,11 @@ class NeResources final : public ModuleSource {
         // padding runs past the end keeps the bytes the file has.
         const uint64_t start = uint64_t{offset} << shift;
         uint64_t size = uint64_t{length} << shift;
-        r.bytesValid = start < file_.size() || (start == file_.size() && size == 0);
+        r.bytesValid = start < file_->size() || (start == file_->size() && size == 0);
         if (r.bytesValid) {
-          if (size > file_.size() - start) size = file_.size() - start;
-          file_.Slice(static_cast<size_t>(start), static_cast<size_t>(size), &r.bytes);
+          if (size > file_->size() - start) size = file_->size() - start;
+          r.start = start;
+          r.size = static_cast<size_t>(size);
         }
         out->push_back(r);
         any = true;
@@ -154,17 +173,16 @@ class NeResources final : public ModuleSource {
     return &index->found[index->order.order[ordinal]];
   }
 
-  ByteSpan file_;
-  size_t table_;
+  std::unique_ptr<SourceReader> file_;
+  uint64_t table_;
   std::map<uint16_t, std::unique_ptr<TypeIndex>> types_;
 };
 
-bool NeHeaderOffset(ByteSpan file, size_t* ne) {
-  const ByteCursor c(file);
+bool NeHeaderOffset(SourceReader& file, uint64_t* ne) {
   uint16_t mz = 0, signature = 0;
   uint32_t offset = 0;
-  if (!c.PeekU16At(0, &mz) || mz != kMzSignature || !c.PeekU32At(kMzNewHeaderOffset, &offset) ||
-      !c.PeekU16At(offset, &signature) || signature != kNeSignature) {
+  if (!file.U16At(0, &mz) || mz != kMzSignature || !file.U32At(kMzNewHeaderOffset, &offset) ||
+      !file.U16At(offset, &signature) || signature != kNeSignature) {
     return false;
   }
   *ne = offset;
@@ -173,23 +191,34 @@ bool NeHeaderOffset(ByteSpan file, size_t* ne) {
 
 }  // namespace
 
-bool IsNeModuleImage(ByteSpan file) {
-  size_t ne;
+bool IsNeModule(SourceReader& file) {
+  uint64_t ne;
   return NeHeaderOffset(file, &ne);
 }
 
-std::unique_ptr<ModuleSource> OpenNeResources(ByteSpan file) {
-  size_t ne;
-  if (!NeHeaderOffset(file, &ne)) return nullptr;
-  const ByteCursor c(file);
+bool IsNeModuleImage(ByteSpan file) {
+  const std::unique_ptr<SourceReader> reader = ReaderOfBytes(file);
+  return reader && IsNeModule(*reader);
+}
+
+std::unique_ptr<ModuleSource> OpenNeResources(std::unique_ptr<SourceReader> file,
+                                              ModuleRefusal* why) {
+  uint64_t ne;
+  if (!file) return RefuseModule(file.get(), ModuleRefusal::NoMemory, why);
+  if (!NeHeaderOffset(*file, &ne)) return RefuseModule(file.get(), ModuleHeaderRefusal(*file), why);
   uint16_t table = 0, resident = 0;
-  if (!c.PeekU16At(ne + kNeResourceTableOffset, &table) ||
-      !c.PeekU16At(ne + kNeResidentNameTableOffset, &resident)) {
-    return nullptr;
+  if (!file->U16At(ne + kNeResourceTableOffset, &table) ||
+      !file->U16At(ne + kNeResidentNameTableOffset, &resident)) {
+    return RefuseModule(file.get(), ModuleRefusal::NeHeaderCutShort, why);
   }
   // Equal offsets mean the file has no resource table: a module without resources.
-  const size_t start = table == resident ? file.size() : ne + table;
-  return std::unique_ptr<ModuleSource>(new (std::nothrow) NeResources(file, start));
+  const uint64_t start = table == resident ? file->size() : ne + table;
+  std::unique_ptr<ModuleSource> out(new (std::nothrow) NeResources(std::move(file), start));
+  return OpenedModule(std::move(out), why);
+}
+
+std::unique_ptr<ModuleSource> OpenNeResources(ByteSpan file) {
+  return OpenNeResources(ReaderOfBytes(file));
 }
 
 }  // namespace vantorico

@@ -15,6 +15,7 @@
 #include "iconlib/language_choice.h"
 #include "iconlib/module_format.h"
 #include "iconlib/portable_module.h"
+#include "iconlib/source_reader.h"
 
 namespace vantorico {
 namespace {
@@ -90,8 +91,8 @@ bool Utf16Of(const std::string& utf8, std::u16string* out) {
 
 class PeResources final : public ModuleSource {
  public:
-  PeResources(ByteSpan file, std::vector<Section> sections, uint32_t rootRva)
-      : file_(file),
+  PeResources(std::unique_ptr<SourceReader> file, std::vector<Section> sections, uint32_t rootRva)
+      : file_(std::move(file)),
         sections_(std::move(sections)),
         rootRva_(rootRva),
         languageOrder_(DataFileLanguageOrder()) {}
@@ -104,7 +105,7 @@ class PeResources final : public ModuleSource {
   bool LanguagesAt(uint16_t type, uint32_t ordinal, std::vector<uint16_t>* stored,
                    size_t* chosen) override {
     const DirectoryEntry* e = EntryAt(type, ordinal);
-    size_t lang_dir;
+    uint64_t lang_dir;
     std::vector<DirectoryEntry> langs;
     if (!e || !(e->target & kResourceHighBit) || !DirectoryOffset(e->target, &lang_dir) ||
         !ReadDirectory(lang_dir, &langs) || langs.empty()) {
@@ -171,12 +172,12 @@ class PeResources final : public ModuleSource {
     NameOrder order;
   };
 
-  bool RvaToOffset(uint64_t rva, size_t* offset) const {
+  bool RvaToOffset(uint64_t rva, uint64_t* offset) const {
     for (const Section& s : sections_) {
       if (rva >= s.virtualAddress && rva - s.virtualAddress < s.rawSize) {
         const uint64_t off = rva - s.virtualAddress + s.rawPointer;
-        if (off >= file_.size()) return false;
-        *offset = static_cast<size_t>(off);
+        if (off >= file_->size()) return false;
+        *offset = off;
         return true;
       }
     }
@@ -184,14 +185,14 @@ class PeResources final : public ModuleSource {
   }
 
   // An offset inside the resource directory, which entries count from its root.
-  bool DirectoryOffset(uint32_t relative, size_t* offset) const {
+  bool DirectoryOffset(uint32_t relative, uint64_t* offset) const {
     return RvaToOffset(uint64_t{rootRva_} + (relative & kResourceOffsetMask), offset);
   }
 
   // Entries of the directory at a file offset, named and numbered together.
-  bool ReadDirectory(size_t offset, std::vector<DirectoryEntry>* out) const {
+  bool ReadDirectory(uint64_t offset, std::vector<DirectoryEntry>* out) const {
     ByteSpan header;
-    if (!file_.Slice(offset, kResourceDirectoryHeaderSize, &header)) return false;
+    if (!file_->Peek(offset, kResourceDirectoryHeaderSize, &header)) return false;
     const ByteCursor h(header);
     uint16_t named = 0, ids = 0;
     if (!h.PeekU16At(kResourceNamedCountOffset, &named) ||
@@ -201,7 +202,7 @@ class PeResources final : public ModuleSource {
     // At most 2 x 65535 entries; each must lie inside the file.
     const size_t count = size_t{named} + ids;
     ByteSpan table;
-    if (!file_.Slice(offset + kResourceDirectoryHeaderSize, count * kResourceEntrySize, &table)) {
+    if (!file_->Peek(offset + kResourceDirectoryHeaderSize, count * kResourceEntrySize, &table)) {
       return false;
     }
     ByteCursor c(table);
@@ -220,12 +221,15 @@ class PeResources final : public ModuleSource {
       name->text.clear();
       return true;
     }
-    size_t offset;
-    if (!DirectoryOffset(raw, &offset)) return false;
-    ByteCursor c(file_.From(offset));
+    uint64_t offset;
     uint16_t stored = 0;
-    if (!c.ReadU16(&stored)) return false;
+    if (!DirectoryOffset(raw, &offset) || !file_->U16At(offset, &stored)) return false;
     const uint16_t length = stored > kMaxResourceNameUnits ? kMaxResourceNameUnits : stored;
+    ByteSpan units;
+    if (!file_->Peek(offset + sizeof(uint16_t), size_t{length} * sizeof(uint16_t), &units)) {
+      return false;
+    }
+    ByteCursor c(units);
     name->isText = true;
     name->id = 0;
     name->cut = stored > length;
@@ -252,19 +256,20 @@ class PeResources final : public ModuleSource {
   }
 
   // The stored UTF-16 units of a text name that lies wholly inside the file.
+  // They stay readable until the next read of the directory.
   bool TextNameUnits(uint32_t raw, ByteSpan* units) const {
-    size_t offset;
-    if (!DirectoryOffset(raw, &offset)) return false;
-    const ByteCursor c(file_.From(offset));
+    uint64_t offset;
     uint16_t length = 0;
-    return c.PeekU16At(0, &length) &&
-           c.span().Slice(sizeof(uint16_t), size_t{length} * sizeof(uint16_t), units);
+    return DirectoryOffset(raw, &offset) && file_->U16At(offset, &length) &&
+           file_->Peek(offset + sizeof(uint16_t), size_t{length} * sizeof(uint16_t), units);
   }
 
-  // Whether a text name lies inside the file, without decoding it.
+  // Whether a text name lies inside the file, without reading its units.
   bool TextNameReadable(uint32_t raw) const {
-    ByteSpan units;
-    return TextNameUnits(raw, &units);
+    uint64_t offset;
+    uint16_t length = 0;
+    return DirectoryOffset(raw, &offset) && file_->U16At(offset, &length) &&
+           file_->size() - offset - sizeof(uint16_t) >= uint64_t{length} * sizeof(uint16_t);
   }
 
   // Whether the stored text name is text (UTF-8, ASCII letters without
@@ -291,8 +296,8 @@ class PeResources final : public ModuleSource {
     return same;
   }
 
-  bool FindTypeDirectory(uint16_t type, size_t* offset) const {
-    size_t root;
+  bool FindTypeDirectory(uint16_t type, uint64_t* offset) const {
+    uint64_t root;
     std::vector<DirectoryEntry> entries;
     if (rootRva_ == 0) return false;  // no resource directory
     if (!RvaToOffset(rootRva_, &root) || !ReadDirectory(root, &entries)) return false;
@@ -308,7 +313,7 @@ class PeResources final : public ModuleSource {
     const auto known = types_.find(type);
     if (known != types_.end()) return known->second.get();
     std::unique_ptr<TypeIndex> index(new (std::nothrow) TypeIndex());
-    size_t type_dir;
+    uint64_t type_dir;
     std::vector<DirectoryEntry> stored;
     if (index && FindTypeDirectory(type, &type_dir) && ReadDirectory(type_dir, &stored)) {
       // A text name that does not lie inside the file is no name at all: the
@@ -338,19 +343,23 @@ class PeResources final : public ModuleSource {
 
   bool BytesOf(const DirectoryEntry& e, ByteSpan* bytes) {
     if (!(e.target & kResourceHighBit)) return false;
-    size_t lang_dir;
+    uint64_t lang_dir;
     if (!DirectoryOffset(e.target, &lang_dir)) return false;
-    // Many names may share one language level; each is resolved once.
-    const auto known = leaves_.find(lang_dir);
-    if (known != leaves_.end()) {
-      *bytes = known->second.bytes;
-      return known->second.ok;
+    // Many names may share one language level; each is resolved once, and
+    // its bytes are read when first asked for.
+    auto known = leaves_.find(lang_dir);
+    if (known == leaves_.end()) {
+      Leaf leaf;
+      leaf.ok = ReadLanguageLeaf(lang_dir, &leaf);
+      known = leaves_.emplace(lang_dir, leaf).first;
     }
-    Leaf leaf;
-    leaf.ok = ReadLanguageLeaf(lang_dir, &leaf.bytes);
-    leaves_.emplace(lang_dir, leaf);
-    *bytes = leaf.bytes;
-    return leaf.ok;
+    const Leaf& leaf = known->second;
+    if (!leaf.ok) return false;
+    if (leaf.size == 0) {
+      *bytes = ByteSpan();
+      return true;
+    }
+    return file_->Keep(leaf.offset, leaf.size, bytes);
   }
 
   // The position of the first language of the order present, else 0 (the first stored).
@@ -365,37 +374,36 @@ class PeResources final : public ModuleSource {
 
   // The language level: the language the order picks; its entry must be a
   // data leaf whose bytes lie in the file.
-  bool ReadLanguageLeaf(size_t lang_dir, ByteSpan* bytes) const {
+  struct Leaf {
+    bool ok = false;
+    uint64_t offset = 0;
+    size_t size = 0;
+  };
+
+  bool ReadLanguageLeaf(uint64_t lang_dir, Leaf* out) const {
     std::vector<DirectoryEntry> langs;
     if (!ReadDirectory(lang_dir, &langs) || langs.empty()) return false;
     const DirectoryEntry* chosen = &langs[ChosenLanguage(langs)];
     if (chosen->target & kResourceHighBit) return false;
-    size_t leaf_offset;
+    uint64_t leaf_offset;
     if (!DirectoryOffset(chosen->target, &leaf_offset)) return false;
     ByteSpan leaf;
-    if (!file_.Slice(leaf_offset, kResourceDataEntrySize, &leaf)) return false;
+    if (!file_->Peek(leaf_offset, kResourceDataEntrySize, &leaf)) return false;
     const ByteCursor c(leaf);
     uint32_t data_rva = 0, size = 0;
     if (!c.PeekU32At(0, &data_rva) || !c.PeekU32At(sizeof(uint32_t), &size)) return false;
-    if (size == 0) {
-      *bytes = ByteSpan();
-      return true;
-    }
-    size_t data_offset;
-    return RvaToOffset(data_rva, &data_offset) && file_.Slice(data_offset, size, bytes);
+    out->size = size;
+    if (size == 0) return true;
+    return RvaToOffset(data_rva, &out->offset) && out->offset <= file_->size() &&
+           size <= file_->size() - out->offset;
   }
 
-  struct Leaf {
-    bool ok = false;
-    ByteSpan bytes;
-  };
-
-  ByteSpan file_;
+  std::unique_ptr<SourceReader> file_;
   std::vector<Section> sections_;
   uint32_t rootRva_;
   LanguageOrder languageOrder_;
   std::map<uint16_t, std::unique_ptr<TypeIndex>> types_;
-  std::unordered_map<size_t, Leaf> leaves_;
+  std::unordered_map<uint64_t, Leaf> leaves_;
   // The last whole-name comparison: names that share their place in the file
   // (a hostile directory) are compared once.
   size_t comparedPlace_ = SIZE_MAX;
@@ -405,59 +413,79 @@ class PeResources final : public ModuleSource {
 
 }  // namespace
 
-bool IsPeModuleImage(ByteSpan file) {
-  const ByteCursor c(file);
+// The PE header's offset, when the reader's bytes are MZ with a PE header behind it.
+bool PeHeaderOffset(SourceReader& file, uint32_t* pe_offset) {
   uint16_t mz = 0;
-  uint32_t pe_offset = 0, signature = 0;
-  return c.PeekU16At(0, &mz) && mz == kMzSignature && c.PeekU32At(kMzNewHeaderOffset, &pe_offset) &&
-         c.PeekU32At(pe_offset, &signature) && signature == kPeSignature;
+  uint32_t signature = 0;
+  return file.U16At(0, &mz) && mz == kMzSignature && file.U32At(kMzNewHeaderOffset, pe_offset) &&
+         file.U32At(*pe_offset, &signature) && signature == kPeSignature;
 }
 
-std::unique_ptr<ModuleSource> OpenPeResources(ByteSpan file) {
-  if (!IsPeModuleImage(file)) return nullptr;
-  const ByteCursor c(file);
+bool IsPeModule(SourceReader& file) {
   uint32_t pe_offset = 0;
-  c.PeekU32At(kMzNewHeaderOffset, &pe_offset);
-  const size_t coff = size_t{pe_offset} + kPeSignatureSize;
+  return PeHeaderOffset(file, &pe_offset);
+}
+
+bool IsPeModuleImage(ByteSpan file) {
+  const std::unique_ptr<SourceReader> reader = ReaderOfBytes(file);
+  return reader && IsPeModule(*reader);
+}
+
+std::unique_ptr<ModuleSource> OpenPeResources(std::unique_ptr<SourceReader> file,
+                                              ModuleRefusal* why) {
+  uint32_t pe_offset = 0;
+  if (!file) return RefuseModule(file.get(), ModuleRefusal::NoMemory, why);
+  if (!PeHeaderOffset(*file, &pe_offset))
+    return RefuseModule(file.get(), ModuleHeaderRefusal(*file), why);
+  SourceReader& c = *file;
+  const uint64_t coff = uint64_t{pe_offset} + kPeSignatureSize;
   uint16_t section_count = 0, optional_size = 0, magic = 0;
-  if (!c.PeekU16At(coff + kCoffSectionCountOffset, &section_count) ||
-      !c.PeekU16At(coff + kCoffOptionalSizeOffset, &optional_size)) {
-    return nullptr;
+  if (!c.U16At(coff + kCoffSectionCountOffset, &section_count) ||
+      !c.U16At(coff + kCoffOptionalSizeOffset, &optional_size)) {
+    return RefuseModule(file.get(), ModuleRefusal::PeHeaderCutShort, why);
   }
-  const size_t optional = coff + kCoffHeaderSize;
-  if (!c.PeekU16At(optional, &magic)) return nullptr;
-  size_t count_offset;
+  const uint64_t optional = coff + kCoffHeaderSize;
+  if (!c.U16At(optional, &magic))
+    return RefuseModule(file.get(), ModuleRefusal::PeHeaderCutShort, why);
+  uint64_t count_offset;
   if (magic == kPe32Magic) {
     count_offset = optional + kPe32DirectoryCountOffset;
   } else if (magic == kPe32PlusMagic) {
     count_offset = optional + kPe32PlusDirectoryCountOffset;
   } else {
-    return nullptr;
+    return RefuseModule(file.get(), ModuleRefusal::UnknownOptionalHeader, why);
   }
   uint32_t directory_count = 0;
-  if (!c.PeekU32At(count_offset, &directory_count)) return nullptr;
+  if (!c.U32At(count_offset, &directory_count))
+    return RefuseModule(file.get(), ModuleRefusal::PeHeaderCutShort, why);
   uint32_t root_rva = 0;
-  const size_t resource_entry =
+  const uint64_t resource_entry =
       count_offset + sizeof(uint32_t) + kResourceDirectoryIndex * kDataDirectorySize;
-  if (directory_count > kResourceDirectoryIndex && !c.PeekU32At(resource_entry, &root_rva)) {
-    return nullptr;
+  if (directory_count > kResourceDirectoryIndex && !c.U32At(resource_entry, &root_rva)) {
+    return RefuseModule(file.get(), ModuleRefusal::PeHeaderCutShort, why);
   }
   // The section table lies after the optional header; its count is 16 bits
   // and every header read is bounds-checked, so a hostile count costs little.
   std::vector<Section> sections;
-  const size_t table = optional + optional_size;
+  const uint64_t table = optional + optional_size;
   for (uint16_t i = 0; i < section_count; ++i) {
-    const size_t at = table + size_t{i} * kSectionHeaderSize;
+    const uint64_t at = table + uint64_t{i} * kSectionHeaderSize;
     Section s{};
-    if (!c.PeekU32At(at + kSectionVirtualAddressOffset, &s.virtualAddress) ||
-        !c.PeekU32At(at + kSectionRawSizeOffset, &s.rawSize) ||
-        !c.PeekU32At(at + kSectionRawPointerOffset, &s.rawPointer)) {
+    if (!c.U32At(at + kSectionVirtualAddressOffset, &s.virtualAddress) ||
+        !c.U32At(at + kSectionRawSizeOffset, &s.rawSize) ||
+        !c.U32At(at + kSectionRawPointerOffset, &s.rawPointer)) {
       break;
     }
     sections.push_back(s);
   }
-  return std::unique_ptr<ModuleSource>(new (std::nothrow)
-                                           PeResources(file, std::move(sections), root_rva));
+  if (file->changed()) return RefuseModule(file.get(), ModuleRefusal::ReadFailed, why);
+  std::unique_ptr<ModuleSource> out(
+      new (std::nothrow) PeResources(std::move(file), std::move(sections), root_rva));
+  return OpenedModule(std::move(out), why);
+}
+
+std::unique_ptr<ModuleSource> OpenPeResources(ByteSpan file) {
+  return OpenPeResources(ReaderOfBytes(file));
 }
 
 }  // namespace vantorico

@@ -1,17 +1,36 @@
 #pragma once
-// The two formats of the portable module reader, each over a whole file's
-// bytes that the caller keeps alive. Null when the bytes are not that format.
+// The two formats of the portable module reader, each over a reader of the
+// file it owns (or bytes the caller keeps alive). Null when the file is not
+// that format.
 #include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "iconlib/module_source.h"
+#include "iconlib/source_reader.h"
 
 namespace vantorico {
 
+// why, when given, says why a file is refused.
+std::unique_ptr<ModuleSource> OpenPeResources(std::unique_ptr<SourceReader> file,
+                                              ModuleRefusal* why = nullptr);
+std::unique_ptr<ModuleSource> OpenNeResources(std::unique_ptr<SourceReader> file,
+                                              ModuleRefusal* why = nullptr);
 std::unique_ptr<ModuleSource> OpenPeResources(ByteSpan file);
 std::unique_ptr<ModuleSource> OpenNeResources(ByteSpan file);
+// MZ with a PE (NE) header behind it, read through the reader's pages.
+bool IsPeModule(SourceReader& file);
+bool IsNeModule(SourceReader& file);
+// Why the file is neither (None when it is one of them).
+ModuleRefusal ModuleHeaderRefusal(SourceReader& file);
+// A refusal for reason, told through why when given: ReadFailed instead when
+// a read of the file failed. Null.
+std::unique_ptr<ModuleSource> RefuseModule(const SourceReader* file, ModuleRefusal reason,
+                                           ModuleRefusal* why);
+// A reader made (None), or not for memory (NoMemory).
+std::unique_ptr<ModuleSource> OpenedModule(std::unique_ptr<ModuleSource> module,
+                                           ModuleRefusal* why);
 
 // One resource type's names, indexed once: positions in enumeration order
 // (text names first as stored, then identifiers ascending, the first stored

@@ -54,19 +54,21 @@ RgbaImage ScaleRgba(const RgbaImage& source, uint32_t width, uint32_t height) {
       uint64_t{width} * height > kMaxDecodedPixels) {
     return out;
   }
-  // Premultiplied: colour x alpha / 255, alpha 0..255.
-  std::vector<float> pre(source.pixels.size());
-  for (size_t i = 0; i < source.pixels.size(); i += 4) {
-    const float a = source.pixels[i + 3];
-    for (int c = 0; c < 3; ++c) pre[i + c] = source.pixels[i + c] * a / 255.0f;
-    pre[i + 3] = a;
-  }
   const std::vector<std::vector<Tap>> across = AxisTaps(source.width, width);
   const std::vector<std::vector<Tap>> down = AxisTaps(source.height, height);
-  // Rows first: width x source.height.
+  // Rows first: width x source.height. Each source row is premultiplied
+  // (colour x alpha / 255, alpha 0..255) as it is reached, so the working
+  // set is one source row of floats, not the whole image.
   std::vector<float> rows(size_t{width} * source.height * 4, 0.0f);
+  std::vector<float> pre(size_t{source.width} * 4);
   for (uint32_t y = 0; y < source.height; ++y) {
-    const float* src = pre.data() + size_t{y} * source.width * 4;
+    const uint8_t* row = source.pixels.data() + size_t{y} * source.width * 4;
+    for (size_t i = 0; i < pre.size(); i += 4) {
+      const float a = row[i + 3];
+      for (int c = 0; c < 3; ++c) pre[i + c] = row[i + c] * a / 255.0f;
+      pre[i + 3] = a;
+    }
+    const float* src = pre.data();
     float* dst = rows.data() + size_t{y} * width * 4;
     for (uint32_t x = 0; x < width; ++x) {
       for (const Tap& t : across[x]) {

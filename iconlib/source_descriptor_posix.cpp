@@ -6,32 +6,18 @@
 #include <new>
 #include <utility>
 
-#include "base/heap.h"
 #include "iconlib/source_descriptor.h"
 
 namespace vantorico {
 namespace {
 
-class DescriptorView final : public FileView {
- public:
-  DescriptorView(HeapBytes bytes, size_t size, const FileIdentity& id)
-      : bytes_(std::move(bytes)), size_(size), identity_(id) {}
-  ByteSpan bytes() const override { return ByteSpan(bytes_.get(), size_); }
-  const FileIdentity& identity() const override { return identity_; }
-
- private:
-  HeapBytes bytes_;
-  size_t size_;
-  FileIdentity identity_;
-};
-
-// Exactly count bytes from offset 0 by pread, so the descriptor's own
+// Exactly count bytes from offset by pread, so the descriptor's own
 // position does not matter; false on an error or an early end (the file
 // shrank while it was read).
-bool ReadAll(int fd, uint8_t* out, size_t count, SystemError* error) {
+bool ReadAll(int fd, uint64_t offset, uint8_t* out, size_t count, SystemError* error) {
   size_t done = 0;
   while (done < count) {
-    const ssize_t n = pread(fd, out + done, count - done, static_cast<off_t>(done));
+    const ssize_t n = pread(fd, out + done, count - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       *error = n < 0 ? LastSystemError() : SystemError{};
@@ -42,43 +28,57 @@ bool ReadAll(int fd, uint8_t* out, size_t count, SystemError* error) {
   return true;
 }
 
-}  // namespace
+class DescriptorSource final : public ByteSource {
+ public:
+  DescriptorSource(PosixDescriptor owned, int fd, uint64_t size, const FileIdentity& id)
+      : ByteSource(size, id), owned_(std::move(owned)), fd_(fd) {}
 
-SourceFile ReadSourceDescriptor(int fd) {
-  SourceFile out;
+ private:
+  bool Fill(uint64_t offset, uint8_t* out, size_t length, SystemError* error) override {
+    return ReadAll(fd_, offset, out, length, error);
+  }
+
+  PosixDescriptor owned_;
+  int fd_;
+};
+
+// What fstat says of fd: Opened for a regular file, with its size and identity.
+OpenStatus Examine(int fd, uint64_t* size, FileIdentity* id, SystemError* error) {
   struct stat st;
   if (fd < 0 || fstat(fd, &st) != 0) {
-    out.status = fd < 0 ? OpenStatus::Missing : OpenStatus::ReadFailed;
-    out.error = fd < 0 ? SystemErrorOf(EBADF) : LastSystemError();
-    return out;
+    *error = fd < 0 ? SystemErrorOf(EBADF) : LastSystemError();
+    return fd < 0 ? OpenStatus::Missing : OpenStatus::ReadFailed;
   }
-  if (!S_ISREG(st.st_mode)) {
-    out.status = OpenStatus::NotRegularFile;
-    return out;
-  }
-  if (static_cast<uint64_t>(st.st_size) > SIZE_MAX / 2) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  const auto size = static_cast<size_t>(st.st_size);
-  HeapBytes bytes = HeapTryAllocateBytes(size ? size : 1);
-  if (!bytes) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  if (!ReadAll(fd, bytes.get(), size, &out.error)) {
-    out.status = OpenStatus::ReadFailed;
-    return out;
-  }
-  const FileIdentity id{true, static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
-  auto* view = new (std::nothrow) DescriptorView(std::move(bytes), size, id);
-  if (!view) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  out.view.reset(view);
-  out.status = OpenStatus::Opened;
+  if (!S_ISREG(st.st_mode)) return OpenStatus::NotRegularFile;
+  *size = static_cast<uint64_t>(st.st_size);
+  *id = FileIdentity{true, static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  return OpenStatus::Opened;
+}
+
+OpenedBytes SourceOf(PosixDescriptor owned, int fd) {
+  OpenedBytes out;
+  uint64_t size = 0;
+  FileIdentity id;
+  out.status = Examine(fd, &size, &id, &out.error);
+  if (out.status != OpenStatus::Opened) return out;
+  out.source.reset(new (std::nothrow) DescriptorSource(std::move(owned), fd, size, id));
+  if (!out.source) out.status = OpenStatus::NoMemory;
   return out;
+}
+
+}  // namespace
+
+OpenedBytes ByteSourceOfDescriptor(int fd) {
+  return SourceOf(PosixDescriptor(), fd);
+}
+
+OpenedBytes ByteSourceOwningDescriptor(PosixDescriptor fd) {
+  const int raw = fd.get();
+  return SourceOf(std::move(fd), raw);
+}
+
+SourceFile ReadSourceDescriptor(int fd) {
+  return ReadWholeSource(ByteSourceOfDescriptor(fd), SIZE_MAX / 2);
 }
 
 }  // namespace vantorico

@@ -41,6 +41,29 @@ bool Decode(ByteSpan bytes, bool isPng, RgbaImage* out) {
   return true;
 }
 
+// The size an image of width x height is shown at for size.
+void ShownSize(uint32_t width, uint32_t height, uint32_t size, SmallImages small, uint32_t* w,
+               uint32_t* h) {
+  *w = width;
+  *h = height;
+  if (size != 0) FitInside(width, height, size, w, h);
+  if (small == SmallImages::KeepSize && (*w > width || *h > height)) {
+    *w = width;
+    *h = height;
+  }
+}
+
+// The image's own bytes, when they are a whole, valid PNG.
+bool TakeStored(ByteSpan image, size_t index, uint32_t w, uint32_t h, Thumbnail* result) {
+  if (!IsCompletePng(image)) return false;
+  result->imageIndex = index;
+  result->width = w;
+  result->height = h;
+  result->png.assign(image.data(), image.data() + image.size());
+  result->storedBytes = true;
+  return true;
+}
+
 }  // namespace
 
 Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size, BlankImages blank,
@@ -57,15 +80,21 @@ Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size, Blan
   bool anyDecoded = false;
   for (size_t index : order) {
     const ImageDescription& d = described[index];
+    uint32_t w = 0, h = 0;
+    bool validated = false;  // IsCompletePng said no already
+    // A PNG shown at its own size whatever its pixels are is copied, never
+    // decoded: the pixels are needed only to refuse a blank one.
+    if (blank == BlankImages::Keep && d.isPng && d.usable) {
+      ShownSize(d.width, d.height, size, small, &w, &h);
+      if (w == d.width && h == d.height) {
+        if (TakeStored(images[index], index, w, h, &result)) return result;
+        validated = true;
+      }
+    }
     RgbaImage decoded;
     if (!Decode(images[index], d.isPng, &decoded)) continue;
     anyDecoded = true;
-    uint32_t w = decoded.width, h = decoded.height;
-    if (size != 0) FitInside(decoded.width, decoded.height, size, &w, &h);
-    if (small == SmallImages::KeepSize && (w > decoded.width || h > decoded.height)) {
-      w = decoded.width;
-      h = decoded.height;
-    }
+    ShownSize(decoded.width, decoded.height, size, small, &w, &h);
     const bool asStored = w == decoded.width && h == decoded.height;
     RgbaImage shown = asStored ? std::move(decoded) : ScaleRgba(decoded, w, h);
     if (shown.pixels.empty()) continue;
@@ -75,9 +104,7 @@ Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size, Blan
     result.height = h;
     // Stored bytes only when they are a whole, valid PNG; else the pixels
     // that decoded are encoded again.
-    if (asStored && d.isPng && IsCompletePng(images[index])) {
-      result.png.assign(images[index].data(), images[index].data() + images[index].size());
-      result.storedBytes = true;
+    if (asStored && d.isPng && !validated && TakeStored(images[index], index, w, h, &result)) {
       return result;
     }
     PngEncodeResult encoded = EncodePng(shown);

@@ -64,6 +64,25 @@ LoadStatus KeepWithinWorkingSet(std::vector<ByteSpan>* images) {
   return images->empty() ? LoadStatus::ImagesTooLarge : LoadStatus::Loaded;
 }
 
+// The file at fd read whole when its header is a cursor file's (Opened
+// without a view when it is not).
+SourceFile ReadCursorFile(int fd) {
+  SourceFile out;
+  OpenedBytes bytes = ByteSourceOfDescriptor(fd);
+  out.status = bytes.status;
+  out.error = bytes.error;
+  if (!bytes.source) return out;
+  ReadBlock header = bytes.source->ReadAt(0, kIconFileHeaderSize);
+  const ByteCursor c(header.span());
+  uint16_t reserved = 1, type = 0;
+  if (!header.ok() || !c.PeekU16At(0, &reserved) || !c.PeekU16At(kIconFileHeaderFieldSize, &type) ||
+      reserved != kIconFileReserved || type != kIconFileTypeCursor) {
+    if (bytes.source->changed()) out.status = OpenStatus::ReadFailed;
+    return out;
+  }
+  return ReadSourceDescriptor(fd);
+}
+
 }  // namespace
 
 const char* LoadStatusText(LoadStatus status) {
@@ -88,12 +107,19 @@ const char* LoadStatusText(LoadStatus status) {
 
 ThumbnailImages LoadFirstGroupImages(int fd, const char* name) {
   ThumbnailImages out;
-  SourceFile file = ReadSourceDescriptor(fd);
-  out.status = StatusOfOpen(file.status);
-  out.error = file.error;
-  if (!file.view) return out;
-  const ByteSpan bytes = file.view->bytes();
-  if (SourceKindOfBytes(bytes) == SourceKind::Unsupported) {
+  // A module is read by range: its headers, its resource directory and the
+  // first group's images, whatever the file's size.
+  OpenedSource opened = IconSource::OpenBytes(name, ByteSourceOfDescriptor(fd));
+  if (!opened.source && opened.notProgramOrIcon && opened.status == OpenStatus::Opened) {
+    // Neither a module nor an icon file: a cursor file is read whole, once
+    // its header says it is one.
+    SourceFile file = ReadCursorFile(fd);
+    out.status = StatusOfOpen(file.status);
+    out.error = file.error;
+    if (!file.view) {
+      if (file.status == OpenStatus::Opened) out.status = LoadStatus::NotProgramOrIcon;
+      return out;
+    }
     out.file = std::move(file.view);
     if (!CursorImages(out.file->bytes(), &out.images)) {
       out.status = LoadStatus::NotProgramOrIcon;
@@ -102,10 +128,10 @@ ThumbnailImages LoadFirstGroupImages(int fd, const char* name) {
     out.status = KeepWithinWorkingSet(&out.images);
     return out;
   }
-  OpenedSource opened = IconSource::OpenReadFile(name, std::move(file));
   if (!opened.source) {
     out.status =
         opened.notProgramOrIcon ? LoadStatus::NotProgramOrIcon : StatusOfOpen(opened.status);
+    out.error = opened.error;
     return out;
   }
   out.source = std::move(opened.source);

@@ -9,9 +9,10 @@ namespace vantorico {
 
 constexpr uint64_t kMiB = uint64_t{1} << 20;
 
-// Sources are read into memory whole. Icon libraries are tens of MB (Wine's
-// shell32.dll 14 MB), the benchmark's large program 100 MB; a larger file is
-// refused before a byte of it is read.
+// What the worker holds of its input. A module is read by range (its
+// headers, resource directory and first group), whatever the file's size;
+// an icon or cursor file is read whole. Icon libraries are tens of MB
+// (Wine's shell32.dll 14 MB); an input that needs more fails to allocate.
 constexpr uint64_t kThumbnailerMaxInputBytes = 256 * kMiB;
 
 // Decoding, scaling and encoding one image: a 2048 x 2048 image (larger than

@@ -148,11 +148,6 @@ int RunWorker(const OpenedInput& input, const InPlaceOutput& output, uint32_t si
   if (!confined.problems.empty()) {
     std::fprintf(stderr, "%s: %s\n", kProgram, confined.problems.c_str());
   }
-  if (input.size > kThumbnailerMaxInputBytes) {
-    std::fprintf(stderr, "%s: %s: larger than %llu MiB, not read\n", kProgram, name,
-                 static_cast<unsigned long long>(kThumbnailerMaxInputBytes / kMiB));
-    return kExitNoIcon;
-  }
   try {
 #ifdef VANTORICO_THUMBNAILER_PROBE
     probe.Run();
