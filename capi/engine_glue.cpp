@@ -72,8 +72,12 @@ int StatusOfFailure(GroupFailure why) {
       return VANTORICO_ERR_NO_SUCH_GROUP;
     case GroupFailure::OverBudget:
       return VANTORICO_ERR_OVER_BUDGET;
+    case GroupFailure::OverPixelBudget:
+      return VANTORICO_ERR_OVER_BUDGET;
     case GroupFailure::NoMemory:
       return VANTORICO_ERR_NO_MEMORY;
+    case GroupFailure::ReadFailed:
+      return VANTORICO_ERR_READ_FAILED;
     case GroupFailure::CutShort:
     case GroupFailure::MissingImage:
       break;
@@ -205,9 +209,9 @@ int Guarded(Body body) {
 }
 
 // Opens file (read by the caller, or a view over the handle's own copy) into handle.
-int OpenInto(std::unique_ptr<vantorico_source> handle, const char* path, SourceFile file,
+int OpenInto(std::unique_ptr<vantorico_source> handle, const char* path, OpenedBytes bytes,
              vantorico_source** out) {
-  OpenedSource opened = IconSource::OpenReadFile(path, std::move(file));
+  OpenedSource opened = IconSource::OpenBytes(path, std::move(bytes));
   if (!opened.ok()) return StatusOfOpen(opened);
   handle->source = std::move(opened.source);
   if (handle->source->kind() == SourceKind::Module) {
@@ -270,7 +274,7 @@ void vantorico_free(void* buffer) {
 int vantorico_open_path(const char* path, vantorico_source** out) {
   if (!path || !out) return VANTORICO_ERR_ARGUMENT;
   return Guarded([&]() -> int {
-    return OpenInto(std::make_unique<vantorico_source>(), path, ReadSourceFile(path), out);
+    return OpenInto(std::make_unique<vantorico_source>(), path, OpenByteSource(path), out);
   });
 }
 
@@ -280,10 +284,10 @@ int vantorico_open_memory(const void* data, size_t size, vantorico_source** out)
     auto handle = std::make_unique<vantorico_source>();
     const auto* bytes = static_cast<const uint8_t*>(data);
     handle->bytes.assign(bytes, bytes + size);
-    SourceFile file;
-    file.status = OpenStatus::Opened;
-    file.view = ViewOfBytes(ByteSpan(handle->bytes.data(), handle->bytes.size()));
-    return OpenInto(std::move(handle), "", std::move(file), out);
+    OpenedBytes opened;
+    opened.status = OpenStatus::Opened;
+    opened.source = ByteSourceOfBytes(ByteSpan(handle->bytes.data(), handle->bytes.size()));
+    return OpenInto(std::move(handle), "", std::move(opened), out);
   });
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "iconlib/byte_source.h"
 #include "iconlib/file_io.h"
 #include "iconlib/system_error.h"
 
@@ -48,7 +49,9 @@ std::string RealFolderPath(const std::string& path);
 // True for a folder that is no link (nor junction) to one.
 bool IsFolderNotLink(const std::string& path);
 
-// The engine's seam under UTF-8 names: ReplaceFileWhole and CreateFileWhole.
+// The engine's seam under UTF-8 names: a source opened for range reads, a
+// file read whole (a list of names), ReplaceFileWhole and CreateFileWhole.
+OpenedBytes OpenSourceBytes(const std::string& path);
 SourceFile ReadSource(const std::string& path);
 WriteOutcome WriteOutputWhole(const std::string& path, ByteSpan bytes, const FileIdentity* source);
 WriteOutcome CreateOutputWhole(const std::string& path, ByteSpan bytes);

@@ -141,6 +141,10 @@ bool IsFolderNotLink(const std::string& path) {
   return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+OpenedBytes OpenSourceBytes(const std::string& path) {
+  return OpenByteSource(path.c_str());
+}
+
 SourceFile ReadSource(const std::string& path) {
   return ReadSourceFile(path.c_str());
 }

@@ -34,18 +34,6 @@ std::string Utf8(const wchar_t* wide, size_t length) {
   return out;
 }
 
-class OwnedView final : public FileView {
- public:
-  OwnedView(std::vector<uint8_t> bytes, const FileIdentity& id)
-      : bytes_(std::move(bytes)), identity_(id) {}
-  ByteSpan bytes() const override { return ByteSpan(bytes_.data(), bytes_.size()); }
-  const FileIdentity& identity() const override { return identity_; }
-
- private:
-  std::vector<uint8_t> bytes_;
-  FileIdentity identity_;
-};
-
 FileIdentity IdentityOfHandle(HANDLE file) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(file, &info)) return FileIdentity{};
@@ -176,50 +164,16 @@ bool IsFolderNotLink(const std::string& path) {
          !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+OpenedBytes OpenSourceBytes(const std::string& path) {
+  if (path.empty()) return OpenedBytes{};
+  // Others may read the source meanwhile (one file named twice in a -j run), not change it.
+  return ByteSourceOfHandle(
+      UniqueFile(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
 SourceFile ReadSource(const std::string& path) {
-  SourceFile out;
-  if (path.empty()) return out;
-  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    out.error = LastSystemError();
-    return out;
-  }
-  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-    out.status = OpenStatus::NotRegularFile;
-    return out;
-  }
-  LARGE_INTEGER li;
-  if (!GetFileSizeEx(file.get(), &li)) {
-    out.status = OpenStatus::ReadFailed;
-    out.error = LastSystemError();
-    return out;
-  }
-  if (static_cast<uint64_t>(li.QuadPart) > MAXDWORD / 2) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  const auto size = static_cast<DWORD>(li.QuadPart);
-  std::vector<uint8_t> bytes;
-  try {
-    bytes.resize(size);
-  } catch (const std::bad_alloc&) {
-    out.status = OpenStatus::NoMemory;
-    return out;
-  }
-  DWORD done = 0;
-  while (done < size) {
-    DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data() + done, size - done, &got, nullptr) || got == 0) {
-      out.error = LastSystemError();
-      out.status = OpenStatus::ReadFailed;
-      return out;
-    }
-    done += got;
-  }
-  out.view.reset(new (std::nothrow) OwnedView(std::move(bytes), IdentityOfHandle(file.get())));
-  out.status = out.view ? OpenStatus::Opened : OpenStatus::NoMemory;
-  return out;
+  return ReadWholeSource(OpenSourceBytes(path), MAXDWORD / 2);
 }
 
 namespace {

@@ -123,7 +123,7 @@ std::string OpenProblem(const OpenedSource& opened, const std::string& file) {
 
 // Opens a source as its content says, with the run's language order.
 OpenedSource OpenAs(const std::string& path, const LanguageOrder& order) {
-  OpenedSource opened = IconSource::OpenReadFile(path.c_str(), ReadSource(path));
+  OpenedSource opened = IconSource::OpenBytes(path.c_str(), OpenSourceBytes(path));
   if (opened.source && opened.source->kind() == SourceKind::Module) {
     opened.source->module()->SetLanguageOrder(order);
   }

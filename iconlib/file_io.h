@@ -56,8 +56,6 @@ struct [[nodiscard]] SourceFile {
 // Reads a regular file whole. On Windows the file is opened without sharing.
 // (Modules are read by range instead: byte_source.h.)
 SourceFile ReadSourceFile(const char* path);
-// A view over bytes the caller keeps alive (the C library's sources in memory).
-std::unique_ptr<FileView> ViewOfBytes(ByteSpan bytes);
 
 struct [[nodiscard]] WriteOutcome {
   enum Status {
