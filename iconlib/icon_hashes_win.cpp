@@ -24,12 +24,10 @@ struct HashTraits {
 
 // One digest through the system's CNG provider. The bytes go in as chunks
 // of at most 4 GB (BCryptHashData takes a ULONG count). A failure leaves
-// the digest zero, which no input of these functions' callers hashes to.
-template <size_t N>
-std::array<uint8_t, N> DigestOf(LPCWSTR algorithm, ByteSpan bytes) {
-  std::array<uint8_t, N> out{};
+// the digest zero. One function for both digests keeps the program small.
+void DigestOf(LPCWSTR algorithm, ByteSpan bytes, uint8_t* out, ULONG size) {
   BCRYPT_ALG_HANDLE rawProvider = nullptr;
-  if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&rawProvider, algorithm, nullptr, 0))) return out;
+  if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&rawProvider, algorithm, nullptr, 0))) return;
   UniqueHandle<AlgorithmTraits> provider(rawProvider);
   BCRYPT_HASH_HANDLE rawHash = nullptr;
   bool ok = BCRYPT_SUCCESS(BCryptCreateHash(provider.get(), &rawHash, nullptr, 0, nullptr, 0, 0));
@@ -42,19 +40,23 @@ std::array<uint8_t, N> DigestOf(LPCWSTR algorithm, ByteSpan bytes) {
     at += chunk;
     left -= chunk;
   }
-  if (ok) ok = BCRYPT_SUCCESS(BCryptFinishHash(hash.get(), out.data(), static_cast<ULONG>(N), 0));
-  if (!ok) out.fill(0);
-  return out;
+  if (!ok || !BCRYPT_SUCCESS(BCryptFinishHash(hash.get(), out, size, 0))) {
+    for (ULONG i = 0; i < size; ++i) out[i] = 0;
+  }
 }
 
 }  // namespace
 
 Md5Digest Md5Of(ByteSpan bytes) {
-  return DigestOf<16>(BCRYPT_MD5_ALGORITHM, bytes);
+  Md5Digest out{};
+  DigestOf(BCRYPT_MD5_ALGORITHM, bytes, out.data(), static_cast<ULONG>(out.size()));
+  return out;
 }
 
 Sha256Digest Sha256Of(ByteSpan bytes) {
-  return DigestOf<32>(BCRYPT_SHA256_ALGORITHM, bytes);
+  Sha256Digest out{};
+  DigestOf(BCRYPT_SHA256_ALGORITHM, bytes, out.data(), static_cast<ULONG>(out.size()));
+  return out;
 }
 
 }  // namespace vantorico
