@@ -117,8 +117,8 @@ int Described(vantorico_source* s, int type, long index, ReadGroupState** out) {
   if (status != VANTORICO_OK) return status;
   ReadGroupState& g = **out;
   if (!g.described) {
-    g.summary =
-        SummariseGroup(*s->source, static_cast<GroupType>(type), static_cast<int32_t>(index));
+    g.summary = SummariseGroup(*s->source, static_cast<GroupType>(type),
+                               static_cast<int32_t>(index), false);
     g.described = true;
   }
   return VANTORICO_OK;

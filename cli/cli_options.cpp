@@ -70,6 +70,8 @@ const char kUsage[] =
     "  --output-name TEMPLATE  names from {n}, {id}, {name}, {lang}, {type} and\n"
     "                   {source} (wrestool's: {source}_{type}_{name}_{lang}); the\n"
     "                   extension follows, anything unsafe in a name becomes _\n"
+    "  --exact-images   ico: each image byte for byte as stored (biSizeImage kept)\n"
+    "  --hashes         MD5 and SHA-256 of stored images, SHA-256 of files written\n"
     "  --on-conflict overwrite|skip|rename   an output name that exists (default\n"
     "                   overwrite; rename writes N-2.ico, N-3.ico, ...)\n"
     "  --json           one JSON document (an array of them for several sources)\n"
@@ -185,6 +187,10 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
       o->recursive = true;
     } else if (flag("--all-languages") && extract) {
       o->allLanguages = true;
+    } else if (flag("--exact-images") && extract) {
+      o->exactImages = true;
+    } else if (flag("--hashes")) {
+      o->hashes = true;
     } else if (flag("--no-redirect")) {
       o->noRedirect = true;
     } else if (flag("-q") || flag("--quiet")) {
@@ -295,6 +301,9 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
   if (o->json && o->jsonl) return "--json and --jsonl exclude each other";
   if (o->files.empty() && o->filesFrom.empty()) return o->command + " needs a FILE";
   if (pngOption && !o->png) return "--size, --best and --all-sizes go with --format png";
+  if (o->hashes && extract && !o->json && !o->jsonl)
+    return "extract --hashes goes with --json or --jsonl";
+  if (o->exactImages && (o->png || o->bitmap)) return "--exact-images goes with ico and cur output";
   if (o->nullSeparated && o->filesFrom.empty()) return "--null goes with --files-from";
   return std::string();
 }

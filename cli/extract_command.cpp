@@ -5,6 +5,7 @@
 #include "cli/output_name.h"
 #include "cli/source_groups.h"
 #include "cli/text_escape.h"
+#include "iconlib/icon_hashes.h"
 
 namespace vantorico {
 namespace {
@@ -17,6 +18,7 @@ struct OutputRecord {
   std::string path;
   uint64_t bytes = 0;
   std::string message;
+  std::string sha256;  // of the file written, with --hashes
 };
 
 std::string OutputsJson(const MadeSource& made, const std::vector<OutputRecord>& records) {
@@ -34,6 +36,9 @@ std::string OutputsJson(const MadeSource& made, const std::vector<OutputRecord>&
     one.String("status", StatusWord(r.status));
     if (!r.path.empty()) one.String("path", r.path);
     if (r.status == OutputStatus::Written) one.Number("bytes", r.bytes);
+    if (!r.sha256.empty()) {
+      one.String("sha256", r.sha256).Json("images", ImagesJson(g));
+    }
     if (!r.message.empty()) one.String("message", r.message);
     outputs.Json(one.Text());
   }
@@ -82,7 +87,10 @@ MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedF
             source.module()->SetLanguageOrder(order);
           }
           MadeOutput out;
-          out.group = g;
+          // --hashes: the images' digests for the document, read in the
+          // language this output takes.
+          out.group =
+              o.hashes && (o.json || o.jsonl) ? SummariseGroup(source, g.type, g.index, true) : g;
           out.perLanguage = l >= 0;
           out.hasLanguage = !g.languages.empty();
           out.languageId = l >= 0 ? language : out.hasLanguage ? g.languages[g.chosenLanguage] : 0;
@@ -111,7 +119,7 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
     const std::string what = std::string(WhatOf(out.group.type)) + " " +
                              std::to_string(out.group.index) +
                              (out.perLanguage ? " (" + language + ")" : std::string());
-    OutputRecord r{&out, &language, out.status, "", 0, out.message};
+    OutputRecord r{&out, &language, out.status, "", 0, out.message, ""};
     if (r.status == OutputStatus::Empty) {
       r.message = what + " has no images; nothing to extract";
       log->Error(prefix + r.message);
@@ -138,6 +146,9 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
         one.status = plan->Write(&one.path, piece.bytes, made.identity, &one.message);
         if (one.status == OutputStatus::Written) {
           one.bytes = piece.bytes.size();
+          if (o.hashes) {
+            one.sha256 = DigestText(Sha256Of(ByteSpan(piece.bytes.data(), piece.bytes.size())));
+          }
           ++written;
           if (!o.json && !o.jsonl && o.verbosity > 0) log->Out(ShownText(one.path) + "\n");
         } else if (one.status == OutputStatus::Skipped) {

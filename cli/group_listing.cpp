@@ -5,6 +5,7 @@
 #include "cli/json_writer.h"
 #include "cli/text_escape.h"
 #include "iconlib/cursor_resources.h"
+#include "iconlib/icon_hashes.h"
 #include "iconlib/image_fields.h"
 #include "iconlib/language_choice.h"
 #include "iconlib/png_header.h"
@@ -12,7 +13,12 @@
 namespace vantorico {
 namespace {
 
-void Summarise(const IconImageSet* set, GroupSummary* group) {
+void AddDigests(ByteSpan stored, ImageSummary* image) {
+  image->md5 = DigestText(Md5Of(stored));
+  image->sha256 = DigestText(Sha256Of(stored));
+}
+
+void Summarise(const IconImageSet* set, bool hashes, GroupSummary* group) {
   group->readable = set != nullptr;
   if (!set) return;
   for (uint32_t i = 0; i < set->imageCount; ++i) {
@@ -26,10 +32,11 @@ void Summarise(const IconImageSet* set, GroupSummary* group) {
       height = png.height;
     }
     group->images.push_back({width, height, e.bitDepth, format, e.dataSize});
+    if (hashes) AddDigests(ImageBytes(e), &group->images.back());
   }
 }
 
-void SummariseCursors(const CursorGroup& cursors, GroupSummary* group) {
+void SummariseCursors(const CursorGroup& cursors, bool hashes, GroupSummary* group) {
   group->readable = true;
   for (const CursorImage& c : cursors.images) {
     ImageSummary s{static_cast<uint32_t>(c.width > 0 ? c.width : 0),
@@ -39,6 +46,7 @@ void SummariseCursors(const CursorGroup& cursors, GroupSummary* group) {
     s.hasHotspot = true;
     s.hotspotX = c.hotspotX;
     s.hotspotY = c.hotspotY;
+    if (hashes) AddDigests(ByteSpan(c.image.data(), c.image.size()), &s);
     group->images.push_back(s);
   }
 }
@@ -104,14 +112,14 @@ GroupSummary DescribeGroup(IconSource& source, GroupType type, int32_t index) {
   return g;
 }
 
-GroupSummary SummariseGroup(IconSource& source, GroupType type, int32_t index) {
+GroupSummary SummariseGroup(IconSource& source, GroupType type, int32_t index, bool hashes) {
   GroupSummary g = DescribeGroup(source, type, index);
   const auto ordinal = static_cast<uint32_t>(index - 1);
   switch (type) {
     case GroupType::Icon: {
       // Each group is read, summarised and let go before the next.
       GroupRead read = source.ReadGroup(index);
-      Summarise(read.set.get(), &g);
+      Summarise(read.set.get(), hashes, &g);
       break;
     }
     case GroupType::Cursor: {
@@ -119,7 +127,7 @@ GroupSummary SummariseGroup(IconSource& source, GroupType type, int32_t index) {
       if (ReadCursorGroupAt(*source.module(), ordinal, source.BudgetLeft(), &cursors) ==
               GroupFailure::None &&
           source.SpendBudget(cursors.bytes())) {
-        SummariseCursors(cursors, &g);
+        SummariseCursors(cursors, hashes, &g);
       }
       break;
     }
@@ -168,6 +176,7 @@ std::string FormatGroupText(const GroupSummary& g, bool withType) {
       std::snprintf(buf, sizeof(buf), " hotspot %u,%u", i.hotspotX, i.hotspotY);
       out += buf;
     }
+    if (!i.md5.empty()) out += " md5 " + i.md5 + " sha256 " + i.sha256;
   }
   return out + "\n";
 }
@@ -183,6 +192,24 @@ void AddGroupName(JsonObject* out, const GroupSummary& g, SourceKind kind) {
   }
 }
 
+std::string ImagesJson(const GroupSummary& g) {
+  JsonArray images;
+  for (const ImageSummary& m : g.images) {
+    JsonObject image;
+    image.Number("width", m.width)
+        .Number("height", m.height)
+        .Number("bitDepth", m.bitDepth)
+        .String("format", m.format)
+        .Number("bytes", m.bytes);
+    if (m.hasHotspot) {
+      image.Json("hotspot", JsonObject().Number("x", m.hotspotX).Number("y", m.hotspotY).Text());
+    }
+    if (!m.md5.empty()) image.String("md5", m.md5).String("sha256", m.sha256);
+    images.Json(image.Text());
+  }
+  return images.Text();
+}
+
 std::string FormatGroupJson(const GroupSummary& g, SourceKind kind) {
   JsonObject out;
   out.String("type", WordOf(g.type)).Number("index", g.index);
@@ -196,20 +223,7 @@ std::string FormatGroupJson(const GroupSummary& g, SourceKind kind) {
   for (uint16_t l : g.languages) languages.String(LanguageIdText(l));
   out.Json("languages", languages.Text()).Bool("readable", g.readable);
   if (g.type == GroupType::AniCursor || g.type == GroupType::AniIcon) out.Number("bytes", g.bytes);
-  JsonArray images;
-  for (const ImageSummary& m : g.images) {
-    JsonObject image;
-    image.Number("width", m.width)
-        .Number("height", m.height)
-        .Number("bitDepth", m.bitDepth)
-        .String("format", m.format)
-        .Number("bytes", m.bytes);
-    if (m.hasHotspot) {
-      image.Json("hotspot", JsonObject().Number("x", m.hotspotX).Number("y", m.hotspotY).Text());
-    }
-    images.Json(image.Text());
-  }
-  return out.Json("images", images.Text()).Text();
+  return out.Json("images", ImagesJson(g)).Text();
 }
 
 }  // namespace vantorico

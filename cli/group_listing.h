@@ -25,6 +25,8 @@ struct ImageSummary {
   bool hasHotspot = false;
   uint16_t hotspotX = 0;
   uint16_t hotspotY = 0;
+  std::string md5{};  // of the stored bytes, in hex; empty unless asked for
+  std::string sha256{};
 };
 
 struct GroupSummary {
@@ -46,8 +48,9 @@ struct GroupSummary {
 int32_t CountGroups(IconSource& source, GroupType type);
 // The name and languages of group index (1-based) of a type, without reading it.
 GroupSummary DescribeGroup(IconSource& source, GroupType type, int32_t index);
-// The same, with the group read and summarised (drawing on the budget).
-GroupSummary SummariseGroup(IconSource& source, GroupType type, int32_t index);
+// The same, with the group read and summarised (drawing on the budget);
+// hashes adds each image's digests.
+GroupSummary SummariseGroup(IconSource& source, GroupType type, int32_t index, bool hashes);
 
 // JSON schema version of the documents.
 constexpr int kListingSchemaVersion = 2;
@@ -56,10 +59,12 @@ constexpr int kListingSchemaVersion = 2;
 // index, the name (quoted text, identifier, or - for an icon file's group),
 // "lang" and the language (- when the source has none), then the images.
 // A cut name ends in "..." after its closing quote. withType puts the
-// type's word first.
+// type's word first. An image with digests ends in "md5 HEX sha256 HEX".
 std::string FormatGroupText(const GroupSummary& group, bool withType);
 // One group as a JSON object; icon files' groups have a null name.
 std::string FormatGroupJson(const GroupSummary& group, SourceKind kind);
+// The group's "images" as FormatGroupJson writes them.
+std::string ImagesJson(const GroupSummary& group);
 // The group's "name" (and "name_cut") as FormatGroupJson writes them.
 void AddGroupName(JsonObject* out, const GroupSummary& group, SourceKind kind);
 std::string KindWord(SourceKind kind);  // "module", "icon file"

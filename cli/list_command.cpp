@@ -22,7 +22,7 @@ Listing ListGroups(const Options& o, IconSource& source, const std::string& file
                    const std::vector<Selector>& selectors) {
   Listing l;
   l.total = ForEachSelected(o, source, selectors, &l.matched, [&](const GroupSummary& g) {
-    l.groups.push_back(SummariseGroup(source, g.type, g.index));
+    l.groups.push_back(SummariseGroup(source, g.type, g.index, o.hashes));
   });
   for (const GroupSummary& g : l.groups) l.unreadable += !g.readable;
   if (l.total == 0) {

@@ -7,6 +7,7 @@
 #include "iconlib/thumbnail_pipeline.h"
 #endif
 #include "iconlib/cursor_resources.h"
+#include "iconlib/exact_icon_file.h"
 #include "iconlib/icon_file_writer.h"
 
 namespace vantorico {
@@ -121,7 +122,9 @@ OutputStatus BuildOutput(const Options& o, IconSource& source, GroupType type, i
         return BuildPng(o, *read.set, pieces, message);
       }
       if (o.bitmap) return BuildBitmap(*read.set, bytes, message);
-      if (!BuildIconFile(*read.set, bytes)) {
+      const bool built =
+          o.exactImages ? BuildExactIconFile(*read.set, bytes) : BuildIconFile(*read.set, bytes);
+      if (!built) {
         *message = StatusProblem(ExtractStatus::UnreadableGroup);
         return OutputStatus::Unreadable;
       }

@@ -1,25 +1,15 @@
 #include "iconlib/icon_hashes.h"
 
-#include <nettle/md5.h>
-#include <nettle/sha2.h>
-
 namespace vantorico {
 
-Md5Digest Md5Of(ByteSpan bytes) {
-  md5_ctx ctx;
-  md5_init(&ctx);
-  md5_update(&ctx, bytes.size(), bytes.data());
-  Md5Digest out{};
-  md5_digest(&ctx, out.size(), out.data());
-  return out;
-}
-
-Sha256Digest Sha256Of(ByteSpan bytes) {
-  sha256_ctx ctx;
-  sha256_init(&ctx);
-  sha256_update(&ctx, bytes.size(), bytes.data());
-  Sha256Digest out{};
-  sha256_digest(&ctx, out.size(), out.data());
+std::string DigestText(ByteSpan digest) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(digest.size() * 2);
+  for (size_t i = 0; i < digest.size(); ++i) {
+    out += kHex[digest.data()[i] >> 4];
+    out += kHex[digest.data()[i] & 0xf];
+  }
   return out;
 }
 

@@ -18,6 +18,7 @@
 #endif
 #include "iconlib/extract_file_icon.h"
 #include "iconlib/icon_group_reader.h"
+#include "iconlib/icon_hashes.h"
 #include "iconlib/image_fields.h"
 #include "iconlib/png_header.h"
 #include "test_support.h"
@@ -154,30 +155,70 @@ TEST_F(CliTest, HelpCommandAndAMissingCommand) {
 }
 
 TEST_F(CliTest, UsageErrorsExitTwoWithOneLine) {
-  const std::vector<std::vector<std::string>> bad = {{},
-                                                     {"frobnicate"},
-                                                     {"list"},
-                                                     {"extract", module_, "--format", "gif"},
-                                                     {"extract", module_, "-o"},
-                                                     {"list", module_, "--bogus"},
-                                                     {"list", module_, "--json=1"},
-                                                     {"list", module_, "-o", "x"},
-                                                     {"list", module_, "--index", "0"},
-                                                     {"list", module_, "--index", "x"},
-                                                     {"list", module_, "--id", "70000"},
-                                                     {"list", module_, "--name"},
-                                                     {"list", module_, "--type", "bitmap"},
-                                                     {"list", module_, "--lang", "zh"},
-                                                     {"list", module_, "--lang", "0x10000"},
-                                                     {"list", module_, "--json", "--jsonl"},
-                                                     {"extract", module_, "--on-conflict", "ask"},
-                                                     {"list", "--index", "1"}};
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"frobnicate"},
+      {"list"},
+      {"extract", module_, "--format", "gif"},
+      {"extract", module_, "-o"},
+      {"list", module_, "--bogus"},
+      {"list", module_, "--json=1"},
+      {"list", module_, "-o", "x"},
+      {"list", module_, "--index", "0"},
+      {"list", module_, "--index", "x"},
+      {"list", module_, "--id", "70000"},
+      {"list", module_, "--name"},
+      {"list", module_, "--type", "bitmap"},
+      {"list", module_, "--lang", "zh"},
+      {"list", module_, "--lang", "0x10000"},
+      {"list", module_, "--json", "--jsonl"},
+      {"extract", module_, "--on-conflict", "ask"},
+      {"extract", module_, "--exact-images", "--format", "bmp"},
+      {"list", module_, "--exact-images"},
+      {"extract", module_, "--hashes"},
+      {"list", "--index", "1"}};
   for (const auto& args : bad) {
     const CliRun r = Cli(args);
     EXPECT_EQ(r.code, kExitUsage);
     EXPECT_EQ(Lines(r.err), 1u) << r.err;
     EXPECT_TRUE(r.out.empty());
   }
+}
+
+// --hashes: each image's digests of its stored bytes (here as md5sum and
+// sha256sum print them for the two images of tests/data/with_png.ico), and
+// the SHA-256 of each file extract writes.
+TEST(CliHashes, ImagesAndWrittenFiles) {
+  const std::string ico =
+      PlatformPath(std::string(VANTORICO_SOURCE_DIR) + "/tests/data/with_png.ico");
+  const char* const md5[] = {"0a6844d3338a1b69625d49f2cb035a16",
+                             "b7eeefe2273234b4ca2707e47357f42c"};
+  const char* const sha256[] = {"0fee36f968d34d389a88c20a21091da10c4b95c07f06cec5e07ef050a8d2d720",
+                                "15f879852dccf38b47346c189776be537f82181251b0061a175e4f57fcdbe59f"};
+  const CliRun text = Cli({"list", "--hashes", ico});
+  ASSERT_EQ(text.code, 0) << text.err;
+  const CliRun json = Cli({"list", "--hashes", "--json", ico});
+  ASSERT_EQ(json.code, 0) << json.err;
+  for (int k = 0; k < 2; ++k) {
+    EXPECT_NE(text.out.find(std::string(" md5 ") + md5[k] + " sha256 " + sha256[k]),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(
+        json.out.find(std::string("\"md5\":\"") + md5[k] + "\",\"sha256\":\"" + sha256[k] + "\""),
+        std::string::npos)
+        << json.out;
+  }
+  EXPECT_EQ(Cli({"list", ico}).out.find(" md5 "), std::string::npos);
+
+  ScratchDir dir("cli_hashes");
+  const CliRun r =
+      Cli({"extract", "--hashes", "--json", "--exact-images", ico, "-o", dir.Path("")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  Bytes written;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("1.ico"), &written));
+  const std::string file_sha = DigestText(Sha256Of(ByteSpan(written.data(), written.size())));
+  EXPECT_NE(r.out.find("\"sha256\":\"" + file_sha + "\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(std::string("\"md5\":\"") + md5[1]), std::string::npos) << r.out;
 }
 
 // Group 7 cannot be read: its line says so, and so does the status (3), as
@@ -493,16 +534,21 @@ TEST(CliWine, Shell32ImagesEqualTheRawResources) {
 }
 
 #ifndef _WIN32
-// icoutils as a peer: wrestool's groups hold the same images as ours.
+// icoutils as a peer: wrestool's groups hold the same images as ours (with
+// biSizeImage 0 in DIBs), and --exact-images writes each image as the raw
+// RT_ICON resource wrestool pulls out, byte for byte.
 TEST(CliWine, Shell32MatchesWrestool) {
   const std::string wine = WinePeDir(false);
   VANTORICO_REQUIRE_INPUT(!wine.empty() && std::system("wrestool --version > /dev/null 2>&1") == 0,
                           "needs Wine's files and icoutils");
   ScratchDir ours("cli_peer_ours"), theirs("cli_peer_wrestool");
   const std::string shell32 = wine + "/shell32.dll";
+  ScratchDir exact("cli_peer_exact"), raw("cli_peer_raw");
   ASSERT_EQ(Cli({"extract", shell32, "-o", ours.Path("")}).code, 0);
-  const std::string command =
-      "wrestool -x -t 14 -o '" + theirs.Path("") + "' '" + shell32 + "' 2>/dev/null";
+  ASSERT_EQ(Cli({"extract", "--exact-images", shell32, "-o", exact.Path("")}).code, 0);
+  const std::string command = "wrestool -x -t 14 -o '" + theirs.Path("") + "' '" + shell32 +
+                              "' 2>/dev/null && " + "wrestool -x --raw -t 3 -o '" + raw.Path("") +
+                              "' '" + shell32 + "' 2>/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
   auto module = OpenPortableModule(shell32.c_str());
   ASSERT_NE(module, nullptr);
@@ -510,8 +556,26 @@ TEST(CliWine, Shell32MatchesWrestool) {
   for (int32_t i = 1; i <= 184; ++i) {
     const IconGroupLocation at = LocateIconGroup(*module, i);
     const std::string name = at.name.isText ? at.name.text : std::to_string(at.name.id);
-    Bytes mine, peer;
+    Bytes mine, peer, exact_ico;
     ASSERT_TRUE(ReadWholeFile(ours.Path(std::to_string(i) + ".ico"), &mine));
+    ASSERT_TRUE(ReadWholeFile(exact.Path(std::to_string(i) + ".ico"), &exact_ico));
+    ByteSpan group;
+    ASSERT_TRUE(module->FindResourceBytes(at.name, kResourceTypeGroupIcon, &group));
+    const Bytes dir_bytes(group.data(), group.data() + group.size());
+    ASSERT_EQ(LoadU16(exact_ico, 4), LoadU16(dir_bytes, 4)) << name;
+    for (uint16_t k = 0; k < LoadU16(dir_bytes, 4); ++k) {
+      const uint16_t id = LoadU16(dir_bytes, 6 + 14 * k + 12);
+      Bytes stored;
+      ASSERT_TRUE(ReadWholeFile(raw.Path("shell32.dll_3_" + std::to_string(id) + "_0"), &stored));
+      const uint32_t size = LoadU32(exact_ico, 6 + 16 * k + 8);
+      const uint32_t offset = LoadU32(exact_ico, 6 + 16 * k + 12);
+      ASSERT_LE(size_t{offset} + size, exact_ico.size());
+      EXPECT_EQ(Bytes(exact_ico.begin() + offset, exact_ico.begin() + offset + size), stored)
+          << name << "/" << k;
+      // The directory is the default file's: only image bytes differ.
+      EXPECT_EQ(Bytes(exact_ico.begin() + 6 + 16 * k, exact_ico.begin() + 6 + 16 * k + 16),
+                Bytes(mine.begin() + 6 + 16 * k, mine.begin() + 6 + 16 * k + 16));
+    }
     // wrestool names its files after group name and language.
     if (!ReadWholeFile(theirs.Path("shell32.dll_14_" + name + "_0.ico"), &peer)) continue;
     ASSERT_EQ(LoadU16(mine, 4), LoadU16(peer, 4)) << name;
