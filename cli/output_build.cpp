@@ -18,6 +18,10 @@ const char* ReadProblem(GroupFailure why) {
     case GroupFailure::OverBudget:
       return "passes what this file may make the extractor write (its groups repeat the same "
              "images); skipped";
+    case GroupFailure::OverPixelBudget:
+      return "claims more pixels than this file may make the extractor decode; skipped";
+    case GroupFailure::ReadFailed:
+      return "cannot be read (the file changed or failed while it was read); skipped";
     default:
       return "cannot be read; skipped";
   }
@@ -113,7 +117,8 @@ OutputStatus BuildOutput(const Options& o, IconSource& source, GroupType type, i
     case GroupType::Icon: {
       GroupRead read = source.ReadGroup(index);
       if (!read.set) {
-        *message = StatusProblem(read.status);
+        *message =
+            read.why != GroupFailure::None ? ReadProblem(read.why) : StatusProblem(read.status);
         return OutputStatus::Unreadable;
       }
       if (read.set->imageCount == 0) return OutputStatus::Empty;

@@ -153,6 +153,30 @@ TEST_F(CliFaults, ADeviceOrFifoAtAnOutputNameIsRefusedAndAFileKeepsItsMode) {
   EXPECT_GT(st.st_size, 4);
 }
 
+// A group whose images claim more pixels than the source may make the engine
+// decode is said as such, not as repeated images; the groups within it are written.
+TEST_F(CliFaults, GroupsPastThePixelBudgetAreSaidAndTheRestWritten) {
+  std::vector<PeResource> resources;
+  const std::vector<Bytes> images = {MakePng(4096, 4096), MakePng(4096, 4096), kDib16};
+  for (size_t i = 0; i < images.size(); ++i) {
+    const auto id = static_cast<uint16_t>(i + 1);
+    resources.push_back({3, "", id, 0x0409, images[i]});
+    resources.push_back({14, "", id, 0x0409, GroupDirectoryOf({{id, images[i]}}, false)});
+  }
+  const std::string module = dir_.Path("claims.dll");
+  ASSERT_TRUE(WriteWholeFile(module, BuildPe(resources)));
+  const std::string out = dir_.Path("out");
+  const CliRun r = Cli({"extract", module, "-o", out});
+  EXPECT_EQ(r.code, 3) << r.err;
+  EXPECT_NE(r.err.find("claims more pixels than this file may make the extractor decode"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("repeat the same images"), std::string::npos) << r.err;
+  EXPECT_TRUE(FileExists(out + "/1.ico"));
+  EXPECT_FALSE(FileExists(out + "/2.ico"));
+  EXPECT_TRUE(FileExists(out + "/3.ico"));
+}
+
 // 3. Two runs of the program at once into a folder holding 1.ico to 8.ico,
 // a hundred rounds of eight names each: with rename both outputs of every
 // group are kept under two new names, each run names the files it wrote, and
