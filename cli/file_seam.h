@@ -52,6 +52,8 @@ bool IsFolderNotLink(const std::string& path);
 // The engine's seam under UTF-8 names: a source opened for range reads, a
 // file read whole (a list of names), ReplaceFileWhole and CreateFileWhole.
 OpenedBytes OpenSourceBytes(const std::string& path);
+// Standard input read as bytes, not text (Windows translates line ends otherwise).
+void SetStandardInputBinary();
 SourceFile ReadSource(const std::string& path);
 WriteOutcome WriteOutputWhole(const std::string& path, ByteSpan bytes, const FileIdentity* source);
 WriteOutcome CreateOutputWhole(const std::string& path, ByteSpan bytes);

@@ -145,6 +145,8 @@ OpenedBytes OpenSourceBytes(const std::string& path) {
   return OpenByteSource(path.c_str());
 }
 
+void SetStandardInputBinary() {}
+
 SourceFile ReadSource(const std::string& path) {
   return ReadSourceFile(path.c_str());
 }

@@ -3,6 +3,11 @@
 // page open. The window tool keeps the engine's ANSI seam (file_io_win.cpp).
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
 #include <algorithm>
 #include <atomic>
 #include <new>
@@ -170,6 +175,10 @@ OpenedBytes OpenSourceBytes(const std::string& path) {
   return ByteSourceOfHandle(
       UniqueFile(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
+void SetStandardInputBinary() {
+  _setmode(_fileno(stdin), _O_BINARY);
 }
 
 SourceFile ReadSource(const std::string& path) {

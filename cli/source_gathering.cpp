@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/cli_app.h"
 #include "cli/cli_paths.h"
@@ -9,6 +10,7 @@
 #include "cli/glob_match.h"
 #include "cli/group_listing.h"
 #include "cli/source_groups.h"
+#include "iconlib/icon_constants.h"
 
 namespace vantorico {
 namespace {
@@ -121,9 +123,47 @@ std::string OpenProblem(const OpenedSource& opened, const std::string& file) {
   return Quote(file) + " is not a program file or an icon file";
 }
 
+// Standard input cannot be read by range: it is read whole, up to what an
+// icon file may hold (more is refused as too large, not cut).
+OpenedBytes ReadStandardInput() {
+  constexpr size_t kLimit = static_cast<size_t>(kMaxIconFileImageBytes);
+  constexpr size_t kFirstBlock = 64 * 1024;
+  OpenedBytes out;
+  out.status = OpenStatus::NoMemory;
+  SetStandardInputBinary();
+  ReadBlock block;
+  size_t capacity = 0;
+  for (;;) {
+    if (block.size == capacity) {
+      if (capacity == kLimit) {
+        char more;
+        if (std::fread(&more, 1, 1, stdin) == 1) return out;
+        break;
+      }
+      const size_t next = capacity ? std::min(capacity * 2, kLimit) : kFirstBlock;
+      HeapBytes bigger = HeapTryAllocateBytes(next);
+      if (!bigger) return out;
+      if (block.size) std::memcpy(bigger.get(), block.bytes.get(), block.size);
+      block.bytes = std::move(bigger);
+      capacity = next;
+    }
+    const size_t got = std::fread(block.bytes.get() + block.size, 1, capacity - block.size, stdin);
+    block.size += got;
+    if (got == 0) break;
+  }
+  if (std::ferror(stdin)) {
+    out.status = OpenStatus::ReadFailed;
+    return out;
+  }
+  out.source = ByteSourceOfBlock(std::move(block));
+  if (out.source) out.status = OpenStatus::Opened;
+  return out;
+}
+
 // Opens a source as its content says, with the run's language order.
-OpenedSource OpenAs(const std::string& path, const LanguageOrder& order) {
-  OpenedSource opened = IconSource::OpenBytes(path.c_str(), OpenSourceBytes(path));
+OpenedSource OpenAs(const SourceArg& arg, const std::string& path, const LanguageOrder& order) {
+  OpenedSource opened = IconSource::OpenBytes(
+      path.c_str(), arg.standardInput ? ReadStandardInput() : OpenSourceBytes(path));
   if (opened.source && opened.source->kind() == SourceKind::Module) {
     opened.source->module()->SetLanguageOrder(order);
   }
@@ -139,10 +179,22 @@ int GatherSources(const Options& o, RunLog* log, Totals* totals, std::vector<Sou
     const int code = ReadNameList(o, log, &names);
     if (code != kExitOk) return code;
   }
+  // Standard input can be read once: as the list of names or as one source.
+  const auto dashes = std::count(names.begin(), names.end(), std::string("-"));
+  if (dashes > 1 || (dashes == 1 && o.filesFrom == "-")) {
+    log->Error(dashes > 1 ? "- (standard input) can be given once"
+                          : "- cannot be a source when --files-from reads standard input");
+    return kExitUsage;
+  }
   int code = kExitOk;
   for (const std::string& name : names) {
     SourceArg s;
     s.path = name;
+    if (name == "-") {
+      s.standardInput = true;
+      sources->push_back(s);
+      continue;
+    }
     const PathType type = TypeOfPath(name);
     Selector location;
     std::string file;
@@ -166,7 +218,7 @@ OpenedForRun OpenForRun(const Options& o, const SourceArg& arg, const LanguageOr
   OpenedForRun run;
   ++totals->sources;
   run.file = arg.path;
-  OpenedSource opened = OpenAs(run.file, order);
+  OpenedSource opened = OpenAs(arg, run.file, order);
   if (!opened.source) {
     if (!arg.named && opened.status == OpenStatus::Opened && opened.notProgramOrIcon) {
       ++totals->passed;
@@ -186,10 +238,11 @@ OpenedForRun OpenForRun(const Options& o, const SourceArg& arg, const LanguageOr
     return run;
   }
   run.source = std::move(opened.source);
-  if (run.source->kind() == SourceKind::Module && run.source->GroupCount() == 0 && !o.noRedirect) {
+  if (run.source->kind() == SourceKind::Module && run.source->GroupCount() == 0 && !o.noRedirect &&
+      !arg.standardInput) {
     const std::string mun = MunCandidate(run.file, !arg.named);
     if (!mun.empty() && TypeOfPath(mun) == PathType::File) {
-      OpenedSource redirected = OpenAs(mun, order);
+      OpenedSource redirected = OpenAs(SourceArg{}, mun, order);
       if (redirected.source) {
         log->Note(Quote(run.file) + " has no icon groups; reading " + Quote(mun) + " instead");
         run.redirectedFrom = run.file;

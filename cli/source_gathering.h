@@ -19,6 +19,7 @@ struct SourceArg {
   std::string path;
   std::vector<Selector> selectors;  // its own, from "FILE,N"
   bool named = true;
+  bool standardInput = false;  // "-": the bytes of standard input
 };
 
 // Every source, in order; *folders says whether a folder was named. What

@@ -94,4 +94,10 @@ std::unique_ptr<ByteSource> ByteSourceOfView(std::unique_ptr<FileView> view) {
   return std::unique_ptr<ByteSource>(new (std::nothrow) MemorySource(bytes, std::move(view)));
 }
 
+std::unique_ptr<ByteSource> ByteSourceOfBlock(ReadBlock block) {
+  if (!block.ok()) return nullptr;
+  return ByteSourceOfView(
+      std::unique_ptr<FileView>(new (std::nothrow) BlockView(std::move(block), FileIdentity{})));
+}
+
 }  // namespace vantorico

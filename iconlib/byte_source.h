@@ -83,5 +83,7 @@ SourceFile ReadWholeSource(OpenedBytes opened, uint64_t limit);
 std::unique_ptr<ByteSource> ByteSourceOfBytes(ByteSpan bytes);
 // A file read whole, kept by the source.
 std::unique_ptr<ByteSource> ByteSourceOfView(std::unique_ptr<FileView> view);
+// A block read from a stream (standard input), kept by the source.
+std::unique_ptr<ByteSource> ByteSourceOfBlock(ReadBlock block);
 
 }  // namespace vantorico

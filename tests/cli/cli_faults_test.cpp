@@ -153,6 +153,50 @@ TEST_F(CliFaults, ADeviceOrFifoAtAnOutputNameIsRefusedAndAFileKeepsItsMode) {
   EXPECT_GT(st.st_size, 4);
 }
 
+// "-" reads the source from standard input (a pipe, which cannot be read by
+// range): the same listing and files as the path gives; standard input is
+// read once, and junk from it is refused as from a file.
+TEST_F(CliFaults, StandardInputIsASource) {
+  const std::string out = dir_.Path("out"), piped = dir_.Path("piped");
+  const CliRun byPath = Shell(Quoted(Program()) + " list --json " + Quoted(module_), dir_);
+  ASSERT_EQ(byPath.code, 0) << byPath.err;
+  ASSERT_EQ(
+      Shell(Quoted(Program()) + " extract -q " + Quoted(module_) + " -o " + Quoted(out), dir_).code,
+      0);
+  const std::string cat = "cat " + Quoted(module_) + " | " + Quoted(Program());
+  const CliRun listed = Shell(cat + " list --json -", dir_);
+  EXPECT_EQ(listed.code, 0) << listed.err;
+  std::string expected = byPath.out;
+  const std::string file = "\"file\":";
+  expected.replace(expected.find(file),
+                   expected.find(',', expected.find(file)) - expected.find(file), file + "\"-\"");
+  EXPECT_EQ(listed.out, expected);
+  EXPECT_EQ(Shell(cat + " extract -q - -o " + Quoted(piped), dir_).code, 0);
+  Bytes a, b;
+  ASSERT_TRUE(ReadWholeFile(out + "/1.ico", &a));
+  ASSERT_TRUE(ReadWholeFile(piped + "/1.ico", &b));
+  EXPECT_EQ(a, b);
+  const struct {
+    const char* input;
+    const char* args;
+    int code;
+    const char* says;
+  } cases[] = {
+      {"printf junk", "list -", 3, "is not a program file or an icon file"},
+      {"printf ''", "list -", 3, "is not a program file or an icon file"},
+      {"cat m.dll", "list - -", 2, "can be given once"},
+      {"printf -", "list --files-from -", 2, "--files-from reads standard input"},
+  };
+  for (const auto& c : cases) {
+    const CliRun r = Shell(
+        "cd " + Quoted(dir_.Path("")) + " && " + c.input + " | " + Quoted(Program()) + " " + c.args,
+        dir_);
+    EXPECT_EQ(r.code, c.code) << c.input << " | " << c.args << ": " << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
+    EXPECT_EQ(r.out, "") << c.args;
+  }
+}
+
 // A group whose images claim more pixels than the source may make the engine
 // decode is said as such, not as repeated images; the groups within it are written.
 TEST_F(CliFaults, GroupsPastThePixelBudgetAreSaidAndTheRestWritten) {
