@@ -99,7 +99,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 # Windows' own DLLs, the only ones a program of a zip may import (no MinGW
 # runtime DLL beside it: the programs are linked statically).
-system_dlls=" advapi32 comctl32 comdlg32 gdi32 imm32 kernel32 msimg32 msvcrt ntdll ole32 oleaut32
+system_dlls=" advapi32 bcrypt comctl32 comdlg32 gdi32 imm32 kernel32 msimg32 msvcrt ntdll ole32 oleaut32
   shell32 shlwapi user32 uxtheme version winmm "
 
 # pe_check FILE SUBSYSTEM BITS: a PE32 image for i386 (BITS 32) or a PE32+
