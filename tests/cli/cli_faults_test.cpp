@@ -18,6 +18,7 @@
 #include <string>
 
 #include "cli/cli_app.h"
+#include "cli_run.h"
 #include "cli/file_seam.h"
 #include "iconlib/png_codec.h"
 #include "pe_builder.h"
@@ -28,39 +29,6 @@ namespace vantorico {
 namespace {
 
 using namespace vantorico::testing;
-
-struct CliRun {
-  int code;
-  std::string out, err;
-};
-
-class Collect final : public CliSink {
- public:
-  explicit Collect(CliRun* r) : r_(r) {}
-  bool Out(const std::string& t) override {
-    r_->out += t;
-    return true;
-  }
-  void Err(const std::string& t) override { r_->err += t; }
-
- private:
-  CliRun* r_;
-};
-
-CliRun Cli(const std::vector<std::string>& args) {
-  CliRun r;
-  Collect sink(&r);
-  r.code = RunCli(args, CliEnvironment{}, sink);
-  return r;
-}
-
-std::string Text(const Bytes& b) {
-  return std::string(b.begin(), b.end());
-}
-
-size_t Lines(const std::string& s) {
-  return static_cast<size_t>(std::count(s.begin(), s.end(), '\n'));
-}
 
 std::string Quoted(const std::string& s) {
   std::string out = "'";

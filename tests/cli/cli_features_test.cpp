@@ -12,6 +12,7 @@
 #include <string>
 
 #include "cli/cli_app.h"
+#include "cli_run.h"
 #include "cli/file_seam.h"
 #include "iconlib/cursor_resources.h"
 #include "pe_builder.h"
@@ -21,38 +22,6 @@ namespace vantorico {
 namespace {
 
 using namespace vantorico::testing;
-
-struct CliRun {
-  int code;
-  std::string out, err;
-};
-
-class Collect final : public CliSink {
- public:
-  explicit Collect(CliRun* r) : r_(r) {}
-  bool Out(const std::string& t) override {
-    r_->out += t;
-    return true;
-  }
-  void Err(const std::string& t) override { r_->err += t; }
-
- private:
-  CliRun* r_;
-};
-
-// A run whose user language is the one given (as the locale would give it).
-CliRun Cli(const std::vector<std::string>& args, uint16_t userLanguage = 0) {
-  CliRun r;
-  Collect sink(&r);
-  CliEnvironment env;
-  env.userLanguage = userLanguage;
-  r.code = RunCli(args, env, sink);
-  return r;
-}
-
-size_t Lines(const std::string& s) {
-  return static_cast<size_t>(std::count(s.begin(), s.end(), '\n'));
-}
 
 const Bytes kEnglishDib = MakeDib(16, 16, 4, 16);
 const Bytes kChineseDib = MakeDib(32, 32, 4, 16);
@@ -92,10 +61,6 @@ std::set<std::string> Leaves(const std::string& dir) {
   (void)dir;
 #endif
   return out;
-}
-
-std::string Text(const Bytes& b) {
-  return std::string(b.begin(), b.end());
 }
 
 #ifndef _WIN32
