@@ -68,6 +68,24 @@ void CountExtractPass(int32_t outcome, ExtractTally* tally) {
   }
 }
 
+void CountExtractReport(const ExtractReport& report, bool firstPass, ExtractTally* tally) {
+  const auto outcome = static_cast<int32_t>(report.outcome);
+  if (firstPass) tally->firstOutcome = outcome;
+  CountExtractPass(outcome, tally);
+  // The first write that failed is the one the box names.
+  if (tally->writeFailed || (report.outcome != ExtractOutcome::WriteFailed &&
+                             report.outcome != ExtractOutcome::SameAsSource)) {
+    return;
+  }
+  tally->writeFailed = true;
+  tally->failedOutcome = outcome;
+  tally->failedPath = report.outputPath;
+  tally->failedErrorKind = static_cast<int32_t>(report.error.kind);
+  tally->failedErrorCode = report.error.code;
+  tally->failedSystemText =
+      report.error.kind == ErrorKind::None ? std::string() : SystemErrorText(report.error);
+}
+
 ExtractFeedback DescribeExtraction(const ExtractTally& t) {
   ExtractFeedback f;
   if (t.writeFailed) {

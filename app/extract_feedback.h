@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "iconlib/extract_file_icon.h"
+
 namespace vantorico {
 
 // What the loop saw, from the engine's reports (ExtractOutcome values).
@@ -20,8 +22,11 @@ struct ExtractTally {
   std::string failedSystemText;
 };
 
-// Adds one pass's report.
+// Adds one pass's outcome.
 void CountExtractPass(int32_t outcome, ExtractTally* tally);
+// Adds one pass's report: its outcome, the first outcome of the run when it is
+// the first pass, and the first failed write with its reason.
+void CountExtractReport(const ExtractReport& report, bool firstPass, ExtractTally* tally);
 
 struct ExtractFeedback {
   std::string text;

@@ -83,12 +83,6 @@ void OnPathChanged(ArgSlot*, int) {
   WriteUnitProperty(kMainWindowId, kExtractButtonId, kPropertyDisabled, BoolSlot(false));
 }
 
-// A text a command handed out, kept as a string; the text itself is freed.
-std::string TakeText(const ArgSlot& slot) {
-  const OwnedText text(SlotText(slot));
-  return text ? text.get() : "";
-}
-
 void OnExtractClicked(ArgSlot*, int) {
   ExtractTally tally;
   for (int i = 1; i <= MaxIconGroups; ++i) {
@@ -97,26 +91,13 @@ void OnExtractClicked(ArgSlot*, int) {
     const OwnedText num(SlotText(CallCoreCommand(ToText, 1, IntSlot(i))));
     const OwnedText out(ConcatTexts(4, dir.get(), kTextSeparator, num.get(), kTextIconSuffix));
     const OwnedText path(SlotText(ReadUnitProperty(kMainWindowId, kPathBoxId, kPropertyContent)));
-    CallLibraryCommand(kLibraryAppInterface, ExtractFileIcon, 4, TextSlot(OrEmpty(path.get())),
-                       IntSlot(ExtractToFile), TextSlot(OrEmpty(out.get())), IntSlot(i));
-    // What the pass did, so that the box afterwards tells the truth.
-    const int32_t outcome = SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractOutcome, 0));
-    if (i == 1) tally.firstOutcome = outcome;
-    CountExtractPass(outcome, &tally);
-    const auto kind = static_cast<ExtractOutcome>(outcome);
-    if (!tally.writeFailed &&
-        (kind == ExtractOutcome::WriteFailed || kind == ExtractOutcome::SameAsSource)) {
-      tally.writeFailed = true;
-      tally.failedOutcome = outcome;
-      tally.failedPath =
-          TakeText(CallLibraryCommand(kLibraryAppInterface, GetExtractFailedPath, 0));
-      tally.failedErrorKind =
-          SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractErrorKind, 0));
-      tally.failedErrorCode =
-          SlotInt(CallLibraryCommand(kLibraryAppInterface, GetExtractErrorCode, 0));
-      tally.failedSystemText =
-          TakeText(CallLibraryCommand(kLibraryAppInterface, GetExtractSystemText, 0));
-    }
+    // What the pass did comes back with it, so that the box afterwards tells the truth.
+    ExtractReport report;
+    ArgSlot args[] = {TextSlot(OrEmpty(path.get())), IntSlot(ExtractToFile),
+                      TextSlot(OrEmpty(out.get())), IntSlot(i)};
+    ArgSlot result{0, 0, 0};
+    ExtractFileIcon(&result, 4, args, &report);
+    CountExtractReport(report, i == 1, &tally);
   }
   const ExtractFeedback feedback = DescribeExtraction(tally);
   CallCoreCommand(ShowMessageBox, 3, TextSlot(feedback.text.c_str()),

@@ -43,6 +43,15 @@ struct FileTraits {
 };
 using UniqueFile = UniqueHandle<FileTraits>;
 
+// A search from FindFirstFileW.
+struct FindTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { FindClose(h); }
+};
+using UniqueFind = UniqueHandle<FindTraits>;
+
 struct ModuleTraits {
   using Handle = HMODULE;
   static Handle Invalid() { return nullptr; }

@@ -3,19 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "base/utf16.h"
 #include "base/win_handles.h"
 #include "cli/console.h"
 
 namespace vantorico {
 namespace {
-
-std::string Utf8(const wchar_t* wide) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return std::string();
-  std::string out(static_cast<size_t>(n - 1), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, -1, &out[0], n, nullptr, nullptr);
-  return out;
-}
 
 bool IsConsole(HANDLE handle) {
   DWORD mode = 0;
@@ -26,10 +19,7 @@ bool WriteTo(HANDLE handle, const std::string& utf8) {
   if (utf8.empty()) return true;
   if (IsConsole(handle)) {
     // Bytes that are not UTF-8 show as U+FFFD; the console draws the rest.
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
+    const std::wstring wide = Utf8ToWide(utf8);
     size_t done = 0;
     while (done < wide.size()) {
       DWORD wrote = 0;
@@ -68,7 +58,7 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
   if (!wide) return std::vector<std::string>(argv + 1, argv + argc);
   std::vector<std::string> args;
-  for (int i = 1; i < count; ++i) args.push_back(Utf8(wide[i]));
+  for (int i = 1; i < count; ++i) args.push_back(WideToUtf8(wide[i]));
   LocalFree(wide);
   return args;
 }

@@ -105,6 +105,21 @@ std::string MunCandidate(const std::string& path, bool walked) {
   return Join(resources, BaseName(path) + ".mun");
 }
 
+// Why a file that was read is no program file, for its message and record;
+// empty when the readers gave no reason.
+std::string RefusalReason(const OpenedSource& opened) {
+  if (opened.status != OpenStatus::Opened || !opened.notProgramOrIcon) return std::string();
+  switch (opened.refusal) {
+    case ModuleRefusal::None:
+      return std::string();
+    case ModuleRefusal::NoMzHeader:
+      // Neither reader's header: the module's "no MZ header" alone would not say it.
+      return "it starts with neither an MZ header nor an icon file header";
+    default:
+      return ModuleRefusalText(opened.refusal);
+  }
+}
+
 std::string OpenProblem(const OpenedSource& opened, const std::string& file) {
   switch (opened.status) {
     case OpenStatus::Missing:
@@ -120,7 +135,9 @@ std::string OpenProblem(const OpenedSource& opened, const std::string& file) {
     case OpenStatus::Opened:
       break;
   }
-  return Quote(file) + " is not a program file or an icon file";
+  const std::string reason = RefusalReason(opened);
+  return Quote(file) + " is not a program file or an icon file" +
+         (reason.empty() ? "" : ": " + reason);
 }
 
 // Standard input cannot be read by range: it is read whole, up to what an
@@ -227,12 +244,12 @@ OpenedForRun OpenForRun(const Options& o, const SourceArg& arg, const LanguageOr
       return run;
     }
     const std::string problem = OpenProblem(opened, run.file);
+    const std::string reason = RefusalReason(opened);
     log->Error(problem);
-    log->Document(DocumentHead(o.command, run.file, "", nullptr)
-                      .Number("status", static_cast<int>(kExitBadInput))
-                      .String("error", problem)
-                      .Json("groups", "[]")
-                      .Text());
+    JsonObject record = DocumentHead(o.command, run.file, "", nullptr);
+    record.Number("status", static_cast<int>(kExitBadInput)).String("error", problem);
+    if (!reason.empty()) record.String("reason", reason);
+    log->Document(record.Json("groups", "[]").Text());
     ++totals->unreadable;
     run.code = kExitBadInput;
     return run;

@@ -1,11 +1,10 @@
 #include "iconlib/extract_file_icon.h"
 
-#include <cstring>
 #include <new>
 #include <vector>
 
-#include "base/heap.h"
 #include "iconlib/extension_key.h"
+#include "iconlib/file_io.h"
 
 namespace vantorico {
 namespace {
@@ -24,7 +23,6 @@ struct SourceSnapshot {
 struct EngineState {
   bool cacheEnabled = true;
   std::unique_ptr<SourceSnapshot> snapshot;
-  ExtractReport report;
 };
 
 EngineState& State() {
@@ -121,8 +119,8 @@ int32_t ExtractIconGroup(SourceKind kind, const char* sourcePath, ExtractMode mo
   const bool stamped = StampOfPath(sourcePath, &stamp);
   SourceSnapshot* snap = state.snapshot.get();
   std::unique_ptr<SourceSnapshot> uncached;
-  if (!state.cacheEnabled || !stamped || !snap || snap->kind != kind ||
-      snap->path != sourcePath || !(snap->stamp == stamp)) {
+  if (!state.cacheEnabled || !stamped || !snap || snap->kind != kind || snap->path != sourcePath ||
+      !(snap->stamp == stamp)) {
     state.snapshot.reset();
     std::unique_ptr<SourceSnapshot> fresh = TakeSnapshot(kind, sourcePath, stamp, &report->outcome);
     if (!fresh) {
@@ -155,15 +153,16 @@ int32_t ExtractIconGroup(SourceKind kind, const char* sourcePath, ExtractMode mo
                            : ExtractResult{ExtractStatus::UnreadableGroup, 0, {}};
   }
   report->outcome = OutcomeOf(result.status);
-  if (result.status == ExtractStatus::WriteFailed ||
-      result.status == ExtractStatus::SameAsSource) {
+  if (result.status == ExtractStatus::WriteFailed || result.status == ExtractStatus::SameAsSource) {
     report->outputPath = outputPath ? outputPath : "";
     report->error = result.error;
   }
   return count;
 }
 
-void ExtractFileIcon(ArgSlot* result, int count, ArgSlot* args) {
+void ExtractFileIcon(ArgSlot* result, int count, ArgSlot* args, ExtractReport* report) {
+  ExtractReport local;
+  if (!report) report = &local;
   result->value = 0;
   // Only the slots given are read; the rest count as omitted.
   const auto slot = [&](int i) { return i < count ? args[i] : OmittedSlot(); };
@@ -174,56 +173,30 @@ void ExtractFileIcon(ArgSlot* result, int count, ArgSlot* args) {
   int32_t index = slot(3).type == kTypeOmitted ? 1 : SlotInt(slot(3));
   if (index < 1) index = 1;
   const auto extract_mode = static_cast<ExtractMode>(mode);
+  // The kinds are read from the tool's own text (the extension keys follow its
+  // code page); the files are then named to the engine once.
   const OutputKind output_kind =
       extract_mode == ExtractToFile ? OutputKindOfPath(output) : OutputKind::Nothing;
-  result->value = static_cast<uint32_t>(ExtractIconGroup(SourceKindOfPath(source), source,
-                                                         extract_mode, output_kind, output, index,
-                                                         &State().report));
+  const std::string source_path = EnginePathOfCodePageText(source);
+  const std::string output_path = EnginePathOfCodePageText(output);
+  result->value = static_cast<uint32_t>(
+      ExtractIconGroup(SourceKindOfPath(source), source_path.c_str(), extract_mode, output_kind,
+                       output ? output_path.c_str() : nullptr, index, report));
+  // The tool shows the path as it gave it.
+  if (!report->outputPath.empty()) report->outputPath = output;
+}
+
+void ExtractFileIcon(ArgSlot* result, int count, ArgSlot* args) {
+  ExtractFileIcon(result, count, args, nullptr);
 }
 
 void ReleaseExtractCache() {
   State().snapshot.reset();
 }
 
-const ExtractReport& LastExtractReport() {
-  return State().report;
-}
-
 void SetExtractCacheEnabled(bool enabled) {
   State().cacheEnabled = enabled;
   State().snapshot.reset();
-}
-
-namespace {
-
-ArgSlot NewTextSlot(const std::string& text) {
-  if (text.empty()) return TextSlot(nullptr);
-  auto* copy = static_cast<char*>(HeapTryAllocate(text.size() + 1));
-  if (copy) std::memcpy(copy, text.c_str(), text.size() + 1);
-  return TextSlot(copy);
-}
-
-}  // namespace
-
-void GetExtractOutcome(ArgSlot* result, int, ArgSlot*) {
-  *result = IntSlot(static_cast<int32_t>(State().report.outcome));
-}
-
-void GetExtractFailedPath(ArgSlot* result, int, ArgSlot*) {
-  *result = NewTextSlot(State().report.outputPath);
-}
-
-void GetExtractErrorKind(ArgSlot* result, int, ArgSlot*) {
-  *result = IntSlot(static_cast<int32_t>(State().report.error.kind));
-}
-
-void GetExtractErrorCode(ArgSlot* result, int, ArgSlot*) {
-  *result = IntSlot(State().report.error.code);
-}
-
-void GetExtractSystemText(ArgSlot* result, int, ArgSlot*) {
-  const ExtractReport& r = State().report;
-  *result = NewTextSlot(r.error.kind == ErrorKind::None ? std::string() : SystemErrorText(r.error));
 }
 
 }  // namespace vantorico

@@ -1,7 +1,7 @@
 #pragma once
 // ExtractFileIcon: the library command that reads the index-th icon group of
-// a module or an icon file and delivers it to a file or the clipboard, and
-// its companion queries, which tell the caller what the last call did.
+// a module or an icon file and delivers it to a file or the clipboard, with
+// what each call did as a value for its caller.
 #include <cstdint>
 #include <string>
 
@@ -15,7 +15,7 @@ namespace vantorico {
 SourceKind SourceKindOfPath(const char* path);
 OutputKind OutputKindOfPath(const char* path);
 
-// What the last ExtractFileIcon call did, as its companion queries report it.
+// What one ExtractFileIcon call did.
 enum class ExtractOutcome : int32_t {
   NothingAsked = 0,       // the index is past the groups, or mode 0 had no output path
   Written = 1,            // the group was delivered
@@ -43,22 +43,14 @@ int32_t ExtractIconGroup(SourceKind source, const char* sourcePath, ExtractMode 
                          ExtractReport* report = nullptr);
 
 // Slots: source path (text), mode (int, optional), output path (text,
-// optional), index (int, optional); slots past count are omitted. The
-// integer result goes to result->value.
+// optional), index (int, optional); slots past count are omitted. The texts
+// are the window tool's, in the ANSI code page: the kinds are read from them
+// and the paths converted once for the engine. The integer result goes to
+// result->value; *report, when given, says what the call did (its output
+// path as the caller spelled it).
+void ExtractFileIcon(ArgSlot* result, int count, ArgSlot* args, ExtractReport* report);
+// The same as a library command, when nothing asks what happened.
 void ExtractFileIcon(ArgSlot* result, int count, ArgSlot* args);
-
-// Companions, no arguments: the last call's ExtractOutcome (int); the
-// output path of its failed write (a new text, or null); its ErrorKind
-// (int); the system's code for it (int); the system's text for it (a new
-// text, or null).
-void GetExtractOutcome(ArgSlot* result, int count, ArgSlot* args);
-void GetExtractFailedPath(ArgSlot* result, int count, ArgSlot* args);
-void GetExtractErrorKind(ArgSlot* result, int count, ArgSlot* args);
-void GetExtractErrorCode(ArgSlot* result, int count, ArgSlot* args);
-void GetExtractSystemText(ArgSlot* result, int count, ArgSlot* args);
-
-// The report of the last ExtractFileIcon call.
-const ExtractReport& LastExtractReport();
 
 // The engine keeps what it has read of the last source (its groups) between
 // calls, keyed by the path, the file's size and its last write; tests turn

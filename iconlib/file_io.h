@@ -6,12 +6,21 @@
 // same folder and moved over its name only when every byte is written.
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "base/byte_cursor.h"
 #include "iconlib/system_error.h"
 
 namespace vantorico {
+
+// Paths are UTF-8 on Windows (the layer calls the system's wide entry points,
+// so any name opens) and the system's bytes elsewhere.
+
+// The engine's spelling of a path the window tool holds in the ANSI code page
+// (GBK under code page 936): UTF-8 on Windows, the same bytes elsewhere. The
+// tool converts once, where its text enters the engine.
+std::string EnginePathOfCodePageText(const char* text);
 
 // Which file a path names, as the system knows it: device and inode on
 // POSIX, volume serial and file index on Windows.

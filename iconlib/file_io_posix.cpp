@@ -90,6 +90,10 @@ int OpenAnyLength(const char* path, int flags) {
   }
 }
 
+std::string EnginePathOfCodePageText(const char* text) {
+  return text ? text : "";
+}
+
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {
   return a.known && b.known && a.device == b.device && a.index == b.index;
 }

@@ -4,10 +4,10 @@
 #include <new>
 #include <string>
 
+#include "base/utf16.h"
 #include "base/win_handles.h"
 #include "iconlib/byte_source.h"
 #include "iconlib/file_io.h"
-#include "iconlib/file_io_win.h"
 
 namespace vantorico {
 namespace {
@@ -37,31 +37,36 @@ FileIdentity IdentityOfHandle(HANDLE file) {
                       (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
+// Paths come in as UTF-8 and go to the system's wide entry points, so names
+// outside the ANSI code page open.
+std::wstring Wide(const char* path) {
+  return Utf8ToWide(path ? path : "");
+}
+
 // Attributes only, shared with everyone: asking must not disturb a holder.
-UniqueFile OpenForAttributes(const char* path) {
-  return UniqueFile(CreateFileA(path, FILE_READ_ATTRIBUTES,
+UniqueFile OpenForAttributes(const std::wstring& path) {
+  return UniqueFile(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
-// Where the leaf name of a path starts.
-size_t LeafStart(const std::string& path) {
-  size_t cut = path.size();
-  while (cut > 0 && path[cut - 1] != '\\' && path[cut - 1] != '/' && path[cut - 1] != ':') --cut;
-  return cut;
-}
-
-std::string TemporaryName(const std::string& path, int attempt) {
+// "~leaf.PID-N-ATTEMPT.tmp" beside path.
+std::wstring TemporaryName(const std::wstring& path, int attempt) {
   static std::atomic<unsigned> counter{0};
-  const size_t cut = LeafStart(path);
-  return path.substr(0, cut) + "~" + path.substr(cut) + "." +
-         std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++) + "-" +
-         std::to_string(attempt) + ".tmp";
+  size_t cut = path.size();
+  while (cut > 0 && path[cut - 1] != L'\\' && path[cut - 1] != L'/' && path[cut - 1] != L':') {
+    --cut;
+  }
+  // The numbers are made as narrow text and widened: std::to_wstring would
+  // bring the C library's whole wide printf into the static programs.
+  const std::string numbers = "." + std::to_string(GetCurrentProcessId()) + "-" +
+                              std::to_string(counter++) + "-" + std::to_string(attempt) + ".tmp";
+  return path.substr(0, cut) + L"~" + path.substr(cut) + Utf8ToWide(numbers);
 }
 
 // Whether path names the source file: the index first, the volume only when
 // the indexes agree.
-bool NamesSource(const char* path, const FileIdentity& source) {
+bool NamesSource(const std::wstring& path, const FileIdentity& source) {
   if (!source.known) return false;
   UniqueFile file = OpenForAttributes(path);
   if (!file) return false;
@@ -102,8 +107,9 @@ class HandleSource final : public ByteSource {
   UniqueFile file_;
 };
 
-}  // namespace
-
+// A source over a file opened for reading: a disk file read by range, with
+// its size and identity as they are now. An invalid handle gives Missing with
+// the thread's last error.
 OpenedBytes ByteSourceOfHandle(UniqueFile file) {
   OpenedBytes out;
   if (!file) {
@@ -127,45 +133,15 @@ OpenedBytes ByteSourceOfHandle(UniqueFile file) {
   return out;
 }
 
-OpenedBytes OpenByteSource(const char* path) {
-  if (!path || !*path) return OpenedBytes{};
-  // Others may read the file while it is open, but not change it.
-  return ByteSourceOfHandle(UniqueFile(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
-}
-
-bool SameFile(const FileIdentity& a, const FileIdentity& b) {
-  return a.known && b.known && a.device == b.device && a.index == b.index;
-}
-
-bool StampOfPath(const char* path, FileStamp* stamp) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!path || !GetFileAttributesExA(path, GetFileExInfoStandard, &data) ||
-      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return false;
-  }
-  stamp->size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-  stamp->modified = static_cast<int64_t>((uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-                                         data.ftLastWriteTime.dwLowDateTime);
-  return true;
-}
-
-bool IdentityOfPath(const char* path, FileIdentity* identity) {
-  if (!path) return false;
-  UniqueFile file = OpenForAttributes(path);
-  if (!file) return false;
-  *identity = IdentityOfHandle(file.get());
-  return identity->known;
-}
-
-SourceFile ReadSourceFile(const char* path) {
-  if (!path || !*path) return SourceFile{};
-  // Read whole, without sharing: nobody changes it meanwhile.
-  return ReadWholeSource(
-      ByteSourceOfHandle(UniqueFile(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                                FILE_ATTRIBUTE_NORMAL, nullptr))),
-      MAXDWORD / 2);
-}
+// What has an output's name, from a handle opened on the name itself; an
+// invalid handle means nothing does.
+struct OutputNameHolder {
+  bool present = false;
+  bool replaceable = true;  // a file on a disk, or a link to one
+  // Attributes the output takes over from a file it replaces (hidden,
+  // system, archive, not indexed), else FILE_ATTRIBUTE_NORMAL.
+  DWORD keptAttributes = FILE_ATTRIBUTE_NORMAL;
+};
 
 OutputNameHolder HolderOfOutputName(HANDLE name) {
   OutputNameHolder h;
@@ -207,22 +183,78 @@ bool IsExistsError(DWORD error) {
   return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
 }
 
+}  // namespace
+
+OpenedBytes OpenByteSource(const char* path) {
+  if (!path || !*path) return OpenedBytes{};
+  // Others may read the file while it is open, but not change it.
+  return ByteSourceOfHandle(
+      UniqueFile(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
+std::string EnginePathOfCodePageText(const char* text) {
+  if (!text || !*text) return std::string();
+  const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (n <= 1) return std::string();
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n);
+  wide.resize(static_cast<size_t>(n - 1));  // without the terminating NUL
+  return WideToUtf8(wide);
+}
+
+bool SameFile(const FileIdentity& a, const FileIdentity& b) {
+  return a.known && b.known && a.device == b.device && a.index == b.index;
+}
+
+bool StampOfPath(const char* path, FileStamp* stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!path || !GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
+  stamp->size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  stamp->modified = static_cast<int64_t>((uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                         data.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
+bool IdentityOfPath(const char* path, FileIdentity* identity) {
+  if (!path) return false;
+  UniqueFile file = OpenForAttributes(Wide(path));
+  if (!file) return false;
+  *identity = IdentityOfHandle(file.get());
+  return identity->known;
+}
+
+SourceFile ReadSourceFile(const char* path) {
+  if (!path || !*path) return SourceFile{};
+  // Read whole, without sharing: nobody changes it meanwhile.
+  return ReadWholeSource(
+      ByteSourceOfHandle(UniqueFile(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))),
+      MAXDWORD / 2);
+}
+
 namespace {
 
-OutputNameHolder HolderOfPath(const char* path) {
-  const UniqueFile name(CreateFileA(path, FILE_READ_ATTRIBUTES, kOutputNameShare, nullptr,
-                                    OPEN_EXISTING, kOutputNameOpenFlags, nullptr));
+// What holds an output's name: opened on the name itself, shared with
+// everyone, a link or junction as itself.
+OutputNameHolder HolderOfPath(const std::wstring& path) {
+  const UniqueFile name(CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   return HolderOfOutputName(name.get());
 }
 
 // The bytes in a new temporary file beside path, closed.
-bool Stage(const std::string& path, ByteSpan bytes, DWORD attributes, std::string* temporary,
+bool Stage(const std::wstring& path, ByteSpan bytes, DWORD attributes, std::wstring* temporary,
            SystemError* error) {
   UniqueFile file;
   for (int attempt = 0; attempt < kTemporaryNameAttempts && !file; ++attempt) {
     *temporary = TemporaryName(path, attempt);
     // CREATE_NEW: a name that exists (a file, a link) makes this attempt fail.
-    file.reset(CreateFileA(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
+    file.reset(CreateFileW(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
                            nullptr));
     if (!file && !IsExistsError(GetLastError())) break;
   }
@@ -232,19 +264,19 @@ bool Stage(const std::string& path, ByteSpan bytes, DWORD attributes, std::strin
   }
   const bool ok = WriteAllToFile(file.get(), bytes, error);
   file.reset();
-  if (!ok) DeleteFileA(temporary->c_str());
+  if (!ok) DeleteFileW(temporary->c_str());
   return ok;
 }
 
 // Moves the temporary file to path (replacing or not); removes it on failure.
-WriteOutcome Place(const std::string& temporary, const char* path, bool replace) {
+WriteOutcome Place(const std::wstring& temporary, const std::wstring& path, bool replace) {
   WriteOutcome out;
-  if (MoveFileExA(temporary.c_str(), path, replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
+  if (MoveFileExW(temporary.c_str(), path.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
     out.status = WriteOutcome::Written;
     return out;
   }
   const DWORD code = GetLastError();
-  DeleteFileA(temporary.c_str());
+  DeleteFileW(temporary.c_str());
   const OutputNameHolder holder = HolderOfPath(path);
   if ((!replace && IsExistsError(code)) || (holder.present && !holder.replaceable)) {
     return RefusalOfHolder(holder);
@@ -261,15 +293,16 @@ WriteOutcome ReplaceFileWhole(const char* path, ByteSpan bytes, const FileIdenti
     out.error = SystemErrorOf(ERROR_PATH_NOT_FOUND);
     return out;
   }
-  if (source && NamesSource(path, *source)) {
+  const std::wstring target = Wide(path);
+  if (source && NamesSource(target, *source)) {
     out.status = WriteOutcome::SameAsSource;
     return out;
   }
-  const OutputNameHolder holder = HolderOfPath(path);
+  const OutputNameHolder holder = HolderOfPath(target);
   if (!holder.replaceable) return RefusalOfHolder(holder);
-  std::string temporary;
-  if (!Stage(path, bytes, holder.keptAttributes, &temporary, &out.error)) return out;
-  return Place(temporary, path, true);
+  std::wstring temporary;
+  if (!Stage(target, bytes, holder.keptAttributes, &temporary, &out.error)) return out;
+  return Place(temporary, target, true);
 }
 
 WriteOutcome CreateFileWhole(const char* path, ByteSpan bytes) {
@@ -278,12 +311,13 @@ WriteOutcome CreateFileWhole(const char* path, ByteSpan bytes) {
     out.error = SystemErrorOf(ERROR_PATH_NOT_FOUND);
     return out;
   }
-  const OutputNameHolder holder = HolderOfPath(path);
+  const std::wstring target = Wide(path);
+  const OutputNameHolder holder = HolderOfPath(target);
   if (holder.present) return RefusalOfHolder(holder);
-  std::string temporary;
-  if (!Stage(path, bytes, FILE_ATTRIBUTE_NORMAL, &temporary, &out.error)) return out;
+  std::wstring temporary;
+  if (!Stage(target, bytes, FILE_ATTRIBUTE_NORMAL, &temporary, &out.error)) return out;
   // MoveFileEx without MOVEFILE_REPLACE_EXISTING fails on a name that exists.
-  return Place(temporary, path, false);
+  return Place(temporary, target, false);
 }
 
 }  // namespace vantorico

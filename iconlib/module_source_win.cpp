@@ -3,6 +3,7 @@
 #include <new>
 #include <vector>
 
+#include "base/utf16.h"
 #include "base/win_handles.h"
 #include "iconlib/cursor_resources.h"
 #include "iconlib/file_io.h"
@@ -163,7 +164,9 @@ std::unique_ptr<ModuleSource> OpenRefusedNeModule(const char* path) {
 }  // namespace
 
 std::unique_ptr<ModuleSource> OpenModuleSource(const char* path) {
-  UniqueModule module(LoadLibraryExA(path ? path : "", nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  // The engine's paths are UTF-8 (file_io.h).
+  UniqueModule module(
+      LoadLibraryExW(Utf8ToWide(path ? path : "").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!module) return OpenRefusedNeModule(path);
   return std::unique_ptr<ModuleSource>(new (std::nothrow) PlatformModule(std::move(module)));
 }

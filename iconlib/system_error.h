@@ -23,7 +23,12 @@ struct SystemError {
 // The calling thread's last error (errno / GetLastError), classified.
 SystemError LastSystemError();
 SystemError SystemErrorOf(int code);
-// The system's own text for the error, in the system's language.
+// The system's own text for the error, in the system's language: in the ANSI
+// code page on Windows (the window tool's texts), as the C library gives it
+// elsewhere.
 std::string SystemErrorText(const SystemError& error);
+// The same as UTF-8 (the command line's texts): on Windows from the wide
+// text, elsewhere as SystemErrorText.
+std::string SystemErrorTextUtf8(const SystemError& error);
 
 }  // namespace vantorico

@@ -46,4 +46,8 @@ std::string SystemErrorText(const SystemError& error) {
   return std::strerror(error.code);
 }
 
+std::string SystemErrorTextUtf8(const SystemError& error) {
+  return SystemErrorText(error);
+}
+
 }  // namespace vantorico

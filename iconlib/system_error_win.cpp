@@ -2,6 +2,8 @@
 
 #include "iconlib/system_error.h"
 
+#include "base/utf16.h"
+
 namespace vantorico {
 
 SystemError SystemErrorOf(int code) {
@@ -41,19 +43,46 @@ SystemError LastSystemError() {
   return SystemErrorOf(static_cast<int>(GetLastError()));
 }
 
-std::string SystemErrorText(const SystemError& error) {
-  char* text = nullptr;
-  const DWORD n = FormatMessageA(
+namespace {
+
+// The system's wide text for an error, without the line end FormatMessage puts
+// after it: one place for both spellings below.
+std::wstring SystemMessage(const SystemError& error) {
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(error.code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string out;
+      nullptr, static_cast<DWORD>(error.code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring out;
   if (n && text) out.assign(text, n);
   if (text) LocalFree(text);
-  while (!out.empty() && (out.back() == '\r' || out.back() == '\n' || out.back() == ' ')) {
+  while (!out.empty() && (out.back() == L'\r' || out.back() == L'\n' || out.back() == L' ')) {
     out.pop_back();
   }
-  if (out.empty()) out = "error " + std::to_string(error.code);
   return out;
+}
+
+std::string InAnsiCodePage(const std::wstring& wide) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return std::string();
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &out[0], size, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::string OrCode(std::string text, const SystemError& error) {
+  return text.empty() ? "error " + std::to_string(error.code) : text;
+}
+
+}  // namespace
+
+std::string SystemErrorText(const SystemError& error) {
+  return OrCode(InAnsiCodePage(SystemMessage(error)), error);
+}
+
+std::string SystemErrorTextUtf8(const SystemError& error) {
+  return OrCode(WideToUtf8(SystemMessage(error)), error);
 }
 
 }  // namespace vantorico

@@ -39,8 +39,9 @@ void TrayIcon::SetFromBytes(const uint8_t* bytes, int32_t length, const char* to
 }
 
 void TrayIcon::SetFromFile(const char* path, const char* tooltip) {
-  // The file is read whole by the engine's own reader, as icon files are.
-  const SourceFile source = ReadSourceFile(path);
+  // The file is read whole by the engine's own reader, as icon files are; the
+  // tool's path is in the ANSI code page.
+  const SourceFile source = ReadSourceFile(EnginePathOfCodePageText(path).c_str());
   const ByteSpan bytes = source.view ? source.view->bytes() : ByteSpan();
   SetFromBytes(bytes.data(), static_cast<int32_t>(bytes.size()), tooltip);
 }

@@ -10,13 +10,22 @@
 namespace vantorico {
 namespace {
 
+ExtractReport ReportOf(ExtractOutcome outcome, const std::string& path = "",
+                       SystemError error = {}) {
+  ExtractReport r;
+  r.outcome = outcome;
+  r.outputPath = path;
+  r.error = error;
+  return r;
+}
+
+// The handler's loop: one report per pass.
 ExtractTally Passes(std::initializer_list<ExtractOutcome> passes) {
   ExtractTally t;
   bool first = true;
   for (ExtractOutcome o : passes) {
-    if (first) t.firstOutcome = static_cast<int32_t>(o);
+    CountExtractReport(ReportOf(o), first, &t);
     first = false;
-    CountExtractPass(static_cast<int32_t>(o), &t);
   }
   return t;
 }
@@ -71,6 +80,40 @@ TEST(ExtractFeedback, AFailedWriteNamesThePathAndTheReason) {
   // The source itself as an output.
   t.failedOutcome = static_cast<int32_t>(ExtractOutcome::SameAsSource);
   EXPECT_TRUE(Has(DescribeExtraction(t).text, kTextOutputIsSource));
+}
+
+// The box names the first write that failed, with what its report said; later
+// failures and passes only count.
+TEST(ExtractFeedback, TheFirstFailedWriteOfTheRunIsTheOneNamed) {
+  const SystemError full{112, ErrorKind::DiskFull};
+  const SystemError denied{5, ErrorKind::AccessDenied};
+  const struct {
+    ExtractReport second;  // after a pass that wrote
+    bool failed;
+    const char* path;
+    int32_t kind, code;
+  } cases[] = {
+      {ReportOf(ExtractOutcome::WriteFailed, "a\\2.ico", full), true, "a\\2.ico",
+       static_cast<int32_t>(ErrorKind::DiskFull), 112},
+      {ReportOf(ExtractOutcome::SameAsSource, "a\\in.ico"), true, "a\\in.ico", 0, 0},
+      {ReportOf(ExtractOutcome::GroupUnreadable), false, "", 0, 0},
+  };
+  for (const auto& c : cases) {
+    ExtractTally t;
+    CountExtractReport(ReportOf(ExtractOutcome::Written), true, &t);
+    CountExtractReport(c.second, false, &t);
+    CountExtractReport(ReportOf(ExtractOutcome::WriteFailed, "a\\3.ico", denied), false, &t);
+    EXPECT_EQ(t.firstOutcome, static_cast<int32_t>(ExtractOutcome::Written));
+    EXPECT_EQ(t.written, 1);
+    EXPECT_TRUE(t.writeFailed);
+    EXPECT_EQ(t.failedPath, c.failed ? c.path : "a\\3.ico");
+    EXPECT_EQ(t.failedOutcome,
+              static_cast<int32_t>(c.failed ? c.second.outcome : ExtractOutcome::WriteFailed));
+    EXPECT_EQ(t.failedErrorKind, c.failed ? c.kind : static_cast<int32_t>(ErrorKind::AccessDenied));
+    EXPECT_EQ(t.failedErrorCode, c.failed ? c.code : 5);
+    // The system's words are asked for only when there is an error.
+    EXPECT_EQ(t.failedSystemText.empty(), c.failed && c.kind == 0);
+  }
 }
 
 }  // namespace

@@ -40,19 +40,18 @@ class ExtractCommand : public ::testing::Test {
     ReleaseExtractCache();
     EXPECT_EQ(GetHeapCounters().liveBlocks, live_);
   }
-  // Calls the command with four slots, as the runtime does.
-  static int32_t Call(ArgSlot source, ArgSlot mode, ArgSlot output, ArgSlot index) {
+  // Calls the command with four slots, as the runtime does; report_ says what
+  // the call did.
+  int32_t Call(ArgSlot source, ArgSlot mode, ArgSlot output, ArgSlot index) {
     ArgSlot args[4] = {source, mode, output, index};
     ArgSlot result = {0xDEAD, 0, kTypeInt};
-    ExtractFileIcon(&result, 4, args);
+    ExtractFileIcon(&result, 4, args, &report_);
     return static_cast<int32_t>(result.value);
   }
-  static int32_t Call(const std::string& src, int32_t mode, const std::string& out, int32_t index) {
+  int32_t Call(const std::string& src, int32_t mode, const std::string& out, int32_t index) {
     return Call(TextSlot(src.c_str()), IntSlot(mode), TextSlot(out.c_str()), IntSlot(index));
   }
-  void RequireModule() {
-    VANTORICO_REQUIRE_INPUT(!module_.empty(), "test modules were not built");
-  }
+  void RequireModule() { VANTORICO_REQUIRE_INPUT(!module_.empty(), "test modules were not built"); }
   // A copy of the test module under a name of our choosing.
   std::string ModuleAs(const ScratchDir& dir, const std::string& leaf) {
     Bytes b;
@@ -62,6 +61,7 @@ class ExtractCommand : public ::testing::Test {
   }
   std::string module_;
   uint64_t live_ = 0;
+  ExtractReport report_;
 };
 
 TEST_F(ExtractCommand, IndexesDeliverGroupsInDirectoryOrder) {
@@ -215,7 +215,7 @@ TEST_F(ExtractCommand, TheSourceIsFreeBetweenCalls) {
   std::error_code error;
   ASSERT_TRUE(std::filesystem::remove(in, error)) << error.message();
   EXPECT_EQ(Call(in, 0, dir.Path("b.ico"), 1), 0);
-  EXPECT_EQ(LastExtractReport().outcome, ExtractOutcome::SourceUnreadable);
+  EXPECT_EQ(report_.outcome, ExtractOutcome::SourceUnreadable);
   EXPECT_FALSE(FileExists(dir.Path("b.ico")));
   ModuleAs(dir, "in.dll");
   ASSERT_GT(Call(in, 0, dir.Path("c.ico"), 1), 0);
@@ -244,15 +244,15 @@ TEST_F(ExtractCommand, EachCallReportsItsOutcome) {
   };
   for (const auto& c : cases) {
     Call(c.source, 0, c.output, c.index);
-    EXPECT_EQ(LastExtractReport().outcome, c.outcome) << c.source << " -> " << c.output;
+    EXPECT_EQ(report_.outcome, c.outcome) << c.source << " -> " << c.output;
   }
-  EXPECT_EQ(LastExtractReport().error.kind, ErrorKind::PathNotFound);
-  EXPECT_EQ(LastExtractReport().outputPath, dir.Path("none") + "/1.ico");
+  EXPECT_EQ(report_.error.kind, ErrorKind::PathNotFound);
+  EXPECT_EQ(report_.outputPath, dir.Path("none") + "/1.ico");
   // An icon file given its own name as the output is never written.
   const Bytes file = MakeIconFile({MakeDib(16, 16, 4, 16)});
   ASSERT_TRUE(WriteWholeFile(dir.Path("1.ico"), file));
   EXPECT_EQ(Call(dir.Path("1.ico"), 0, dir.Path("1.ico"), 1), 1);
-  EXPECT_EQ(LastExtractReport().outcome, ExtractOutcome::SameAsSource);
+  EXPECT_EQ(report_.outcome, ExtractOutcome::SameAsSource);
   Bytes kept;
   ASSERT_TRUE(ReadWholeFile(dir.Path("1.ico"), &kept));
   EXPECT_EQ(kept, file);

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "base/utf16.h"
 #include "base/win_handles.h"
 #include "iconlib/clipboard_writer.h"
 #include "iconlib/extract_file_icon.h"
@@ -64,8 +65,8 @@ TEST(WinFiles, AnUnwritableDiskKeepsTheOldOutputAndSaysSo) {
     ArgSlot args[4] = {TextSlot(source.c_str()), IntSlot(ExtractToFile), TextSlot(output.c_str()),
                        IntSlot(1)};
     ArgSlot result{};
-    ExtractFileIcon(&result, 4, args);
-    const ExtractReport report = LastExtractReport();
+    ExtractReport report;
+    ExtractFileIcon(&result, 4, args, &report);
     ReleaseExtractCache();
     EXPECT_EQ(report.outcome, ExtractOutcome::WriteFailed) << c.name;
     EXPECT_EQ(report.error.kind, c.kind) << c.name << ": " << report.error.code;
@@ -96,8 +97,9 @@ TEST(WinFiles, OnlyAFileIsReplacedAndNoReplaceWritesKeepWhatIsThere) {
   ArgSlot args[4] = {TextSlot(source.c_str()), IntSlot(ExtractToFile), TextSlot(folder.c_str()),
                      IntSlot(1)};
   ArgSlot result{};
-  ExtractFileIcon(&result, 4, args);
-  EXPECT_EQ(LastExtractReport().outcome, ExtractOutcome::WriteFailed);
+  ExtractReport report;
+  ExtractFileIcon(&result, 4, args, &report);
+  EXPECT_EQ(report.outcome, ExtractOutcome::WriteFailed);
   ReleaseExtractCache();
   EXPECT_EQ(ListFolder(dir.Path("")), (std::vector<std::string>{"1.ico", "in.ico"}));
 
@@ -117,6 +119,48 @@ TEST(WinFiles, OnlyAFileIsReplacedAndNoReplaceWritesKeepWhatIsThere) {
   ASSERT_TRUE(ReadWholeFile(file, &now));
   EXPECT_EQ(now, icon);
   EXPECT_EQ(ListFolder(dir.Path("")).size(), 4u);  // no temporary file stays
+}
+
+// The window tool's paths are in its ANSI code page (GBK here, with a second
+// byte of 0x5C in "乗"): ExtractFileIcon reads the kinds from them and names
+// the files to the engine once, so the files are the ones the wide names give,
+// and a failed write is reported with the tool's own spelling.
+TEST(WinFiles, TheToolsCodePagePathsReachTheEngineConvertedOnce) {
+  VANTORICO_REQUIRE_INPUT(GetACP() == 936, "the Wine prefix has ANSI code page 936");
+  ScratchDir dir("win_code_page");
+  const std::string folder_gbk = dir.Path("\xCD\xBC\xB1\xEA\x81\x5C");  // 图标乗
+  const std::string folder_utf8 = dir.Path("\xE5\x9B\xBE\xE6\xA0\x87\xE4\xB9\x97");
+  ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder_utf8).c_str(), nullptr));
+  const Bytes icon = MakeIconFile({MakeDib(16, 16, 4, 16)});
+  ASSERT_TRUE(
+      CreateFileWhole((folder_utf8 + "\\in.ico").c_str(), ByteSpan(icon.data(), icon.size())));
+  const struct {
+    std::string output;   // as the tool spells it
+    std::string written;  // the file that must then exist, in UTF-8; empty: none
+    ExtractOutcome outcome;
+  } cases[] = {
+      {folder_gbk + "\\\xB1\xED.ico", folder_utf8 + "\\\xE8\xA1\xA8.ico",
+       ExtractOutcome::Written},                                            // 表
+      {folder_gbk + "\\\x81\x5C\\1.ico", "", ExtractOutcome::WriteFailed},  // no folder 乗
+  };
+  for (const auto& c : cases) {
+    const std::string source = folder_gbk + "\\in.ico";
+    ArgSlot args[4] = {TextSlot(source.c_str()), IntSlot(ExtractToFile), TextSlot(c.output.c_str()),
+                       IntSlot(1)};
+    ArgSlot result{};
+    ExtractReport report;
+    ExtractFileIcon(&result, 4, args, &report);
+    ReleaseExtractCache();
+    EXPECT_EQ(result.value, 1u) << c.output;
+    EXPECT_EQ(report.outcome, c.outcome) << c.output;
+    if (c.written.empty()) {
+      EXPECT_EQ(report.outputPath, c.output);
+      EXPECT_EQ(report.error.kind, ErrorKind::PathNotFound);
+    } else {
+      EXPECT_NE(GetFileAttributesW(Utf8ToWide(c.written).c_str()), INVALID_FILE_ATTRIBUTES)
+          << c.written;
+    }
+  }
 }
 
 Bytes ClipboardDib() {
