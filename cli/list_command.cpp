@@ -28,8 +28,8 @@ Listing ListGroups(const Options& o, IconSource& source, const std::string& file
   if (l.total == 0) {
     l.problem = NoGroupsText(o, file);
     l.code = kExitNothingToExtract;
-  } else if (source.kind() == SourceKind::IconFile && !l.groups.empty() && !l.groups[0].readable) {
-    l.problem = Quote(file) + " is a damaged icon file";
+  } else if (source.kind() != SourceKind::Module && !l.groups.empty() && !l.groups[0].readable) {
+    l.problem = Quote(file) + " is a damaged " + KindWord(source.kind());
     l.code = kExitBadInput;
   } else if (l.unreadable > 0) {
     // The lines say which; the status says that not everything could be read.
@@ -89,7 +89,7 @@ int ListSource(const Options& o, const SourceArg& arg, bool batch, OpenedForRun&
     return code;
   }
   if (say) log->Error(l.problem);
-  if (l.total == 0 || (code == kExitBadInput && source.kind() == SourceKind::IconFile)) return code;
+  if (l.total == 0 || (code == kExitBadInput && source.kind() != SourceKind::Module)) return code;
   const bool withType = o.types[0] != GroupType::Icon || o.allTypes;
   std::string text;
   for (const GroupSummary& g : l.groups) {

@@ -8,6 +8,10 @@ namespace vantorico {
 
 std::vector<GroupType> TypesOf(const Options& o, const IconSource& source) {
   if (source.kind() == SourceKind::Module) return o.types;
+  // A cursor or animated file is taken whatever --type says: --type chooses
+  // among a module's groups, and such a file has one group of one kind.
+  if (source.kind() == SourceKind::CursorFile) return {GroupType::Cursor};
+  if (source.kind() == SourceKind::AnimatedFile) return {GroupType::AniCursor};
   std::vector<GroupType> types;
   if (std::find(o.types.begin(), o.types.end(), GroupType::Icon) != o.types.end()) {
     types.push_back(GroupType::Icon);

@@ -25,10 +25,12 @@ SourceKind KindOf(SourceReader& file) {
   if (IsPeModule(file) || IsNeModule(file)) return SourceKind::Module;
   uint16_t reserved = 1, type = 0;
   if (file.size() >= kIconFileHeaderSize && file.U16At(0, &reserved) &&
-      file.U16At(kIconFileHeaderFieldSize, &type) && reserved == kIconFileReserved &&
-      type == kIconFileTypeIcon) {
-    return SourceKind::IconFile;
+      file.U16At(kIconFileHeaderFieldSize, &type) && reserved == kIconFileReserved) {
+    if (type == kIconFileTypeIcon) return SourceKind::IconFile;
+    if (type == kIconFileTypeCursor) return SourceKind::CursorFile;
   }
+  const ReadBlock head = file.source().ReadAt(0, kRiffHeaderSize);
+  if (head.ok() && IsAnimatedCursorBytes(head.span())) return SourceKind::AnimatedFile;
   return SourceKind::Unsupported;
 }
 
@@ -149,7 +151,7 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
     source->moduleBytes_ = raw;
     source->groupCount_ = static_cast<int32_t>(source->module_->CountNames(kResourceTypeGroupIcon));
   } else {
-    // An icon file is all icon: it is read whole.
+    // An icon, cursor or animated file is all icon: it is read whole.
     if (raw->size() > SIZE_MAX / 2) {
       out.status = OpenStatus::NoMemory;
       return out;
@@ -165,7 +167,7 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
       source->iconBytes_ = source->iconFile_.span();
     }
     source->iconReader_ = std::move(reader);
-    source->groupCount_ = 1;
+    source->groupCount_ = kind == SourceKind::IconFile ? 1 : 0;
   }
   if (raw->changed()) {
     out.status = OpenStatus::ReadFailed;
@@ -180,6 +182,53 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
 bool IconSource::GroupName(int32_t index, ResourceName* name) const {
   if (kind_ != SourceKind::Module || index < 1 || index > groupCount_) return false;
   return module_->NameAt(kResourceTypeGroupIcon, static_cast<uint32_t>(index - 1), name);
+}
+
+int32_t IconSource::CountOf(uint16_t resourceType) const {
+  switch (kind_) {
+    case SourceKind::Module:
+      return static_cast<int32_t>(module_->CountNames(resourceType));
+    case SourceKind::IconFile:
+      return resourceType == kResourceTypeGroupIcon ? 1 : 0;
+    case SourceKind::CursorFile:
+      return resourceType == kResourceTypeGroupCursor ? 1 : 0;
+    case SourceKind::AnimatedFile:
+      return resourceType == kResourceTypeAniCursor ? 1 : 0;
+    case SourceKind::Unsupported:
+      break;
+  }
+  return 0;
+}
+
+GroupFailure IconSource::ReadCursors(int32_t index, CursorGroup* out) {
+  out->images.clear();
+  if (index < 1 || index > CountOf(kResourceTypeGroupCursor)) return GroupFailure::NotFound;
+  GroupFailure why = GroupFailure::None;
+  if (kind_ == SourceKind::Module) {
+    why = ReadCursorGroupAt(*module_, static_cast<uint32_t>(index - 1), budget_, out);
+    if (why != GroupFailure::None && moduleBytes_ && moduleBytes_->changed()) {
+      why = GroupFailure::ReadFailed;
+    }
+  } else {
+    // The file's images draw on the budget below, as a module's do.
+    why = ReadCursorFile(iconBytes_, out) ? GroupFailure::None : GroupFailure::CutShort;
+  }
+  if (why == GroupFailure::None && !SpendBudget(out->bytes())) why = GroupFailure::OverBudget;
+  if (why != GroupFailure::None) out->images.clear();
+  return why;
+}
+
+GroupFailure IconSource::AnimatedBytes(uint16_t resourceType, int32_t index, ByteSpan* out) {
+  *out = ByteSpan();
+  if (index < 1 || index > CountOf(resourceType)) return GroupFailure::NotFound;
+  ByteSpan bytes = iconBytes_;
+  if (kind_ == SourceKind::Module &&
+      !module_->BytesAt(resourceType, static_cast<uint32_t>(index - 1), &bytes)) {
+    return moduleBytes_ && moduleBytes_->changed() ? GroupFailure::ReadFailed
+                                                   : GroupFailure::CutShort;
+  }
+  *out = bytes;
+  return GroupFailure::None;
 }
 
 GroupRead IconSource::ReadGroup(int32_t index) {
