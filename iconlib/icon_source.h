@@ -83,6 +83,8 @@ class IconSource {
     pixelBudget_ -= pixels;
     return true;
   }
+  // An icon, cursor or animated file's bytes (empty for a module).
+  ByteSpan FileBytes() const { return iconBytes_; }
   // The module reader, for callers that walk other resource types.
   ModuleSource* module() const { return module_.get(); }
 

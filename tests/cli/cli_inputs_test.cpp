@@ -11,6 +11,8 @@
 #include "cli_run.h"
 #include "iconlib/animated_file.h"
 #include "iconlib/cursor_resources.h"
+#include "iconlib/icon_hashes.h"
+#include "iconlib/main_icon.h"
 #include "pe_builder.h"
 #include "test_support.h"
 
@@ -259,6 +261,41 @@ TEST(CliInputs, HandMadeAnimatedAndCursorFiles) {
   const CliRun d = Cli({"list", dir.Path("cut.ani")});
   EXPECT_EQ(d.code, kExitBadInput);
   EXPECT_NE(d.err.find("is a damaged animated file"), std::string::npos) << d.err;
+}
+
+// --hashes names the main icon: of the first group (not the second), its
+// 32x32 32-bit image (first in the priority list) though the 16x16 comes
+// first, with the digests of its stored bytes.
+TEST(CliInputs, HashesNameTheMainIcon) {
+  ScratchDir dir("cli_inputs_main");
+  const Bytes small = MakeDib(16, 16, 32, 0);
+  const Bytes large = MakeDib(32, 32, 32, 0);
+  const Bytes other = MakeDib(32, 32, 8, 256);
+  ASSERT_TRUE(WriteWholeFile(
+      dir.Path("m.dll"),
+      BuildPe({{14, "", 1, 0x0409, GroupDirectoryOf({{1, small}, {2, large}}, false)},
+               {14, "", 2, 0x0409, GroupDirectoryOf({{3, other}}, false)},
+               {3, "", 1, 0x0409, small},
+               {3, "", 2, 0x0409, large},
+               {3, "", 3, 0x0409, other}})));
+  const CliRun l = Cli({"list", "--hashes", dir.Path("m.dll")});
+  ASSERT_EQ(l.code, kExitOk) << l.err;
+  uint64_t hash = 0;
+  const ByteSpan bytes(large.data(), large.size());
+  const std::string average = AverageHashOf(bytes, nullptr, &hash) ? AverageHashText(hash) : "-";
+  const std::string line = "main\t1\timage 2\t32x32 32-bit priority 0\tmd5 " +
+                           DigestText(Md5Of(bytes)) + " sha256 " + DigestText(Sha256Of(bytes)) +
+                           " avghash " + average + "\n";
+  ASSERT_GE(l.out.size(), line.size());
+  EXPECT_EQ(l.out.substr(l.out.size() - line.size()), line) << l.out;
+  const CliRun j = Cli({"list", "--hashes", "--json", dir.Path("m.dll")});
+  EXPECT_NE(j.out.find("\"main_icon\":{\"group\":1,\"image\":2,\"width\":32,\"height\":32,"
+                       "\"bitCount\":32,\"rule\":\"priority\",\"priority\":0,\"md5\":\"" +
+                       DigestText(Md5Of(bytes))),
+            std::string::npos)
+      << j.out;
+  // Without --hashes nothing changes.
+  EXPECT_EQ(Cli({"list", dir.Path("m.dll")}).out.find("main"), std::string::npos);
 }
 
 }  // namespace
