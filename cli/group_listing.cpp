@@ -172,8 +172,9 @@ GroupSummary DescribeGroup(IconSource& source, GroupType type, int32_t index) {
   g.index = index;
   g.named = source.kind() == SourceKind::Module;
   if (!g.named) return g;
-  const uint16_t resource = ResourceTypeOf(type);
-  const auto ordinal = static_cast<uint32_t>(index - 1);
+  g.orphan = type == GroupType::Icon && source.IsOrphan(index);
+  const uint16_t resource = g.orphan ? kResourceTypeIcon : ResourceTypeOf(type);
+  const auto ordinal = g.orphan ? source.OrphanOrdinal(index) : static_cast<uint32_t>(index - 1);
   ResourceName name;
   if (source.module()->NameAt(resource, ordinal, &name)) {
     g.textName = name.isText;
@@ -233,12 +234,13 @@ std::string FormatGroupText(const GroupSummary& g, bool withType) {
       for (uint16_t l : g.languages) out += " " + LanguageIdText(l);
     }
   }
-  if (!g.readable) return out + "\tunreadable\n";
+  const std::string orphan = g.orphan ? "\torphan" : "";
+  if (!g.readable) return out + "\tunreadable" + orphan + "\n";
   if (g.type == GroupType::AniCursor || g.type == GroupType::AniIcon) {
     out += "\tanimated\t" + std::to_string(g.bytes) + " bytes";
     return out + (g.animated ? AnimationText(g.animation) : "") + "\n";
   }
-  return out + ImagesText(g.images) + "\n";
+  return out + ImagesText(g.images) + orphan + "\n";
 }
 
 void AddGroupName(JsonObject* out, const GroupSummary& g, SourceKind kind) {
@@ -250,6 +252,7 @@ void AddGroupName(JsonObject* out, const GroupSummary& g, SourceKind kind) {
   } else {
     out->Null("name");  // an icon file's group has no name
   }
+  if (g.orphan) out->Bool("orphan", true);
 }
 
 std::string ImagesJson(const GroupSummary& g) {

@@ -55,6 +55,7 @@ struct GroupSummary {
   uint16_t id = 0;
   std::string text;
   bool textCut = false;  // text is the start of a longer name
+  bool orphan = false;   // an RT_ICON no group lists (--orphans), named by its own name
   bool readable = false;
   std::vector<ImageSummary> images;
   uint64_t bytes = 0;     // animated resources: their size

@@ -28,6 +28,8 @@ bool Selected(const std::vector<Selector>& selectors, IconSource& source, const 
     const Selector& s = selectors[i];
     bool hit = false;
     if (s.none) continue;
+    // An orphan's name is its RT_ICON's, which --id and --name do not mean.
+    if (g.orphan && s.kind != Selector::Index) continue;
     switch (s.kind) {
       case Selector::Index:
         hit = g.index == s.index;
@@ -54,6 +56,7 @@ int32_t ForEachSelected(const Options& o, IconSource& source,
                         const std::vector<Selector>& selectors, std::vector<bool>* matched,
                         FunctionRef<void(const GroupSummary& g)> take) {
   *matched = std::vector<bool>(selectors.size(), false);
+  if (o.orphans) source.IncludeOrphans();
   int32_t total = 0;
   for (GroupType type : TypesOf(o, source)) {
     const int32_t n = CountGroups(source, type);

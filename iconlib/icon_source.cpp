@@ -1,10 +1,13 @@
 #include "iconlib/icon_source.h"
 
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <utility>
 
+#include "base/heap.h"
 #include "iconlib/icon_file_reader.h"
+#include "iconlib/image_fields.h"
 #include "iconlib/portable_module.h"
 
 namespace vantorico {
@@ -72,6 +75,7 @@ OpenedSource IconSource::Open(const char* path, SourceKind kind, ModuleAccess ac
     source->pixelBudget_ = PixelBudgetFor(size);
     if (!IdentityOfPath(path, &source->identity_)) source->identity_ = FileIdentity{};
     source->groupCount_ = static_cast<int32_t>(source->module_->CountNames(kResourceTypeGroupIcon));
+    source->listedGroups_ = source->groupCount_;
     out.status = OpenStatus::Opened;
     out.source = std::move(source);
     return out;
@@ -150,6 +154,7 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
     }
     source->moduleBytes_ = raw;
     source->groupCount_ = static_cast<int32_t>(source->module_->CountNames(kResourceTypeGroupIcon));
+    source->listedGroups_ = source->groupCount_;
   } else {
     // An icon, cursor or animated file is all icon: it is read whole.
     if (raw->size() > SIZE_MAX / 2) {
@@ -181,12 +186,73 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
 
 bool IconSource::GroupName(int32_t index, ResourceName* name) const {
   if (kind_ != SourceKind::Module || index < 1 || index > groupCount_) return false;
+  if (IsOrphan(index)) return module_->NameAt(kResourceTypeIcon, OrphanOrdinal(index), name);
   return module_->NameAt(kResourceTypeGroupIcon, static_cast<uint32_t>(index - 1), name);
+}
+
+void IconSource::IncludeOrphans() {
+  if (kind_ != SourceKind::Module || orphansIncluded_) return;
+  orphansIncluded_ = true;
+  {
+    // Every identifier a group lists; each directory lies in the module.
+    std::vector<bool> listed(uint32_t{UINT16_MAX} + 1, false);
+    for (int32_t g = 0; g < listedGroups_; ++g) {
+      ByteSpan directory;
+      if (!module_->BytesAt(kResourceTypeGroupIcon, static_cast<uint32_t>(g), &directory)) continue;
+      const ByteCursor c(directory);
+      uint16_t count = 0;
+      if (!c.PeekU16At(kGroupCountOffset, &count)) continue;
+      for (uint16_t i = 0; i < count; ++i) {
+        uint16_t id = 0;
+        if (!c.PeekU16At(kGroupHeaderSize + size_t{i} * kGroupEntrySize + kGroupEntryIdOffset,
+                         &id)) {
+          break;
+        }
+        listed[id] = true;
+      }
+    }
+    // A text-named RT_ICON no group can list.
+    const uint32_t icons = module_->CountNames(kResourceTypeIcon);
+    for (uint32_t i = 0; i < icons && groupCount_ < INT32_MAX; ++i) {
+      ResourceName name;
+      if (!module_->NameAt(kResourceTypeIcon, i, &name) || (!name.isText && listed[name.id])) {
+        continue;
+      }
+      orphans_.push_back(i);
+      ++groupCount_;
+    }
+  }
+}
+
+// An orphan RT_ICON as a group of its one image, within the budget.
+IconImageSetPtr IconSource::ReadOrphan(int32_t index, GroupFailure* why) {
+  ByteSpan image;
+  if (!module_->BytesAt(kResourceTypeIcon, OrphanOrdinal(index), &image)) {
+    *why = GroupFailure::MissingImage;
+    return nullptr;
+  }
+  if (image.size() > budget_ || image.size() > kMaxGroupImageBytes) {
+    *why = GroupFailure::OverBudget;
+    return nullptr;
+  }
+  IconImageSetPtr set = AllocateIconImageSet(1, "", path_.c_str());
+  IconImageEntry* e = set ? &set->images[0] : nullptr;
+  if (e) e->data = static_cast<uint8_t*>(HeapTryAllocate(image.size() ? image.size() : 1));
+  if (!e || !e->data) {
+    *why = GroupFailure::NoMemory;
+    return nullptr;
+  }
+  if (!image.empty()) std::memcpy(e->data, image.data(), image.size());
+  e->dataSize = static_cast<uint32_t>(image.size());
+  DeriveImageFields(e);
+  *why = GroupFailure::None;
+  return set;
 }
 
 int32_t IconSource::CountOf(uint16_t resourceType) const {
   switch (kind_) {
     case SourceKind::Module:
+      if (resourceType == kResourceTypeGroupIcon) return groupCount_;
       return static_cast<int32_t>(module_->CountNames(resourceType));
     case SourceKind::IconFile:
       return resourceType == kResourceTypeGroupIcon ? 1 : 0;
@@ -241,6 +307,9 @@ GroupRead IconSource::ReadGroup(int32_t index) {
       out.why = GroupFailure::CutShort;
       return out;
     }
+  } else if (IsOrphan(index)) {
+    out.set = ReadOrphan(index, &out.why);
+    if (!out.set && moduleBytes_ && moduleBytes_->changed()) out.why = GroupFailure::ReadFailed;
   } else {
     out.set = ReadIconGroupAt(*module_, static_cast<uint32_t>(index - 1), path_.c_str(), budget_,
                               &out.why);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "iconlib/byte_source.h"
 #include "iconlib/cursor_resources.h"
@@ -50,6 +51,17 @@ class IconSource {
   SourceKind kind() const { return kind_; }
   // Module: its icon groups (0 for none). Icon file: 1, read or not.
   int32_t GroupCount() const { return groupCount_; }
+  // Adds, after a module's icon groups, one group for each RT_ICON that no
+  // RT_GROUP_ICON lists (in the language the reader takes): group
+  // GroupCount()+1 on. Once per source; nothing for other kinds. Its few
+  // containers throw std::bad_alloc as the command line's own do.
+  void IncludeOrphans();
+  // Whether icon group index is such an RT_ICON, and its position among
+  // the RT_ICON resources.
+  bool IsOrphan(int32_t index) const { return index > listedGroups_ && index <= groupCount_; }
+  uint32_t OrphanOrdinal(int32_t index) const {
+    return orphans_[static_cast<size_t>(index - listedGroups_ - 1)];
+  }
   // The groups of a resource type (RT_GROUP_ICON, RT_GROUP_CURSOR,
   // RT_ANICURSOR, RT_ANIICON): a module's count, or 1 for a file of that kind.
   int32_t CountOf(uint16_t resourceType) const;
@@ -90,12 +102,16 @@ class IconSource {
 
  private:
   IconSource() = default;
+  IconImageSetPtr ReadOrphan(int32_t index, GroupFailure* why);
   // kind Unsupported: decided by the content.
   static OpenedSource FromBytes(const char* path, SourceKind kind, OpenedBytes bytes);
 
   SourceKind kind_ = SourceKind::Unsupported;
   std::string path_;
   int32_t groupCount_ = 0;
+  int32_t listedGroups_ = 0;  // the RT_GROUP_ICON resources among them
+  bool orphansIncluded_ = false;
+  std::vector<uint32_t> orphans_;  // RT_ICON positions, after the listed groups
   FileIdentity identity_;
   uint64_t budget_ = 0;
   uint64_t pixelBudget_ = 0;

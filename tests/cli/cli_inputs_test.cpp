@@ -3,6 +3,7 @@
 // Python finds them by tag, byte-for-byte extraction, hostile RIFF chunks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -296,6 +297,49 @@ TEST(CliInputs, HashesNameTheMainIcon) {
       << j.out;
   // Without --hashes nothing changes.
   EXPECT_EQ(Cli({"list", dir.Path("m.dll")}).out.find("main"), std::string::npos);
+}
+
+// RT_ICON 2 and 7 are in no group: with --orphans they are groups 2 and 3,
+// each one image, marked in both listings and written as one-image .ico files.
+TEST(CliInputs, OrphansComeOutAsGroupsOfTheirOwn) {
+  ScratchDir dir("cli_inputs_orphans");
+  const Bytes listed = MakeDib(16, 16, 4, 16);
+  const Bytes two = MakeDib(32, 32, 8, 256);
+  const Bytes seven = MakeDib(48, 48, 32, 0);
+  const std::string dll = dir.Path("o.dll");
+  ASSERT_TRUE(
+      WriteWholeFile(dll, BuildPe({{14, "", 1, 0x0409, GroupDirectoryOf({{1, listed}}, false)},
+                                   {3, "", 1, 0x0409, listed},
+                                   {3, "", 2, 0x0409, two},
+                                   {3, "", 7, 0x0409, seven}})));
+  const CliRun plain = Cli({"list", dll});
+  EXPECT_EQ(Lines(plain.out), 1u) << plain.out;
+  EXPECT_EQ(plain.out.find("orphan"), std::string::npos);
+  const CliRun l = Cli({"list", "--orphans", dll});
+  ASSERT_EQ(l.code, kExitOk) << l.err;
+  EXPECT_EQ(l.out, "1\t1\tlang 0x0409\t1 image\t16x16 4-bit DIB " + std::to_string(listed.size()) +
+                       " bytes\n2\t2\tlang 0x0409\t1 image\t32x32 8-bit DIB " +
+                       std::to_string(two.size()) +
+                       " bytes\torphan\n3\t7\tlang 0x0409\t1 image\t48x48 "
+                       "32-bit DIB " +
+                       std::to_string(seven.size()) + " bytes\torphan\n");
+  const CliRun j = Cli({"list", "--orphans", "--json", dll});
+  EXPECT_NE(j.out.find("\"index\":2,\"name\":2,\"orphan\":true"), std::string::npos) << j.out;
+  EXPECT_NE(j.out.find("\"index\":3,\"name\":7,\"orphan\":true"), std::string::npos) << j.out;
+  EXPECT_EQ(j.out.find("\"index\":1,\"name\":1,\"orphan\""), std::string::npos) << j.out;
+  // Written as one-image icon files; the index selects an orphan, --id does not.
+  const CliRun x = Cli({"extract", "--orphans", "--exact-images", dll, "-o", dir.Path("out")});
+  ASSERT_EQ(x.code, kExitOk) << x.err;
+  Bytes ico;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("out/3.ico"), &ico));
+  ASSERT_EQ(ico.size(), 6 + 16 + seven.size());
+  EXPECT_EQ(LoadU16(ico, 4), 1);
+  EXPECT_TRUE(std::equal(seven.begin(), seven.end(), ico.begin() + 22));
+  EXPECT_TRUE(FileExists(dir.Path("out/2.ico")));
+  const CliRun one = Cli({"list", "--orphans", "--index", "3", dll});
+  EXPECT_EQ(one.out.substr(0, 4), "3\t7\t") << one.out;
+  const CliRun id = Cli({"list", "--orphans", "--id", "7", dll});
+  EXPECT_EQ(id.code, kExitNothingToExtract) << id.out;
 }
 
 }  // namespace
