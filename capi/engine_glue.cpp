@@ -131,7 +131,6 @@ int Read(vantorico_source* s, int type, long index, ReadGroupState** out) {
   ReadGroupState& g = **out;
   if (g.read) return g.readStatus;
   IconSource& source = *s->source;
-  const auto ordinal = static_cast<uint32_t>(index - 1);
   switch (static_cast<GroupType>(type)) {
     case GroupType::Icon: {
       GroupRead read = source.ReadGroup(static_cast<int32_t>(index));
@@ -141,17 +140,13 @@ int Read(vantorico_source* s, int type, long index, ReadGroupState** out) {
       break;
     }
     case GroupType::Cursor: {
-      status = StatusOfFailure(
-          ReadCursorGroupAt(*source.module(), ordinal, source.BudgetLeft(), &g.cursors));
-      if (status == VANTORICO_OK && !source.SpendBudget(g.cursors.bytes())) {
-        status = VANTORICO_ERR_OVER_BUDGET;
-      }
+      status = StatusOfFailure(source.ReadCursors(static_cast<int32_t>(index), &g.cursors));
       break;
     }
     case GroupType::AniCursor:
     case GroupType::AniIcon:
-      if (!source.module()->BytesAt(ResourceTypeOf(static_cast<GroupType>(type)), ordinal,
-                                    &g.raw)) {
+      if (source.AnimatedBytes(ResourceTypeOf(static_cast<GroupType>(type)),
+                               static_cast<int32_t>(index), &g.raw) != GroupFailure::None) {
         status = VANTORICO_ERR_UNREADABLE;
       } else if (!source.SpendBudget(g.raw.size())) {
         status = VANTORICO_ERR_OVER_BUDGET;
@@ -297,7 +292,20 @@ void vantorico_close(vantorico_source* source) {
 
 int vantorico_source_kind_of(const vantorico_source* source, int* kind) {
   if (!source || !kind) return VANTORICO_ERR_ARGUMENT;
-  *kind = source->source->kind() == SourceKind::Module ? VANTORICO_MODULE : VANTORICO_ICON_FILE;
+  switch (source->source->kind()) {
+    case SourceKind::Module:
+      *kind = VANTORICO_MODULE;
+      break;
+    case SourceKind::CursorFile:
+      *kind = VANTORICO_CURSOR_FILE;
+      break;
+    case SourceKind::AnimatedFile:
+      *kind = VANTORICO_ANIMATED_FILE;
+      break;
+    default:
+      *kind = VANTORICO_ICON_FILE;
+      break;
+  }
   return VANTORICO_OK;
 }
 

@@ -72,6 +72,7 @@ const char kUsage[] =
     "                   extension follows, anything unsafe in a name becomes _\n"
     "  --exact-images   ico: each image byte for byte as stored (biSizeImage kept)\n"
     "  --hashes         MD5 and SHA-256 of stored images, SHA-256 of files written\n"
+    "  --orphans        icon images no group lists, one group each after the groups\n"
     "  --on-conflict overwrite|skip|rename   an output name that exists (default\n"
     "                   overwrite; rename writes N-2.ico, N-3.ico, ...)\n"
     "  --json           one JSON document (an array of them for several sources)\n"
@@ -191,6 +192,8 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
       o->exactImages = true;
     } else if (flag("--hashes")) {
       o->hashes = true;
+    } else if (flag("--orphans")) {
+      o->orphans = true;
     } else if (flag("--no-redirect")) {
       o->noRedirect = true;
     } else if (flag("-q") || flag("--quiet")) {

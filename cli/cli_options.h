@@ -47,6 +47,7 @@ struct Options {
   std::string outputName;    // --output-name TEMPLATE; empty: N.ico and the like
   bool exactImages = false;  // --exact-images: .ico images byte for byte as stored
   bool hashes = false;       // --hashes: digests of stored images and written files
+  bool orphans = false;      // --orphans: RT_ICON resources no group lists, one group each
 };
 
 // Parses args (the command first); an empty result means success.

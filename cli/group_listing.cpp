@@ -4,6 +4,7 @@
 
 #include "cli/json_writer.h"
 #include "cli/text_escape.h"
+#include "iconlib/animated_file.h"
 #include "iconlib/cursor_resources.h"
 #include "iconlib/icon_hashes.h"
 #include "iconlib/image_fields.h"
@@ -36,19 +37,84 @@ void Summarise(const IconImageSet* set, bool hashes, GroupSummary* group) {
   }
 }
 
-void SummariseCursors(const CursorGroup& cursors, bool hashes, GroupSummary* group) {
-  group->readable = true;
+void SummariseCursors(const CursorGroup& cursors, bool hashes, std::vector<ImageSummary>* out) {
   for (const CursorImage& c : cursors.images) {
     ImageSummary s{static_cast<uint32_t>(c.width > 0 ? c.width : 0),
                    static_cast<uint32_t>(c.height > 0 ? c.height : 0), c.bitCount,
                    c.png ? "PNG" : "DIB", static_cast<uint32_t>(c.image.size())};
     if (!c.png && c.bitCount == 0) s.format = "other";
-    s.hasHotspot = true;
+    s.hasHotspot = !cursors.icons;
     s.hotspotX = c.hotspotX;
     s.hotspotY = c.hotspotY;
     if (hashes) AddDigests(ByteSpan(c.image.data(), c.image.size()), &s);
-    group->images.push_back(s);
+    out->push_back(s);
   }
+}
+
+// An animated file's chunks and each frame's images; false when its RIFF
+// cannot be read.
+bool SummariseAnimation(ByteSpan file, bool hashes, AnimationSummary* out) {
+  AnimatedFile ani;
+  if (ReadAnimatedFile(file, &ani) != AnimatedFailure::None) return false;
+  out->steps = ani.headerSteps;
+  out->displayRate = ani.displayRate;
+  out->hasRates = !ani.rates.empty();
+  out->hasSequence = !ani.sequence.empty();
+  out->rates = ani.rates;
+  out->sequence = ani.sequence;
+  for (const ByteSpan& frame : ani.frames) {
+    FrameSummary f;
+    CursorGroup images;
+    f.readable = ReadIconOrCursorFile(frame, &images);
+    if (f.readable) SummariseCursors(images, hashes, &f.images);
+    out->frames.push_back(std::move(f));
+  }
+  return true;
+}
+
+std::string ValuesText(const std::vector<uint32_t>& values) {
+  std::string out;
+  for (size_t i = 0; i < values.size(); ++i) out += (i ? "," : "") + std::to_string(values[i]);
+  return out;
+}
+
+std::string ImagesText(const std::vector<ImageSummary>& images) {
+  std::string out;
+  char buf[200];
+  std::snprintf(buf, sizeof(buf), "\t%zu image%s", images.size(), images.size() == 1 ? "" : "s");
+  out += buf;
+  for (const ImageSummary& i : images) {
+    std::snprintf(buf, sizeof(buf), "\t%ux%u %u-bit %s %u bytes", i.width, i.height, i.bitDepth,
+                  i.format, i.bytes);
+    out += buf;
+    if (i.hasHotspot) {
+      std::snprintf(buf, sizeof(buf), " hotspot %u,%u", i.hotspotX, i.hotspotY);
+      out += buf;
+    }
+    if (!i.md5.empty()) out += " md5 " + i.md5 + " sha256 " + i.sha256;
+  }
+  return out;
+}
+
+std::string AnimationText(const AnimationSummary& a) {
+  std::string out = "\t" + std::to_string(a.frames.size()) + " frame" +
+                    (a.frames.size() == 1 ? "" : "s") + " " + std::to_string(a.steps) + " step" +
+                    (a.steps == 1 ? "" : "s") + " rate " + std::to_string(a.displayRate) +
+                    " jiffies";
+  if (a.hasRates) out += "\trates " + ValuesText(a.rates);
+  if (a.hasSequence) out += "\tsequence " + ValuesText(a.sequence);
+  for (size_t k = 0; k < a.frames.size(); ++k) {
+    out += "\tframe " + std::to_string(k + 1);
+    out += a.frames[k].readable ? ImagesText(a.frames[k].images) : "\tunreadable";
+  }
+  return out;
+}
+
+std::string ValuesJson(bool present, const std::vector<uint32_t>& values) {
+  if (!present) return "null";
+  JsonArray out;
+  for (uint32_t v : values) out.Json(std::to_string(v));
+  return out.Text();
 }
 
 }  // namespace
@@ -82,13 +148,22 @@ const char* WordOf(GroupType type) {
 }
 
 std::string KindWord(SourceKind kind) {
-  return kind == SourceKind::Module ? "module" : "icon file";
+  switch (kind) {
+    case SourceKind::Module:
+      return "module";
+    case SourceKind::CursorFile:
+      return "cursor file";
+    case SourceKind::AnimatedFile:
+      return "animated file";
+    case SourceKind::IconFile:
+    case SourceKind::Unsupported:
+      break;
+  }
+  return "icon file";
 }
 
 int32_t CountGroups(IconSource& source, GroupType type) {
-  if (type == GroupType::Icon) return source.GroupCount();
-  if (source.kind() != SourceKind::Module) return 0;
-  return static_cast<int32_t>(source.module()->CountNames(ResourceTypeOf(type)));
+  return source.CountOf(ResourceTypeOf(type));
 }
 
 GroupSummary DescribeGroup(IconSource& source, GroupType type, int32_t index) {
@@ -97,8 +172,9 @@ GroupSummary DescribeGroup(IconSource& source, GroupType type, int32_t index) {
   g.index = index;
   g.named = source.kind() == SourceKind::Module;
   if (!g.named) return g;
-  const uint16_t resource = ResourceTypeOf(type);
-  const auto ordinal = static_cast<uint32_t>(index - 1);
+  g.orphan = type == GroupType::Icon && source.IsOrphan(index);
+  const uint16_t resource = g.orphan ? kResourceTypeIcon : ResourceTypeOf(type);
+  const auto ordinal = g.orphan ? source.OrphanOrdinal(index) : static_cast<uint32_t>(index - 1);
   ResourceName name;
   if (source.module()->NameAt(resource, ordinal, &name)) {
     g.textName = name.isText;
@@ -114,7 +190,6 @@ GroupSummary DescribeGroup(IconSource& source, GroupType type, int32_t index) {
 
 GroupSummary SummariseGroup(IconSource& source, GroupType type, int32_t index, bool hashes) {
   GroupSummary g = DescribeGroup(source, type, index);
-  const auto ordinal = static_cast<uint32_t>(index - 1);
   switch (type) {
     case GroupType::Icon: {
       // Each group is read, summarised and let go before the next.
@@ -124,18 +199,17 @@ GroupSummary SummariseGroup(IconSource& source, GroupType type, int32_t index, b
     }
     case GroupType::Cursor: {
       CursorGroup cursors;
-      if (ReadCursorGroupAt(*source.module(), ordinal, source.BudgetLeft(), &cursors) ==
-              GroupFailure::None &&
-          source.SpendBudget(cursors.bytes())) {
-        SummariseCursors(cursors, hashes, &g);
-      }
+      g.readable = source.ReadCursors(index, &cursors) == GroupFailure::None;
+      if (g.readable) SummariseCursors(cursors, hashes, &g.images);
       break;
     }
     case GroupType::AniCursor:
     case GroupType::AniIcon: {
       ByteSpan bytes;
-      g.readable = source.module()->BytesAt(ResourceTypeOf(type), ordinal, &bytes);
+      g.readable = source.AnimatedBytes(ResourceTypeOf(type), index, &bytes) == GroupFailure::None;
       g.bytes = bytes.size();
+      g.animated = source.kind() == SourceKind::AnimatedFile;
+      if (g.readable && g.animated) g.readable = SummariseAnimation(bytes, hashes, &g.animation);
       break;
     }
   }
@@ -144,7 +218,6 @@ GroupSummary SummariseGroup(IconSource& source, GroupType type, int32_t index, b
 
 std::string FormatGroupText(const GroupSummary& g, bool withType) {
   std::string out;
-  char buf[200];
   if (withType) out += std::string(WordOf(g.type)) + "\t";
   out += std::to_string(g.index) + "\t";
   if (g.textName) {
@@ -161,24 +234,13 @@ std::string FormatGroupText(const GroupSummary& g, bool withType) {
       for (uint16_t l : g.languages) out += " " + LanguageIdText(l);
     }
   }
-  if (!g.readable) return out + "\tunreadable\n";
+  const std::string orphan = g.orphan ? "\torphan" : "";
+  if (!g.readable) return out + "\tunreadable" + orphan + "\n";
   if (g.type == GroupType::AniCursor || g.type == GroupType::AniIcon) {
-    return out + "\tanimated\t" + std::to_string(g.bytes) + " bytes\n";
+    out += "\tanimated\t" + std::to_string(g.bytes) + " bytes";
+    return out + (g.animated ? AnimationText(g.animation) : "") + "\n";
   }
-  std::snprintf(buf, sizeof(buf), "\t%zu image%s", g.images.size(),
-                g.images.size() == 1 ? "" : "s");
-  out += buf;
-  for (const ImageSummary& i : g.images) {
-    std::snprintf(buf, sizeof(buf), "\t%ux%u %u-bit %s %u bytes", i.width, i.height, i.bitDepth,
-                  i.format, i.bytes);
-    out += buf;
-    if (i.hasHotspot) {
-      std::snprintf(buf, sizeof(buf), " hotspot %u,%u", i.hotspotX, i.hotspotY);
-      out += buf;
-    }
-    if (!i.md5.empty()) out += " md5 " + i.md5 + " sha256 " + i.sha256;
-  }
-  return out + "\n";
+  return out + ImagesText(g.images) + orphan + "\n";
 }
 
 void AddGroupName(JsonObject* out, const GroupSummary& g, SourceKind kind) {
@@ -190,11 +252,16 @@ void AddGroupName(JsonObject* out, const GroupSummary& g, SourceKind kind) {
   } else {
     out->Null("name");  // an icon file's group has no name
   }
+  if (g.orphan) out->Bool("orphan", true);
 }
 
 std::string ImagesJson(const GroupSummary& g) {
+  return ImagesJson(g.images);
+}
+
+std::string ImagesJson(const std::vector<ImageSummary>& list) {
   JsonArray images;
-  for (const ImageSummary& m : g.images) {
+  for (const ImageSummary& m : list) {
     JsonObject image;
     image.Number("width", m.width)
         .Number("height", m.height)
@@ -223,6 +290,22 @@ std::string FormatGroupJson(const GroupSummary& g, SourceKind kind) {
   for (uint16_t l : g.languages) languages.String(LanguageIdText(l));
   out.Json("languages", languages.Text()).Bool("readable", g.readable);
   if (g.type == GroupType::AniCursor || g.type == GroupType::AniIcon) out.Number("bytes", g.bytes);
+  if (g.animated) {
+    const AnimationSummary& a = g.animation;
+    JsonArray frames;
+    for (size_t k = 0; k < a.frames.size(); ++k) {
+      frames.Json(JsonObject()
+                      .Number("frame", k + 1)
+                      .Bool("readable", a.frames[k].readable)
+                      .Json("images", ImagesJson(a.frames[k].images))
+                      .Text());
+    }
+    out.Number("steps", a.steps)
+        .Number("display_rate", a.displayRate)
+        .Json("rates", ValuesJson(a.hasRates, a.rates))
+        .Json("sequence", ValuesJson(a.hasSequence, a.sequence))
+        .Json("frames", frames.Text());
+  }
   return out.Json("images", ImagesJson(g)).Text();
 }
 

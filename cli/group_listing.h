@@ -29,6 +29,24 @@ struct ImageSummary {
   std::string sha256{};
 };
 
+// One frame of an animated file: an icon or cursor file of its own.
+struct FrameSummary {
+  bool readable = false;
+  std::vector<ImageSummary> images;
+};
+
+// What an animated file's chunks say (an animated group read from a module
+// is listed by its size alone).
+struct AnimationSummary {
+  uint32_t steps = 0;        // anih's count
+  uint32_t displayRate = 0;  // jiffies (1/60 s) per step
+  bool hasRates = false;
+  bool hasSequence = false;
+  std::vector<uint32_t> rates;
+  std::vector<uint32_t> sequence;
+  std::vector<FrameSummary> frames;
+};
+
 struct GroupSummary {
   GroupType type = GroupType::Icon;
   int32_t index = 0;
@@ -37,9 +55,12 @@ struct GroupSummary {
   uint16_t id = 0;
   std::string text;
   bool textCut = false;  // text is the start of a longer name
+  bool orphan = false;   // an RT_ICON no group lists (--orphans), named by its own name
   bool readable = false;
   std::vector<ImageSummary> images;
-  uint64_t bytes = 0;               // animated resources: their size
+  uint64_t bytes = 0;     // animated resources: their size
+  bool animated = false;  // an animated file: animation holds its chunks
+  AnimationSummary animation;
   std::vector<uint16_t> languages;  // as stored; empty when the reader knows none
   size_t chosenLanguage = 0;        // which of them extraction takes
 };
@@ -65,8 +86,10 @@ std::string FormatGroupText(const GroupSummary& group, bool withType);
 std::string FormatGroupJson(const GroupSummary& group, SourceKind kind);
 // The group's "images" as FormatGroupJson writes them.
 std::string ImagesJson(const GroupSummary& group);
+std::string ImagesJson(const std::vector<ImageSummary>& images);
 // The group's "name" (and "name_cut") as FormatGroupJson writes them.
 void AddGroupName(JsonObject* out, const GroupSummary& group, SourceKind kind);
-std::string KindWord(SourceKind kind);  // "module", "icon file"
+// "module", "icon file", "cursor file", "animated file"
+std::string KindWord(SourceKind kind);
 
 }  // namespace vantorico

@@ -4,6 +4,11 @@
 #include "cli/cli_paths.h"
 #include "cli/source_groups.h"
 #include "cli/text_escape.h"
+#include "iconlib/icon_hashes.h"
+#include "iconlib/main_icon.h"
+#ifdef VANTORICO_HAVE_PNG
+#include "iconlib/png_codec.h"
+#endif
 
 namespace vantorico {
 namespace {
@@ -16,7 +21,67 @@ struct Listing {
   size_t unreadable = 0;
   int code = kExitOk;
   std::string problem;
+  bool showMain = false;  // --hashes of a source with icon groups
+  MainIcon main;
+  std::string mainMd5, mainSha256, mainAverage;  // mainAverage empty: no hash
 };
+
+// The main icon with its digests, for --hashes.
+void AddMainIcon(IconSource& source, Listing* l) {
+  l->showMain = true;
+  l->main = FindMainIcon(source);
+  if (!l->main.found) return;
+  const ByteSpan bytes(l->main.bytes.data(), l->main.bytes.size());
+  l->mainMd5 = DigestText(Md5Of(bytes));
+  l->mainSha256 = DigestText(Sha256Of(bytes));
+#ifdef VANTORICO_HAVE_PNG
+  const PngPixelsDecoder decoder = [](ByteSpan png, RgbaImage* out) {
+    PngDecodeResult r = DecodePng(png);
+    if (r.ok()) *out = std::move(r.image);
+    return r.ok();
+  };
+#else
+  const PngPixelsDecoder decoder = nullptr;
+#endif
+  uint64_t hash = 0;
+  if (AverageHashOf(bytes, decoder, &hash)) l->mainAverage = AverageHashText(hash);
+}
+
+const char* MainRuleWord(MainIconReason reason) {
+  return reason == MainIconReason::Priority ? "priority" : "first";
+}
+
+// "main\t1\timage 2\t32x32 32-bit priority 0\tmd5 ... sha256 ... avghash ..."
+std::string MainIconText(const Listing& l) {
+  if (!l.main.found) return "main\t-\n";
+  const MainIcon& m = l.main;
+  std::string out = "main\t1\timage " + std::to_string(m.choice.entry + 1) + "\t" +
+                    std::to_string(m.entry.width) + "x" + std::to_string(m.entry.height) + " " +
+                    std::to_string(m.entry.bitCount) + "-bit " + MainRuleWord(m.choice.reason);
+  if (m.choice.reason == MainIconReason::Priority) out += " " + std::to_string(m.choice.priority);
+  return out + "\tmd5 " + l.mainMd5 + " sha256 " + l.mainSha256 + " avghash " +
+         (l.mainAverage.empty() ? "-" : l.mainAverage) + "\n";
+}
+
+std::string MainIconJson(const Listing& l) {
+  if (!l.main.found) return "null";
+  const MainIcon& m = l.main;
+  JsonObject out;
+  out.Number("group", 1)
+      .Number("image", m.choice.entry + 1)
+      .Number("width", m.entry.width)
+      .Number("height", m.entry.height)
+      .Number("bitCount", m.entry.bitCount)
+      .String("rule", MainRuleWord(m.choice.reason));
+  if (m.choice.reason == MainIconReason::Priority) out.Number("priority", m.choice.priority);
+  out.String("md5", l.mainMd5).String("sha256", l.mainSha256);
+  if (l.mainAverage.empty()) {
+    out.Null("avghash");
+  } else {
+    out.String("avghash", l.mainAverage);
+  }
+  return out.Text();
+}
 
 Listing ListGroups(const Options& o, IconSource& source, const std::string& file,
                    const std::vector<Selector>& selectors) {
@@ -25,11 +90,12 @@ Listing ListGroups(const Options& o, IconSource& source, const std::string& file
     l.groups.push_back(SummariseGroup(source, g.type, g.index, o.hashes));
   });
   for (const GroupSummary& g : l.groups) l.unreadable += !g.readable;
+  if (o.hashes && source.CountOf(kResourceTypeGroupIcon) > 0) AddMainIcon(source, &l);
   if (l.total == 0) {
     l.problem = NoGroupsText(o, file);
     l.code = kExitNothingToExtract;
-  } else if (source.kind() == SourceKind::IconFile && !l.groups.empty() && !l.groups[0].readable) {
-    l.problem = Quote(file) + " is a damaged icon file";
+  } else if (source.kind() != SourceKind::Module && !l.groups.empty() && !l.groups[0].readable) {
+    l.problem = Quote(file) + " is a damaged " + KindWord(source.kind());
     l.code = kExitBadInput;
   } else if (l.unreadable > 0) {
     // The lines say which; the status says that not everything could be read.
@@ -49,7 +115,9 @@ std::string ListingDocument(const Options& o, const Listing& l, int code, const 
   if (!l.problem.empty()) doc.String("error", l.problem);
   JsonArray groups;
   for (const GroupSummary& g : l.groups) groups.Json(FormatGroupJson(g, source.kind()));
-  return doc.Json("groups", groups.Text()).Text();
+  doc.Json("groups", groups.Text());
+  if (l.showMain) doc.Json("main_icon", MainIconJson(l));
+  return doc.Text();
 }
 
 bool AnyUnmatched(const std::vector<bool>& matched) {
@@ -89,12 +157,13 @@ int ListSource(const Options& o, const SourceArg& arg, bool batch, OpenedForRun&
     return code;
   }
   if (say) log->Error(l.problem);
-  if (l.total == 0 || (code == kExitBadInput && source.kind() == SourceKind::IconFile)) return code;
+  if (l.total == 0 || (code == kExitBadInput && source.kind() != SourceKind::Module)) return code;
   const bool withType = o.types[0] != GroupType::Icon || o.allTypes;
   std::string text;
   for (const GroupSummary& g : l.groups) {
     text += (batch ? ShownText(file) + "\t" : std::string()) + FormatGroupText(g, withType);
   }
+  if (l.showMain) text += (batch ? ShownText(file) + "\t" : std::string()) + MainIconText(l);
   log->Out(text);
   if (code == kExitOk && ReportUnmatched(selectors, l.matched, file, arg.named, log)) {
     return kExitNothingToExtract;

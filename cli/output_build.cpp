@@ -1,5 +1,6 @@
 #include "cli/output_build.h"
 
+#include "iconlib/animated_file.h"
 #include "iconlib/bitmap_export.h"
 #include "iconlib/image_fields.h"
 #ifdef VANTORICO_HAVE_PNG
@@ -36,25 +37,25 @@ const char* StatusProblem(ExtractStatus status) {
   }
 }
 
-// One PNG of a group: a stored PNG image goes out as it is; a DIB is
-// decoded, scaled when --size asks for another size, and encoded.
-OutputStatus BuildPng(const Options& o, const IconImageSet& set, std::vector<Piece>* pieces,
-                      std::string* message) {
+// One PNG of a group's images (each with its depth): a stored PNG image
+// goes out as it is; a DIB is decoded, scaled when --size asks for another
+// size, and encoded. name goes before each piece's size suffix.
+OutputStatus BuildPng(const Options& o, const std::vector<ByteSpan>& images,
+                      const std::vector<uint32_t>& depths, const std::string& name,
+                      std::vector<Piece>* pieces, std::string* message) {
 #ifdef VANTORICO_HAVE_PNG
-  std::vector<ByteSpan> images;
-  for (uint32_t i = 0; i < set.imageCount; ++i) images.push_back(ImageBytes(set.images[i]));
   if (o.allSizes) {
     // Every image as it is, named by its size and depth.
-    for (uint32_t i = 0; i < set.imageCount; ++i) {
+    const size_t before = pieces->size();
+    for (size_t i = 0; i < images.size(); ++i) {
       Thumbnail picture = MakeThumbnail({images[i]}, 0, BlankImages::Keep);
       if (!picture.ok()) continue;
-      const IconImageEntry& e = set.images[i];
-      pieces->push_back({"-" + std::to_string(picture.width) + "x" +
-                             std::to_string(picture.height) + "-" + std::to_string(e.bitDepth) +
+      pieces->push_back({name + "-" + std::to_string(picture.width) + "x" +
+                             std::to_string(picture.height) + "-" + std::to_string(depths[i]) +
                              "bpp",
                          std::move(picture.png)});
     }
-    if (!pieces->empty()) return OutputStatus::Ready;
+    if (pieces->size() > before) return OutputStatus::Ready;
     *message = "has no image that makes a picture; skipped";
     return OutputStatus::Unreadable;
   }
@@ -64,15 +65,74 @@ OutputStatus BuildPng(const Options& o, const IconImageSet& set, std::vector<Pie
                ThumbnailErrorName(picture.error) + "); skipped";
     return OutputStatus::Unreadable;
   }
-  pieces->push_back({"", std::move(picture.png)});
+  pieces->push_back({name, std::move(picture.png)});
   return OutputStatus::Ready;
 #else
   (void)o;
-  (void)set;
+  (void)images;
+  (void)depths;
+  (void)name;
   (void)pieces;
   *message = "PNG export is not part of this build";
   return OutputStatus::Unreadable;
 #endif
+}
+
+OutputStatus BuildPng(const Options& o, const IconImageSet& set, std::vector<Piece>* pieces,
+                      std::string* message) {
+  std::vector<ByteSpan> images;
+  std::vector<uint32_t> depths;
+  for (uint32_t i = 0; i < set.imageCount; ++i) {
+    images.push_back(ImageBytes(set.images[i]));
+    depths.push_back(set.images[i].bitDepth);
+  }
+  return BuildPng(o, images, depths, "", pieces, message);
+}
+
+// Cursor images as PNG; the pixels their headers claim are drawn from the
+// source's pixel budget first, as an icon group's are when it is read.
+OutputStatus BuildPng(const Options& o, IconSource& source, const CursorGroup& cursors,
+                      const std::string& name, std::vector<Piece>* pieces, std::string* message) {
+  uint64_t pixels = 0;
+  for (const CursorImage& c : cursors.images) {
+    pixels += uint64_t(c.width > 0 ? c.width : 0) * uint64_t(c.height > 0 ? c.height : 0);
+  }
+  if (!source.SpendPixels(pixels)) {
+    *message = ReadProblem(GroupFailure::OverPixelBudget);
+    return OutputStatus::Refused;
+  }
+  std::vector<ByteSpan> images;
+  std::vector<uint32_t> depths;
+  for (const CursorImage& c : cursors.images) {
+    images.push_back(c.image);
+    depths.push_back(c.bitCount);
+  }
+  return BuildPng(o, images, depths, name, pieces, message);
+}
+
+// Each frame of an animated file as PNG, named "-fK" (K from 1); a frame
+// that makes no picture fails the group.
+OutputStatus BuildFramePngs(const Options& o, IconSource& source, ByteSpan file,
+                            std::vector<Piece>* pieces, std::string* message) {
+  AnimatedFile ani;
+  if (ReadAnimatedFile(file, &ani) != AnimatedFailure::None) {
+    *message = ReadProblem(GroupFailure::CutShort);
+    return OutputStatus::Unreadable;
+  }
+  if (ani.frames.empty()) return OutputStatus::Empty;
+  for (size_t k = 0; k < ani.frames.size(); ++k) {
+    const std::string name = "-f" + std::to_string(k + 1);
+    CursorGroup frame;
+    std::string why;
+    if (!ReadIconOrCursorFile(ani.frames[k], &frame) ||
+        BuildPng(o, source, frame, name, pieces, &why) != OutputStatus::Ready) {
+      pieces->clear();
+      *message =
+          "frame " + std::to_string(k + 1) + " " + (why.empty() ? "cannot be read; skipped" : why);
+      return OutputStatus::Unreadable;
+    }
+  }
+  return OutputStatus::Ready;
 }
 
 // A group as a bitmap file: its first DIB that decodes, else its largest
@@ -112,7 +172,6 @@ OutputStatus BuildOutput(const Options& o, IconSource& source, GroupType type, i
                          std::vector<Piece>* pieces, std::string* message) {
   pieces->push_back({});
   std::vector<uint8_t>* bytes = &pieces->back().bytes;
-  const auto ordinal = static_cast<uint32_t>(index - 1);
   switch (type) {
     case GroupType::Icon: {
       GroupRead read = source.ReadGroup(index);
@@ -137,13 +196,16 @@ OutputStatus BuildOutput(const Options& o, IconSource& source, GroupType type, i
     }
     case GroupType::Cursor: {
       CursorGroup cursors;
-      const GroupFailure why =
-          ReadCursorGroupAt(*source.module(), ordinal, source.BudgetLeft(), &cursors);
-      if (why != GroupFailure::None || !source.SpendBudget(cursors.bytes())) {
+      const GroupFailure why = source.ReadCursors(index, &cursors);
+      if (why != GroupFailure::None) {
         *message = ReadProblem(why);
         return OutputStatus::Unreadable;
       }
       if (cursors.images.empty()) return OutputStatus::Empty;
+      if (o.png) {
+        pieces->clear();
+        return BuildPng(o, source, cursors, "", pieces, message);
+      }
       if (!BuildCursorFile(cursors, bytes)) {
         *message = ReadProblem(GroupFailure::NoMemory);
         return OutputStatus::Unreadable;
@@ -153,12 +215,16 @@ OutputStatus BuildOutput(const Options& o, IconSource& source, GroupType type, i
     case GroupType::AniCursor:
     case GroupType::AniIcon: {
       ByteSpan raw;
-      if (!source.module()->BytesAt(ResourceTypeOf(type), ordinal, &raw) ||
+      if (source.AnimatedBytes(ResourceTypeOf(type), index, &raw) != GroupFailure::None ||
           !source.SpendBudget(raw.size())) {
         *message = ReadProblem(GroupFailure::CutShort);
         return OutputStatus::Unreadable;
       }
       if (raw.empty()) return OutputStatus::Empty;
+      if (o.png) {
+        pieces->clear();
+        return BuildFramePngs(o, source, raw, pieces, message);
+      }
       bytes->assign(raw.data(), raw.data() + raw.size());
       return OutputStatus::Ready;
     }

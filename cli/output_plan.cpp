@@ -66,18 +66,20 @@ const char* StatusWord(OutputStatus status) {
 std::string LeafOf(const Options& o, GroupType type, int32_t index, const std::string& suffix,
                    const std::string& stem) {
   const std::string n = (stem.empty() ? std::to_string(index) : stem) + suffix;
-  if (!stem.empty() && (type == GroupType::AniCursor || type == GroupType::AniIcon)) {
-    return n + ".ani";
-  }
+  const bool animated = type == GroupType::AniCursor || type == GroupType::AniIcon;
+  // As PNG a cursor group and an animated one's frames (suffix "-fK") keep
+  // their prefix, apart from icon group N's pictures.
+  if (!stem.empty() && animated) return n + (o.png ? ".png" : ".ani");
+  if (!stem.empty() && type == GroupType::Cursor && o.png) return n + ".png";
   switch (type) {
     case GroupType::Icon:
       return n + (o.png ? ".png" : o.bitmap ? ".bmp" : ".ico");
     case GroupType::Cursor:
-      return n + ".cur";
+      return o.png ? "cursor-" + n + ".png" : n + ".cur";
     case GroupType::AniCursor:
-      return "cursor-" + n + ".ani";
+      return "cursor-" + n + (o.png ? ".png" : ".ani");
     case GroupType::AniIcon:
-      return "icon-" + n + ".ani";
+      return "icon-" + n + (o.png ? ".png" : ".ani");
   }
   return n;
 }

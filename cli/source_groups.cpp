@@ -8,6 +8,10 @@ namespace vantorico {
 
 std::vector<GroupType> TypesOf(const Options& o, const IconSource& source) {
   if (source.kind() == SourceKind::Module) return o.types;
+  // A cursor or animated file is taken whatever --type says: --type chooses
+  // among a module's groups, and such a file has one group of one kind.
+  if (source.kind() == SourceKind::CursorFile) return {GroupType::Cursor};
+  if (source.kind() == SourceKind::AnimatedFile) return {GroupType::AniCursor};
   std::vector<GroupType> types;
   if (std::find(o.types.begin(), o.types.end(), GroupType::Icon) != o.types.end()) {
     types.push_back(GroupType::Icon);
@@ -24,6 +28,8 @@ bool Selected(const std::vector<Selector>& selectors, IconSource& source, const 
     const Selector& s = selectors[i];
     bool hit = false;
     if (s.none) continue;
+    // An orphan's name is its RT_ICON's, which --id and --name do not mean.
+    if (g.orphan && s.kind != Selector::Index) continue;
     switch (s.kind) {
       case Selector::Index:
         hit = g.index == s.index;
@@ -50,6 +56,7 @@ int32_t ForEachSelected(const Options& o, IconSource& source,
                         const std::vector<Selector>& selectors, std::vector<bool>* matched,
                         FunctionRef<void(const GroupSummary& g)> take) {
   *matched = std::vector<bool>(selectors.size(), false);
+  if (o.orphans) source.IncludeOrphans();
   int32_t total = 0;
   for (GroupType type : TypesOf(o, source)) {
     const int32_t n = CountGroups(source, type);

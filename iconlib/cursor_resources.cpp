@@ -19,6 +19,7 @@ constexpr size_t kCoreBitCountOffset = 10;
 constexpr uint32_t kRiffTag = 0x46464952;  // "RIFF"
 constexpr uint32_t kAconTag = 0x4E4F4341;  // "ACON"
 constexpr size_t kRiffFormOffset = 8;
+constexpr int32_t kDirectoryZeroSize = 256;  // a directory byte of 0
 
 bool StartsWith(ByteSpan bytes, const uint8_t* prefix, size_t n) {
   if (bytes.size() < n) return false;
@@ -171,34 +172,64 @@ bool BuildCursorFile(const CursorGroup& group, std::vector<uint8_t>* out) {
   return true;
 }
 
-bool ReadCursorFile(ByteSpan file, CursorGroup* out) {
+namespace {
+
+// A cursor file, or (icons allowed) an icon file, whose entries' hotspot
+// fields are planes and bit count and so are not kept.
+bool ReadImageFile(ByteSpan file, bool allowIcons, CursorGroup* out, uint64_t byteLimit) {
   out->images.clear();
   const ByteCursor c(file);
   uint16_t reserved = 1, type = 0, count = 0;
   if (!c.PeekU16At(0, &reserved) || !c.PeekU16At(2, &type) || !c.PeekU16At(4, &count) ||
-      reserved != kIconFileReserved || type != kCursorFileType) {
+      reserved != kIconFileReserved ||
+      (type != kCursorFileType && !(allowIcons && type == kIconFileTypeIcon))) {
     return false;
   }
+  out->icons = type == kIconFileTypeIcon;
+  // The whole directory lies in the file before anything is kept for it.
+  ByteSpan entries;
+  if (!file.Slice(kIconFileHeaderSize, size_t{count} * kCursorFileEntrySize, &entries))
+    return false;
+  try {
+    out->images.reserve(count);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  uint64_t total = 0;
   for (uint16_t i = 0; i < count; ++i) {
-    const size_t at = kIconFileHeaderSize + size_t{i} * kCursorFileEntrySize;
     uint8_t width = 0, height = 0;
     uint32_t size = 0, offset = 0;
     CursorImage image;
     ByteSpan entry;
-    if (!file.Slice(at, kCursorFileEntrySize, &entry)) return false;
-    ByteCursor e(entry);
-    if (!e.ReadU8(&width) || !e.ReadU8(&height) || !e.Skip(2) || !e.ReadU16(&image.hotspotX) ||
-        !e.ReadU16(&image.hotspotY) || !e.ReadU32(&size) || !e.ReadU32(&offset) ||
-        !file.Slice(offset, size, &image.image)) {
+    if (!entries.Slice(size_t{i} * kCursorFileEntrySize, kCursorFileEntrySize, &entry)) {
       out->images.clear();
       return false;
     }
-    image.width = width ? width : 256;
-    image.height = height ? height : 256;
+    ByteCursor e(entry);
+    if (!e.ReadU8(&width) || !e.ReadU8(&height) || !e.Skip(2) || !e.ReadU16(&image.hotspotX) ||
+        !e.ReadU16(&image.hotspotY) || !e.ReadU32(&size) || !e.ReadU32(&offset) ||
+        !file.Slice(offset, size, &image.image) || (total += size) > byteLimit ||
+        total > kMaxIconFileImageBytes) {
+      out->images.clear();
+      return false;
+    }
+    if (out->icons) image.hotspotX = image.hotspotY = 0;
+    image.width = width ? width : kDirectoryZeroSize;
+    image.height = height ? height : kDirectoryZeroSize;
     DescribeImage(&image);
     out->images.push_back(image);
   }
   return true;
+}
+
+}  // namespace
+
+bool ReadCursorFile(ByteSpan file, CursorGroup* out, uint64_t byteLimit) {
+  return ReadImageFile(file, /*allowIcons=*/false, out, byteLimit);
+}
+
+bool ReadIconOrCursorFile(ByteSpan file, CursorGroup* out, uint64_t byteLimit) {
+  return ReadImageFile(file, /*allowIcons=*/true, out, byteLimit);
 }
 
 bool IsAnimatedCursorBytes(ByteSpan bytes) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/byte_cursor.h"
+#include "iconlib/icon_constants.h"
 #include "iconlib/icon_group_reader.h"
 #include "iconlib/module_source.h"
 
@@ -23,6 +24,7 @@ constexpr uint16_t kResourceTypeAniIcon = 22;      // RT_ANIICON
 constexpr uint16_t kCursorFileType = 2;
 constexpr size_t kCursorHotspotSize = 4;
 constexpr size_t kCursorFileEntrySize = 16;
+constexpr size_t kRiffHeaderSize = 12;  // "RIFF", the size, the form
 
 struct CursorImage {
   uint16_t hotspotX = 0;
@@ -36,6 +38,7 @@ struct CursorImage {
 
 struct CursorGroup {
   std::vector<CursorImage> images;
+  bool icons = false;  // read from an icon file: the images have no hotspot
   uint64_t bytes() const;
 };
 
@@ -49,9 +52,13 @@ struct CursorGroup {
 [[nodiscard]] bool BuildCursorFile(const CursorGroup& group, std::vector<uint8_t>* out);
 
 // Reads a cursor file's directory: every entry's hotspot and image, the
-// images' spans lying inside file. False when it is not a cursor file or an
-// entry's image lies past its end.
-[[nodiscard]] bool ReadCursorFile(ByteSpan file, CursorGroup* out);
+// images' spans lying inside file. False when it is not a cursor file, an
+// entry's image lies past its end, or the images together pass byteLimit.
+[[nodiscard]] bool ReadCursorFile(ByteSpan file, CursorGroup* out,
+                                  uint64_t byteLimit = kMaxIconFileImageBytes);
+// The same for a cursor file or an icon file (an animated file's frame).
+[[nodiscard]] bool ReadIconOrCursorFile(ByteSpan file, CursorGroup* out,
+                                        uint64_t byteLimit = kMaxIconFileImageBytes);
 
 // RIFF ... "ACON": the form of an animated cursor or icon.
 bool IsAnimatedCursorBytes(ByteSpan bytes);

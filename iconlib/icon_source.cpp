@@ -1,10 +1,13 @@
 #include "iconlib/icon_source.h"
 
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <utility>
 
+#include "base/heap.h"
 #include "iconlib/icon_file_reader.h"
+#include "iconlib/image_fields.h"
 #include "iconlib/portable_module.h"
 
 namespace vantorico {
@@ -25,10 +28,12 @@ SourceKind KindOf(SourceReader& file) {
   if (IsPeModule(file) || IsNeModule(file)) return SourceKind::Module;
   uint16_t reserved = 1, type = 0;
   if (file.size() >= kIconFileHeaderSize && file.U16At(0, &reserved) &&
-      file.U16At(kIconFileHeaderFieldSize, &type) && reserved == kIconFileReserved &&
-      type == kIconFileTypeIcon) {
-    return SourceKind::IconFile;
+      file.U16At(kIconFileHeaderFieldSize, &type) && reserved == kIconFileReserved) {
+    if (type == kIconFileTypeIcon) return SourceKind::IconFile;
+    if (type == kIconFileTypeCursor) return SourceKind::CursorFile;
   }
+  const ReadBlock head = file.source().ReadAt(0, kRiffHeaderSize);
+  if (head.ok() && IsAnimatedCursorBytes(head.span())) return SourceKind::AnimatedFile;
   return SourceKind::Unsupported;
 }
 
@@ -70,6 +75,7 @@ OpenedSource IconSource::Open(const char* path, SourceKind kind, ModuleAccess ac
     source->pixelBudget_ = PixelBudgetFor(size);
     if (!IdentityOfPath(path, &source->identity_)) source->identity_ = FileIdentity{};
     source->groupCount_ = static_cast<int32_t>(source->module_->CountNames(kResourceTypeGroupIcon));
+    source->listedGroups_ = source->groupCount_;
     out.status = OpenStatus::Opened;
     out.source = std::move(source);
     return out;
@@ -148,8 +154,9 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
     }
     source->moduleBytes_ = raw;
     source->groupCount_ = static_cast<int32_t>(source->module_->CountNames(kResourceTypeGroupIcon));
+    source->listedGroups_ = source->groupCount_;
   } else {
-    // An icon file is all icon: it is read whole.
+    // An icon, cursor or animated file is all icon: it is read whole.
     if (raw->size() > SIZE_MAX / 2) {
       out.status = OpenStatus::NoMemory;
       return out;
@@ -165,7 +172,7 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
       source->iconBytes_ = source->iconFile_.span();
     }
     source->iconReader_ = std::move(reader);
-    source->groupCount_ = 1;
+    source->groupCount_ = kind == SourceKind::IconFile ? 1 : 0;
   }
   if (raw->changed()) {
     out.status = OpenStatus::ReadFailed;
@@ -179,7 +186,115 @@ OpenedSource IconSource::FromBytes(const char* path, SourceKind kind, OpenedByte
 
 bool IconSource::GroupName(int32_t index, ResourceName* name) const {
   if (kind_ != SourceKind::Module || index < 1 || index > groupCount_) return false;
+  if (IsOrphan(index)) return module_->NameAt(kResourceTypeIcon, OrphanOrdinal(index), name);
   return module_->NameAt(kResourceTypeGroupIcon, static_cast<uint32_t>(index - 1), name);
+}
+
+void IconSource::IncludeOrphans() {
+  if (kind_ != SourceKind::Module || orphansIncluded_) return;
+  orphansIncluded_ = true;
+  {
+    // Every identifier a group lists; each directory lies in the module.
+    std::vector<bool> listed(uint32_t{UINT16_MAX} + 1, false);
+    for (int32_t g = 0; g < listedGroups_; ++g) {
+      ByteSpan directory;
+      if (!module_->BytesAt(kResourceTypeGroupIcon, static_cast<uint32_t>(g), &directory)) continue;
+      const ByteCursor c(directory);
+      uint16_t count = 0;
+      if (!c.PeekU16At(kGroupCountOffset, &count)) continue;
+      for (uint16_t i = 0; i < count; ++i) {
+        uint16_t id = 0;
+        if (!c.PeekU16At(kGroupHeaderSize + size_t{i} * kGroupEntrySize + kGroupEntryIdOffset,
+                         &id)) {
+          break;
+        }
+        listed[id] = true;
+      }
+    }
+    // A text-named RT_ICON no group can list.
+    const uint32_t icons = module_->CountNames(kResourceTypeIcon);
+    for (uint32_t i = 0; i < icons && groupCount_ < INT32_MAX; ++i) {
+      ResourceName name;
+      if (!module_->NameAt(kResourceTypeIcon, i, &name) || (!name.isText && listed[name.id])) {
+        continue;
+      }
+      orphans_.push_back(i);
+      ++groupCount_;
+    }
+  }
+}
+
+// An orphan RT_ICON as a group of its one image, within the budget.
+IconImageSetPtr IconSource::ReadOrphan(int32_t index, GroupFailure* why) {
+  ByteSpan image;
+  if (!module_->BytesAt(kResourceTypeIcon, OrphanOrdinal(index), &image)) {
+    *why = GroupFailure::MissingImage;
+    return nullptr;
+  }
+  if (image.size() > budget_ || image.size() > kMaxGroupImageBytes) {
+    *why = GroupFailure::OverBudget;
+    return nullptr;
+  }
+  IconImageSetPtr set = AllocateIconImageSet(1, "", path_.c_str());
+  IconImageEntry* e = set ? &set->images[0] : nullptr;
+  if (e) e->data = static_cast<uint8_t*>(HeapTryAllocate(image.size() ? image.size() : 1));
+  if (!e || !e->data) {
+    *why = GroupFailure::NoMemory;
+    return nullptr;
+  }
+  if (!image.empty()) std::memcpy(e->data, image.data(), image.size());
+  e->dataSize = static_cast<uint32_t>(image.size());
+  DeriveImageFields(e);
+  *why = GroupFailure::None;
+  return set;
+}
+
+int32_t IconSource::CountOf(uint16_t resourceType) const {
+  switch (kind_) {
+    case SourceKind::Module:
+      if (resourceType == kResourceTypeGroupIcon) return groupCount_;
+      return static_cast<int32_t>(module_->CountNames(resourceType));
+    case SourceKind::IconFile:
+      return resourceType == kResourceTypeGroupIcon ? 1 : 0;
+    case SourceKind::CursorFile:
+      return resourceType == kResourceTypeGroupCursor ? 1 : 0;
+    case SourceKind::AnimatedFile:
+      return resourceType == kResourceTypeAniCursor ? 1 : 0;
+    case SourceKind::Unsupported:
+      break;
+  }
+  return 0;
+}
+
+GroupFailure IconSource::ReadCursors(int32_t index, CursorGroup* out) {
+  out->images.clear();
+  if (index < 1 || index > CountOf(kResourceTypeGroupCursor)) return GroupFailure::NotFound;
+  GroupFailure why = GroupFailure::None;
+  if (kind_ == SourceKind::Module) {
+    why = ReadCursorGroupAt(*module_, static_cast<uint32_t>(index - 1), budget_, out);
+    if (why != GroupFailure::None && moduleBytes_ && moduleBytes_->changed()) {
+      why = GroupFailure::ReadFailed;
+    }
+  } else {
+    // The file's images draw on the budget below, as a module's do.
+    why = ReadCursorFile(iconBytes_, out) ? GroupFailure::None : GroupFailure::CutShort;
+  }
+  if (why == GroupFailure::None && !SpendBudget(out->bytes())) why = GroupFailure::OverBudget;
+  if (why != GroupFailure::None) out->images.clear();
+  return why;
+}
+
+GroupFailure IconSource::AnimatedBytes(uint16_t resourceType, int32_t index, ByteSpan* out) {
+  *out = ByteSpan();
+  if (index < 1 || index > CountOf(resourceType)) return GroupFailure::NotFound;
+  ByteSpan bytes = iconBytes_;
+  if (kind_ == SourceKind::Module &&
+      !module_->BytesAt(resourceType, static_cast<uint32_t>(index - 1), &bytes)) {
+    return moduleBytes_ && moduleBytes_->changed() ? GroupFailure::ReadFailed
+                                                   : GroupFailure::CutShort;
+  }
+  *out = bytes;
+  return GroupFailure::None;
 }
 
 GroupRead IconSource::ReadGroup(int32_t index) {
@@ -192,6 +307,9 @@ GroupRead IconSource::ReadGroup(int32_t index) {
       out.why = GroupFailure::CutShort;
       return out;
     }
+  } else if (IsOrphan(index)) {
+    out.set = ReadOrphan(index, &out.why);
+    if (!out.set && moduleBytes_ && moduleBytes_->changed()) out.why = GroupFailure::ReadFailed;
   } else {
     out.set = ReadIconGroupAt(*module_, static_cast<uint32_t>(index - 1), path_.c_str(), budget_,
                               &out.why);

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "iconlib/byte_source.h"
+#include "iconlib/cursor_resources.h"
 #include "iconlib/extract_result.h"
 #include "iconlib/file_io.h"
 #include "iconlib/icon_group_reader.h"
@@ -18,7 +20,9 @@
 
 namespace vantorico {
 
-enum class SourceKind { Unsupported, IconFile, Module };
+// A cursor file (.cur) is one cursor group; an animated file (.ani, RIFF
+// "ACON") is one animated cursor.
+enum class SourceKind { Unsupported, IconFile, Module, CursorFile, AnimatedFile };
 
 // How a module is read: through the platform's loader (the window tool on
 // Windows) or the portable reader (every other build and the command line).
@@ -47,10 +51,31 @@ class IconSource {
   SourceKind kind() const { return kind_; }
   // Module: its icon groups (0 for none). Icon file: 1, read or not.
   int32_t GroupCount() const { return groupCount_; }
+  // Adds, after a module's icon groups, one group for each RT_ICON that no
+  // RT_GROUP_ICON lists (in the language the reader takes): group
+  // GroupCount()+1 on. Once per source; nothing for other kinds. Its few
+  // containers throw std::bad_alloc as the command line's own do.
+  void IncludeOrphans();
+  // Whether icon group index is such an RT_ICON, and its position among
+  // the RT_ICON resources.
+  bool IsOrphan(int32_t index) const { return index > listedGroups_ && index <= groupCount_; }
+  uint32_t OrphanOrdinal(int32_t index) const {
+    return orphans_[static_cast<size_t>(index - listedGroups_ - 1)];
+  }
+  // The groups of a resource type (RT_GROUP_ICON, RT_GROUP_CURSOR,
+  // RT_ANICURSOR, RT_ANIICON): a module's count, or 1 for a file of that kind.
+  int32_t CountOf(uint16_t resourceType) const;
   // The name of group index (1-based) of a module.
   bool GroupName(int32_t index, ResourceName* name) const;
   // Reads group index (1-based). Status Written means the set is there.
   GroupRead ReadGroup(int32_t index);
+  // Reads cursor group index (1-based) of a module or a cursor file, drawing
+  // its images from the budget. GroupFailure::None when read.
+  [[nodiscard]] GroupFailure ReadCursors(int32_t index, CursorGroup* out);
+  // The stored bytes of animated group index (a module's RT_ANICURSOR or
+  // RT_ANIICON, or an animated file whole); the caller draws what it
+  // writes from the budget.
+  [[nodiscard]] GroupFailure AnimatedBytes(uint16_t resourceType, int32_t index, ByteSpan* out);
   const FileIdentity& identity() const { return identity_; }
   // What the source's budget still allows.
   uint64_t BudgetLeft() const { return budget_; }
@@ -63,25 +88,38 @@ class IconSource {
     budget_ -= bytes;
     return true;
   }
+  // Draws pixels decoded outside ReadGroup (cursor images made pictures)
+  // from the pixel budget; false, drawing nothing, when it does not hold them.
+  bool SpendPixels(uint64_t pixels) {
+    if (pixels > pixelBudget_) return false;
+    pixelBudget_ -= pixels;
+    return true;
+  }
+  // An icon, cursor or animated file's bytes (empty for a module).
+  ByteSpan FileBytes() const { return iconBytes_; }
   // The module reader, for callers that walk other resource types.
   ModuleSource* module() const { return module_.get(); }
 
  private:
   IconSource() = default;
+  IconImageSetPtr ReadOrphan(int32_t index, GroupFailure* why);
   // kind Unsupported: decided by the content.
   static OpenedSource FromBytes(const char* path, SourceKind kind, OpenedBytes bytes);
 
   SourceKind kind_ = SourceKind::Unsupported;
   std::string path_;
   int32_t groupCount_ = 0;
+  int32_t listedGroups_ = 0;  // the RT_GROUP_ICON resources among them
+  bool orphansIncluded_ = false;
+  std::vector<uint32_t> orphans_;  // RT_ICON positions, after the listed groups
   FileIdentity identity_;
   uint64_t budget_ = 0;
   uint64_t pixelBudget_ = 0;
   std::unique_ptr<SourceReader> iconReader_;  // an icon file's source
-  ReadBlock iconFile_;                        // its bytes, read whole
-  ByteSpan iconBytes_;                        // them, or the bytes of a source in memory
-  std::unique_ptr<ModuleSource> module_;      // modules
-  const ByteSource* moduleBytes_ = nullptr;   // the portable reader's source, which it owns
+  ReadBlock iconFile_;                    // its bytes, read whole (cursor and animated files too)
+  ByteSpan iconBytes_;                    // them, or the bytes of a source in memory
+  std::unique_ptr<ModuleSource> module_;  // modules
+  const ByteSource* moduleBytes_ = nullptr;  // the portable reader's source, which it owns
 };
 
 struct [[nodiscard]] OpenedSource {
@@ -98,7 +136,8 @@ struct [[nodiscard]] OpenedSource {
 OpenedSource OpenIconSource(const char* path, SourceKind kind, ModuleAccess access);
 
 // What bytes are by their content: MZ with a PE or NE header behind it is a
-// module, a header of 0, 1 an icon file; anything else is unsupported.
+// module, a header of 0, 1 an icon file, of 0, 2 a cursor file, RIFF "ACON"
+// an animated file; anything else is unsupported.
 SourceKind SourceKindOfBytes(ByteSpan bytes);
 
 // The budgets of a source of this many bytes (see icon_constants.h).

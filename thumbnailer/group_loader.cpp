@@ -3,8 +3,9 @@
 #include <utility>
 #include <vector>
 
+#include "iconlib/animated_file.h"
+#include "iconlib/cursor_resources.h"
 #include "iconlib/icon_constants.h"
-#include "iconlib/icon_directory.h"
 #include "iconlib/image_choice.h"
 #include "iconlib/image_fields.h"
 #include "iconlib/source_descriptor.h"
@@ -28,25 +29,9 @@ LoadStatus StatusOfOpen(OpenStatus status) {
   return LoadStatus::ReadFailed;
 }
 
-// A cursor file's images, as the icon directory reads them: the engine's
-// icon file reader takes icons only, and a cursor's images are the same
-// DIBs and PNGs. Held to the icon file reader's cap on image bytes.
-bool CursorImages(ByteSpan file, std::vector<ByteSpan>* images) {
-  IconDirectory directory;
-  if (!IconDirectory::Read(file, /*allowCursors=*/true, &directory) ||
-      directory.type() != kIconFileTypeCursor) {
-    return false;
-  }
-  uint64_t total = 0;
-  for (uint32_t i = 0; i < directory.count(); ++i) {
-    IconDirectoryEntry entry;
-    ByteSpan image;
-    if (!directory.EntryAt(i, &entry) || !directory.ImageOf(entry, &image)) return false;
-    total += image.size();
-    if (total > kMaxIconFileImageBytes) return false;
-    images->push_back(image);
-  }
-  return true;
+// The images of a cursor group; they lie in the source's bytes.
+void CursorImages(const CursorGroup& cursors, std::vector<ByteSpan>* images) {
+  for (const CursorImage& c : cursors.images) images->push_back(c.image);
 }
 
 // Leaves out the images whose decoding and scaling would not fit the
@@ -62,25 +47,6 @@ LoadStatus KeepWithinWorkingSet(std::vector<ByteSpan>* images) {
   }
   images->swap(kept);
   return images->empty() ? LoadStatus::ImagesTooLarge : LoadStatus::Loaded;
-}
-
-// The file at fd read whole when its header is a cursor file's (Opened
-// without a view when it is not).
-SourceFile ReadCursorFile(int fd) {
-  SourceFile out;
-  OpenedBytes bytes = ByteSourceOfDescriptor(fd);
-  out.status = bytes.status;
-  out.error = bytes.error;
-  if (!bytes.source) return out;
-  ReadBlock header = bytes.source->ReadAt(0, kIconFileHeaderSize);
-  const ByteCursor c(header.span());
-  uint16_t reserved = 1, type = 0;
-  if (!header.ok() || !c.PeekU16At(0, &reserved) || !c.PeekU16At(kIconFileHeaderFieldSize, &type) ||
-      reserved != kIconFileReserved || type != kIconFileTypeCursor) {
-    if (bytes.source->changed()) out.status = OpenStatus::ReadFailed;
-    return out;
-  }
-  return ReadSourceDescriptor(fd);
 }
 
 }  // namespace
@@ -110,24 +76,6 @@ ThumbnailImages LoadFirstGroupImages(int fd, const char* name) {
   // A module is read by range: its headers, its resource directory and the
   // first group's images, whatever the file's size.
   OpenedSource opened = IconSource::OpenBytes(name, ByteSourceOfDescriptor(fd));
-  if (!opened.source && opened.notProgramOrIcon && opened.status == OpenStatus::Opened) {
-    // Neither a module nor an icon file: a cursor file is read whole, once
-    // its header says it is one.
-    SourceFile file = ReadCursorFile(fd);
-    out.status = StatusOfOpen(file.status);
-    out.error = file.error;
-    if (!file.view) {
-      if (file.status == OpenStatus::Opened) out.status = LoadStatus::NotProgramOrIcon;
-      return out;
-    }
-    out.file = std::move(file.view);
-    if (!CursorImages(out.file->bytes(), &out.images)) {
-      out.status = LoadStatus::NotProgramOrIcon;
-      return out;
-    }
-    out.status = KeepWithinWorkingSet(&out.images);
-    return out;
-  }
   if (!opened.source) {
     out.status =
         opened.notProgramOrIcon ? LoadStatus::NotProgramOrIcon : StatusOfOpen(opened.status);
@@ -135,6 +83,26 @@ ThumbnailImages LoadFirstGroupImages(int fd, const char* name) {
     return out;
   }
   out.source = std::move(opened.source);
+  // A cursor file's images; an animated file's first frame.
+  if (out.source->kind() == SourceKind::CursorFile ||
+      out.source->kind() == SourceKind::AnimatedFile) {
+    CursorGroup cursors;
+    ByteSpan bytes;
+    AnimatedFile ani;
+    const bool read =
+        out.source->kind() == SourceKind::CursorFile
+            ? out.source->ReadCursors(1, &cursors) == GroupFailure::None
+            : out.source->AnimatedBytes(kResourceTypeAniCursor, 1, &bytes) == GroupFailure::None &&
+                  ReadAnimatedFile(bytes, &ani) == AnimatedFailure::None && !ani.frames.empty() &&
+                  ReadIconOrCursorFile(ani.frames[0], &cursors);
+    if (!read) {
+      out.status = LoadStatus::NotProgramOrIcon;
+      return out;
+    }
+    CursorImages(cursors, &out.images);
+    out.status = KeepWithinWorkingSet(&out.images);
+    return out;
+  }
   // The first group is the one a file manager shows; a damaged first group
   // gives way to the next readable one.
   for (int32_t i = 1; i <= out.source->GroupCount(); ++i) {

@@ -30,14 +30,13 @@ struct [[nodiscard]] ThumbnailImages {
   SystemError error;  // why, when ReadFailed
   std::vector<ByteSpan> images;
 
-  std::unique_ptr<FileView> file;      // a cursor file's images lie in its bytes
-  std::unique_ptr<IconSource> source;  // a module or icon file
+  std::unique_ptr<IconSource> source;  // a module, icon, cursor or animated file
   IconImageSetPtr set;                 // the group read from it
 };
 
 // The images of the file open at fd: a module's first readable group with
 // images (a damaged first group gives way to the next), an icon file's
-// images, or a cursor file's.
+// images, a cursor file's, or an animated file's first frame.
 ThumbnailImages LoadFirstGroupImages(int fd, const char* name);
 
 }  // namespace vantorico

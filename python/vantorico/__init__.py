@@ -45,7 +45,9 @@ ICON, CURSOR, ANICURSOR, ANIICON = 0, 1, 2, 3
 TYPE_WORDS = ("icon", "cursor", "anicursor", "aniicon")
 LAYOUTS = {"default": 0, "exact": 1, "stored": 2}
 FORMATS = {0: "other", 1: "DIB", 2: "PNG"}
-MODULE, ICON_FILE = 1, 2
+MODULE, ICON_FILE, CURSOR_FILE, ANIMATED_FILE = 1, 2, 3, 4
+_KIND_WORDS = {MODULE: "module", ICON_FILE: "icon file", CURSOR_FILE: "cursor file",
+               ANIMATED_FILE: "animated file"}
 
 
 def _load_library():
@@ -300,7 +302,7 @@ class Source:
         self._h = handle
         kind = ctypes.c_int()
         _check(_lib.vantorico_source_kind_of(self._h, ctypes.byref(kind)))
-        self.kind = "module" if kind.value == MODULE else "icon file"
+        self.kind = _KIND_WORDS.get(kind.value, "icon file")
 
     def _handle(self):
         if not self._h:

@@ -107,6 +107,30 @@ class NativeApi(unittest.TestCase):
                 self.assertTrue(all(image.hotspot is not None for image in group.images))
                 self.assertEqual(group.png()[:4], b"\x89PNG")
 
+    def test_cursor_and_animated_files(self):
+        # A 16 x 16 32-bit DIB (stored height doubled, then the mask) with hotspot 3,4.
+        dib = struct.pack("<IiiHHIIiiII", 40, 16, 32, 1, 32, 0, 0, 0, 0, 0, 0)
+        dib += b"\x40\x80\xc0\xff" * 256 + b"\0" * 64
+        cur = struct.pack("<HHH", 0, 2, 1) + struct.pack("<BBBBHHII", 16, 16, 0, 0, 3, 4,
+                                                          len(dib), 22) + dib
+        anih = struct.pack("<9I", 36, 1, 1, 0, 0, 0, 0, 6, 1)
+        fram = b"fram" + b"icon" + struct.pack("<I", len(cur)) + cur
+        body = b"ACON" + b"anih" + struct.pack("<I", 36) + anih + b"LIST" + \
+            struct.pack("<I", len(fram)) + fram
+        ani = b"RIFF" + struct.pack("<I", len(body)) + body
+        with vantorico.open(cur) as source:
+            self.assertEqual(source.kind, "cursor file")
+            (group,) = source.groups()
+            self.assertEqual(group.type, "cursor")
+            self.assertEqual(group.images[0].hotspot, (3, 4))
+            self.assertEqual(group.ico_bytes(), cur)
+            self.assertEqual(group.png()[:4], b"\x89PNG")
+        with vantorico.open(ani) as source:
+            self.assertEqual(source.kind, "animated file")
+            (group,) = source.groups()
+            self.assertEqual(group.type, "anicursor")
+            self.assertEqual(group.ico_bytes(), ani)
+
     def test_errors_carry_the_engine_reasons(self):
         # A refused open must not leave a half-made object that fails when collected.
         unraisable = []

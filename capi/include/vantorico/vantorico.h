@@ -61,8 +61,10 @@ typedef enum vantorico_group_type {
 } vantorico_group_type;
 
 typedef enum vantorico_source_kind {
-  VANTORICO_MODULE = 1,   /* a program file: its resources */
-  VANTORICO_ICON_FILE = 2 /* an .ico file: one icon group, without a name */
+  VANTORICO_MODULE = 1,       /* a program file: its resources */
+  VANTORICO_ICON_FILE = 2,    /* an .ico file: one icon group, without a name */
+  VANTORICO_CURSOR_FILE = 3,  /* a .cur file: one cursor group, without a name */
+  VANTORICO_ANIMATED_FILE = 4 /* an .ani file: one animated cursor, without a name */
 } vantorico_source_kind;
 
 typedef enum vantorico_image_format {
@@ -131,7 +133,8 @@ VANTORICO_API int vantorico_open_memory(const void* data, size_t size, vantorico
 /* Closes a handle; null is ignored. */
 VANTORICO_API void vantorico_close(vantorico_source* source);
 
-/* VANTORICO_MODULE or VANTORICO_ICON_FILE. */
+/* VANTORICO_MODULE, VANTORICO_ICON_FILE, VANTORICO_CURSOR_FILE or
+   VANTORICO_ANIMATED_FILE. */
 VANTORICO_API int vantorico_source_kind_of(const vantorico_source* source, int* kind);
 /* The language whose resources are read: 0 (the default) takes neutral,
  * then English (US), then the first stored; another identifier (0x0804)
