@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "cli/output_name.h"
+#include "cli/threads.h"
 #include "iconlib/language_choice.h"
 #include "iconlib/thumbnail_pipeline.h"
 
@@ -52,7 +53,8 @@ const char kUsage[] =
     "  --include GLOB   only files in folders whose name matches (repeatable)\n"
     "  --files-from LIST  read more FILEs from LIST, one a line (- for stdin)\n"
     "  -0, --null       names in LIST end with a NUL byte (find -print0)\n"
-    "  -j, --jobs N     read N sources at once (default 1); the output is the same\n"
+    "  -j, --jobs N     read N sources at once (default: the online CPUs); the\n"
+    "                   output is that of -j 1\n"
     "  --no-redirect    read a System32/SysWOW64 file without icons as it is, not\n"
     "                   its SystemResources/<name>.mun\n"
     "Output:\n"
@@ -305,6 +307,7 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
     return "extract --hashes goes with --json or --jsonl";
   if (o->exactImages && (o->png || o->bitmap)) return "--exact-images goes with ico and cur output";
   if (o->nullSeparated && o->filesFrom.empty()) return "--null goes with --files-from";
+  if (o->jobs == 0) o->jobs = std::min<unsigned>(OnlineCpus(), kMaxJobs);
   return std::string();
 }
 

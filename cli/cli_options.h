@@ -43,7 +43,7 @@ struct Options {
   bool allLanguages = false;
   bool haveLanguage = false;
   uint16_t language = 0;
-  unsigned jobs = 1;         // -j N: sources read at once
+  unsigned jobs = 0;         // -j N: sources read at once; 0: the online CPUs
   std::string outputName;    // --output-name TEMPLATE; empty: N.ico and the like
   bool exactImages = false;  // --exact-images: .ico images byte for byte as stored
   bool hashes = false;       // --hashes: digests of stored images and written files
