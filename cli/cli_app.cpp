@@ -1,6 +1,7 @@
 #include "cli/cli_app.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <utility>
@@ -14,7 +15,9 @@
 #include "cli/output_plan.h"
 #include "cli/run_log.h"
 #include "cli/source_gathering.h"
+#include "cli/source_groups.h"
 #include "cli/text_escape.h"
+#include "iconlib/deadline.h"
 #include "iconlib/language_choice.h"
 
 #ifndef VANTORICO_VERSION
@@ -31,6 +34,13 @@ struct ReadSourceResult {
   Totals totals;
   int code = kExitOk;
 };
+
+// Seconds as the user may write them: "60", "0.5".
+std::string SecondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", seconds);
+  return text;
+}
 
 // How many sources may be done and not yet said, per job: what is held is
 // only what they say, and one slow source (a program of many icons) must not
@@ -92,21 +102,49 @@ class Run {
 
  private:
   // Reads a source and makes what it asks for, then writes it in its place
-  // (taken in turn, after the source `after`); touches nothing else of the run.
+  // (taken in turn, after the source `after`); touches nothing else of the
+  // run. A source whose reading outlasts the timeout fails as a whole.
   void ReadOne(const SourceArg& arg, bool batch, size_t after, InTurn& turn, ReadSourceResult* r) {
     r->log = RunLog(o_.verbosity);
-    OpenedForRun opened = OpenForRun(o_, arg, baseOrder_, &r->log, &r->totals);
-    if (!opened.source) {
-      r->code = opened.code;
+    const double seconds = o_.timeout > 0 ? o_.timeout : batch ? kBatchTimeoutSeconds : 0;
+    const Deadline deadline(seconds);
+    const DeadlineScope reading(deadline);
+    // What the reading says and counts is kept back until it is known to
+    // have ended in time.
+    RunLog said(o_.verbosity);
+    Totals counted;
+    OpenedForRun opened = OpenForRun(o_, arg, baseOrder_, &said, &counted);
+    MadeSource made;
+    int code = opened.code;
+    if (opened.source) {
+      std::vector<Selector> selectors = o_.selectors;
+      selectors.insert(selectors.end(), arg.selectors.begin(), arg.selectors.end());
+      if (o_.command == "list") {
+        code = ListSource(o_, arg, batch, opened, selectors, &said, &counted);
+      } else {
+        made = MakeOutputs(o_, baseOrder_, opened, std::move(selectors));
+      }
+    }
+    if (deadline.Passed()) {
+      const std::string problem = Quote(opened.file) + " took more than " + SecondsText(seconds) +
+                                  " seconds to read (--timeout); not read";
+      r->log.Error(problem);
+      r->log.Document(DocumentHead(o_.command, opened.file, opened.redirectedFrom, nullptr)
+                          .Number("status", static_cast<int>(kExitBadInput))
+                          .String("error", problem)
+                          .Json("groups", "[]")
+                          .Text());
+      r->totals.sources = 1;
+      r->totals.unreadable = 1;
+      r->code = kExitBadInput;
       return;
     }
-    std::vector<Selector> selectors = o_.selectors;
-    selectors.insert(selectors.end(), arg.selectors.begin(), arg.selectors.end());
-    if (o_.command == "list") {
-      r->code = ListSource(o_, arg, batch, opened, selectors, &r->log, &r->totals);
+    r->log.Append(said);
+    r->totals += counted;
+    if (!opened.source || o_.command == "list") {
+      r->code = code;
       return;
     }
-    MadeSource made = MakeOutputs(o_, baseOrder_, opened, std::move(selectors));
     opened = OpenedForRun();  // the source is read: its file closes
     OutputPlan::Place place;
     if (NeedsPlace(made)) {

@@ -55,6 +55,8 @@ const char kUsage[] =
     "  -0, --null       names in LIST end with a NUL byte (find -print0)\n"
     "  -j, --jobs N     read N sources at once (default: the online CPUs); the\n"
     "                   output is that of -j 1\n"
+    "  --timeout SECONDS  a source that takes longer to read fails (default:\n"
+    "                   none for one file, 60 for several)\n"
     "  --no-redirect    read a System32/SysWOW64 file without icons as it is, not\n"
     "                   its SystemResources/<name>.mun\n"
     "Output:\n"
@@ -94,6 +96,7 @@ namespace {
 
 // How many sources -j may read at once: each holds its bytes and outputs.
 constexpr long kMaxJobs = 64;
+constexpr long kMaxTimeoutSeconds = 86400 * 365;
 
 bool ParseNumber(const std::string& text, long max, long* value) {
   if (text.empty() || text.size() > 9) return false;
@@ -105,6 +108,23 @@ bool ParseNumber(const std::string& text, long max, long* value) {
   if (v > max) return false;
   *value = v;
   return true;
+}
+
+// Seconds as digits with an optional fraction ("2", "0.5"), above 0.
+bool ParseSeconds(const std::string& text, double* seconds) {
+  const size_t dot = text.find('.');
+  const std::string whole = text.substr(0, dot);
+  const std::string part = dot == std::string::npos ? std::string() : text.substr(dot + 1);
+  long n = 0;
+  if (whole.empty() ? part.empty() : !ParseNumber(whole, kMaxTimeoutSeconds, &n)) return false;
+  if (dot != std::string::npos && (part.empty() || part.size() > 9 ||
+                                   part.find_first_not_of("0123456789") != std::string::npos)) {
+    return false;
+  }
+  double value = static_cast<double>(n), scale = 1;
+  for (char c : part) value += (c - '0') * (scale /= 10);
+  *seconds = value;
+  return value > 0 && value <= kMaxTimeoutSeconds;
 }
 
 bool ParseId(const std::string& text, uint16_t* id) {
@@ -290,6 +310,11 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
                std::to_string(kMaxJobs);
       }
       o->jobs = static_cast<unsigned>(n);
+    } else if (a == "--timeout") {
+      if (!take_value(&v) || !ParseSeconds(v, &o->timeout)) {
+        return "option --timeout needs a number of seconds above 0, up to " +
+               std::to_string(kMaxTimeoutSeconds);
+      }
     } else if (flag("-0") || flag("--null")) {
       o->nullSeparated = true;
     } else if (a == "--files-from") {

@@ -7,6 +7,7 @@
 #include "cli/output_name.h"
 #include "cli/source_groups.h"
 #include "cli/text_escape.h"
+#include "iconlib/deadline.h"
 #include "iconlib/icon_hashes.h"
 
 namespace vantorico {
@@ -74,6 +75,8 @@ MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedF
   made.selectors = std::move(selectors);
   made.total =
       ForEachSelected(o, source, made.selectors, &made.matched, [&](const GroupSummary& g) {
+        // Past the run's deadline the source fails as a whole: nothing more is made.
+        if (PastDeadline()) return;
         // One output per group; with --all-languages one per language it is stored in.
         std::vector<int> languages{-1};
         if (o.allLanguages && !g.languages.empty()) {
