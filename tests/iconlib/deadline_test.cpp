@@ -121,11 +121,11 @@ TEST(Deadline, NoneAndNestedDeadlines) {
   EXPECT_FALSE(Deadline(-1).Passed());
   EXPECT_FALSE(Deadline(3600).Passed());
   EXPECT_TRUE(Deadline(1e-9).Passed());
-  const Deadline far(3600), near(1e-9);
-  const DeadlineScope outer(far);
+  const Deadline later(3600), soon(1e-9);
+  const DeadlineScope outer(later);
   EXPECT_FALSE(PastDeadline());
   {
-    const DeadlineScope inner(near);
+    const DeadlineScope inner(soon);
     EXPECT_TRUE(PastDeadline());
   }
   EXPECT_FALSE(PastDeadline());
