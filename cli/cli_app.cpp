@@ -1,7 +1,6 @@
 #include "cli/cli_app.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <utility>
@@ -35,11 +34,12 @@ struct ReadSourceResult {
   int code = kExitOk;
 };
 
-// Seconds as the user may write them: "60", "0.5".
-std::string SecondsText(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.9g", seconds);
-  return text;
+// Nanoseconds as seconds the way the user may write them: "60", "0.5".
+std::string SecondsText(uint64_t nanoseconds) {
+  std::string fraction = std::to_string(nanoseconds % 1000000000);
+  fraction.insert(0, 9 - fraction.size(), '0');
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  return std::to_string(nanoseconds / 1000000000) + (fraction.empty() ? "" : "." + fraction);
 }
 
 // How many sources may be done and not yet said, per job: what is held is
@@ -106,8 +106,8 @@ class Run {
   // run. A source whose reading outlasts the timeout fails as a whole.
   void ReadOne(const SourceArg& arg, bool batch, size_t after, InTurn& turn, ReadSourceResult* r) {
     r->log = RunLog(o_.verbosity);
-    const double seconds = o_.timeout > 0 ? o_.timeout : batch ? kBatchTimeoutSeconds : 0;
-    const Deadline deadline(seconds);
+    const uint64_t timeout = o_.timeout ? o_.timeout : batch ? kBatchTimeout : 0;
+    const Deadline deadline(timeout);
     const DeadlineScope reading(deadline);
     // What the reading says and counts is kept back until it is known to
     // have ended in time.
@@ -126,7 +126,7 @@ class Run {
       }
     }
     if (deadline.Passed()) {
-      const std::string problem = Quote(opened.file) + " took more than " + SecondsText(seconds) +
+      const std::string problem = Quote(opened.file) + " took more than " + SecondsText(timeout) +
                                   " seconds to read (--timeout); not read";
       r->log.Error(problem);
       r->log.Document(DocumentHead(o_.command, opened.file, opened.redirectedFrom, nullptr)

@@ -110,21 +110,23 @@ bool ParseNumber(const std::string& text, long max, long* value) {
   return true;
 }
 
-// Seconds as digits with an optional fraction ("2", "0.5"), above 0.
-bool ParseSeconds(const std::string& text, double* seconds) {
+// Seconds as digits with an optional fraction of up to 9 digits ("2",
+// "0.5"), above 0 and up to kMaxTimeoutSeconds, as nanoseconds.
+bool ParseSeconds(const std::string& text, uint64_t* nanoseconds) {
   const size_t dot = text.find('.');
   const std::string whole = text.substr(0, dot);
-  const std::string part = dot == std::string::npos ? std::string() : text.substr(dot + 1);
-  long n = 0;
+  std::string part = dot == std::string::npos ? std::string() : text.substr(dot + 1);
+  long n = 0, fraction = 0;
   if (whole.empty() ? part.empty() : !ParseNumber(whole, kMaxTimeoutSeconds, &n)) return false;
-  if (dot != std::string::npos && (part.empty() || part.size() > 9 ||
-                                   part.find_first_not_of("0123456789") != std::string::npos)) {
-    return false;
+  if (dot != std::string::npos) {
+    if (part.empty() || part.size() > 9) return false;
+    part.resize(9, '0');
+    if (!ParseNumber(part, 999999999, &fraction)) return false;
   }
-  double value = static_cast<double>(n), scale = 1;
-  for (char c : part) value += (c - '0') * (scale /= 10);
-  *seconds = value;
-  return value > 0 && value <= kMaxTimeoutSeconds;
+  const uint64_t value = static_cast<uint64_t>(n) * 1000000000 + static_cast<uint64_t>(fraction);
+  if (value == 0 || value > static_cast<uint64_t>(kMaxTimeoutSeconds) * 1000000000) return false;
+  *nanoseconds = value;
+  return true;
 }
 
 bool ParseId(const std::string& text, uint16_t* id) {

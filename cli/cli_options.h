@@ -22,7 +22,7 @@ enum class Conflict { Overwrite, Skip, Rename };
 
 // How long one source of a run of several may take to read, unless
 // --timeout says otherwise; a single file has no limit.
-constexpr double kBatchTimeoutSeconds = 60;
+constexpr uint64_t kBatchTimeout = 60 * uint64_t{1000000000};  // nanoseconds
 
 struct Options {
   std::string command;
@@ -48,7 +48,7 @@ struct Options {
   bool haveLanguage = false;
   uint16_t language = 0;
   unsigned jobs = 0;         // -j N: sources read at once; 0: the online CPUs
-  double timeout = 0;        // --timeout SECONDS per source; 0: not given
+  uint64_t timeout = 0;      // --timeout SECONDS per source, in nanoseconds; 0: not given
   std::string outputName;    // --output-name TEMPLATE; empty: N.ico and the like
   bool exactImages = false;  // --exact-images: .ico images byte for byte as stored
   bool hashes = false;       // --hashes: digests of stored images and written files

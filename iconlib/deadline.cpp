@@ -7,17 +7,14 @@ thread_local const Deadline* threadDeadline = nullptr;
 
 }  // namespace
 
-Deadline::Deadline(double seconds) {
-  if (!(seconds > 0)) return;
+Deadline::Deadline(uint64_t nanoseconds) {
+  // Past what a duration holds (about 292 years) is no deadline either.
+  constexpr uint64_t kLongest = uint64_t{1} << 62;
+  if (nanoseconds == 0 || nanoseconds > kLongest) return;
   set_ = true;
-  // Past what a duration holds (about 292 years in nanoseconds) is no deadline.
-  if (seconds > 1e9) {
-    set_ = false;
-    return;
-  }
   at_ = std::chrono::steady_clock::now() +
         std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-            std::chrono::duration<double>(seconds));
+            std::chrono::nanoseconds(static_cast<int64_t>(nanoseconds)));
 }
 
 bool Deadline::Passed() const {

@@ -5,6 +5,7 @@
 // it, as a failed read, without a thread being stopped. A thread without a
 // deadline never passes one.
 #include <chrono>
+#include <cstdint>
 
 namespace vantorico {
 
@@ -12,8 +13,8 @@ class Deadline {
  public:
   // No deadline.
   Deadline() = default;
-  // seconds from now; none when seconds is not above 0.
-  explicit Deadline(double seconds);
+  // nanoseconds from now; none for 0.
+  explicit Deadline(uint64_t nanoseconds);
   bool Passed() const;
 
  private:

@@ -33,7 +33,8 @@ TEST(CliTimeout, ASourcePastItsTimeoutFailsAndTheRunGoesOn) {
     const int code = RunCli(args, &out, &err);
     SCOPED_TRACE(command);
     EXPECT_EQ(code, 3);
-    EXPECT_EQ(Count(err, "took more than 1e-09 seconds to read (--timeout); not read"), 2u) << err;
+    EXPECT_EQ(Count(err, "took more than 0.000000001 seconds to read (--timeout); not read"), 2u)
+        << err;
     EXPECT_EQ(Count(out, "\"status\":3,\"error\":"), 2u) << out;
     EXPECT_NE(err.find("2 sources, "), std::string::npos) << err;
     EXPECT_NE(err.find("2 unreadable"), std::string::npos) << err;

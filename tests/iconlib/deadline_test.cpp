@@ -100,7 +100,8 @@ TEST(Deadline, ASlowSourceStopsBeingReadAtTheDeadline) {
 
   // Every read takes kReadTime, so reads asked from 3 * kReadTime on find the
   // deadline passed: at most 3 reach the file, and the rest fail at once.
-  const Deadline deadline(3 * std::chrono::duration<double>(kReadTime).count());
+  const Deadline deadline(static_cast<uint64_t>(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(3 * kReadTime).count()));
   const auto start = std::chrono::steady_clock::now();
   Reading cut;
   {
@@ -118,10 +119,10 @@ TEST(Deadline, ASlowSourceStopsBeingReadAtTheDeadline) {
 TEST(Deadline, NoneAndNestedDeadlines) {
   EXPECT_FALSE(Deadline().Passed());
   EXPECT_FALSE(Deadline(0).Passed());
-  EXPECT_FALSE(Deadline(-1).Passed());
-  EXPECT_FALSE(Deadline(3600).Passed());
-  EXPECT_TRUE(Deadline(1e-9).Passed());
-  const Deadline later(3600), soon(1e-9);
+  EXPECT_FALSE(Deadline(~uint64_t{0}).Passed());  // longer than a clock holds: none
+  EXPECT_FALSE(Deadline(3600 * uint64_t{1000000000}).Passed());
+  EXPECT_TRUE(Deadline(1).Passed());
+  const Deadline later(3600 * uint64_t{1000000000}), soon(1);
   const DeadlineScope outer(later);
   EXPECT_FALSE(PastDeadline());
   {
