@@ -1,7 +1,9 @@
 #include "cli/cli_app.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <utility>
 
 #include "cli/cli_options.h"
 #include "cli/cli_paths.h"
@@ -12,7 +14,9 @@
 #include "cli/output_plan.h"
 #include "cli/run_log.h"
 #include "cli/source_gathering.h"
+#include "cli/source_groups.h"
 #include "cli/text_escape.h"
+#include "iconlib/deadline.h"
 #include "iconlib/language_choice.h"
 
 #ifndef VANTORICO_VERSION
@@ -22,18 +26,31 @@
 namespace vantorico {
 namespace {
 
-// What the reading of one source made, waiting for its turn.
+// What the reading and writing of one source said and counted, waiting for
+// its turn to be said.
 struct ReadSourceResult {
   RunLog log{1};
   Totals totals;
   int code = kExitOk;
-  bool extract = false;  // made is to be written
-  MadeSource made;
 };
 
-// A run: its sources are read (on -j threads), then said and written one
-// after another in the order given, so that the output, the names and the
-// exit code are those of a run on one thread.
+// Nanoseconds as seconds the way the user may write them: "60", "0.5".
+std::string SecondsText(uint64_t nanoseconds) {
+  std::string fraction = std::to_string(nanoseconds % 1000000000);
+  fraction.insert(0, 9 - fraction.size(), '0');
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  return std::to_string(nanoseconds / 1000000000) + (fraction.empty() ? "" : "." + fraction);
+}
+
+// How many sources may be done and not yet said, per job: what is held is
+// only what they say, and one slow source (a program of many icons) must not
+// hold the others up.
+constexpr unsigned kSaidAheadPerJob = 32;
+
+// A run: its sources are read and written (on -j threads), each taking its
+// place in the plan of names after the earlier sources whose folders it may
+// meet, then said one after another in the order given, so that the output,
+// the names and the exit code are those of a run on one thread.
 class Run {
  public:
   Run(const Options& o, const CliEnvironment& env, CliSink& sink)
@@ -52,15 +69,27 @@ class Run {
     single_ = sources.size() == 1 && !folders;
     const bool batch = !single_;
     if (o_.json && batch) Out("[");
-    // A ring of results: only so many sources are read ahead of the one said.
-    std::vector<ReadSourceResult> results(std::min(sources.size(), InOrderWindow(o_.jobs)));
+    // Per source, the last source before it of its folder family: it takes
+    // its place after that one's.
+    std::vector<size_t> after(sources.size(), kNoItem);
+    std::map<std::string, size_t> lastOfFamily;
+    for (size_t i = 0; i < sources.size(); ++i) {
+      auto last = lastOfFamily.emplace(FolderFamily(sources[i].path), i);
+      if (!last.second) after[i] = std::exchange(last.first->second, i);
+    }
+    const unsigned jobs = o_.jobs;
+    // A ring of results: only so many sources are done ahead of the one said.
+    const size_t ahead = static_cast<size_t>(jobs) * kSaidAheadPerJob;
+    std::vector<ReadSourceResult> results(std::min(sources.size(), ahead));
     if (batch && !sources.empty()) sink_.Progress(0, sources.size(), ShownText(sources[0].path));
     RunInOrder(
-        sources.size(), o_.jobs,
-        [&](size_t i) { ReadOne(sources[i], batch, &results[i % results.size()]); },
+        sources.size(), jobs, ahead,
+        [&](size_t i, InTurn& turn) {
+          ReadOne(sources[i], batch, after[i], turn, &results[i % results.size()]);
+        },
         [&](size_t i) {
           ReadSourceResult& r = results[i % results.size()];
-          code = Worse(code, Finish(sources[i], batch, &r));
+          code = Worse(code, Finish(sources[i], &r));
           r = ReadSourceResult();
           if (batch && i + 1 < sources.size()) {
             sink_.Progress(i + 1, sources.size(), ShownText(sources[i + 1].path));
@@ -72,34 +101,65 @@ class Run {
   }
 
  private:
-  // Reads a source and makes what it asks for; touches nothing of the run.
-  void ReadOne(const SourceArg& arg, bool batch, ReadSourceResult* r) const {
+  // Reads a source and makes what it asks for, then writes it in its place
+  // (taken in turn, after the source `after`); touches nothing else of the
+  // run. A source whose reading outlasts the timeout fails as a whole.
+  void ReadOne(const SourceArg& arg, bool batch, size_t after, InTurn& turn, ReadSourceResult* r) {
     r->log = RunLog(o_.verbosity);
-    OpenedForRun opened = OpenForRun(o_, arg, baseOrder_, &r->log, &r->totals);
-    if (!opened.source) {
-      r->code = opened.code;
+    const uint64_t timeout = o_.timeout ? o_.timeout : batch ? kBatchTimeout : 0;
+    const Deadline deadline(timeout);
+    const DeadlineScope reading(deadline);
+    // What the reading says and counts is kept back until it is known to
+    // have ended in time.
+    RunLog said(o_.verbosity);
+    Totals counted;
+    OpenedForRun opened = OpenForRun(o_, arg, baseOrder_, &said, &counted);
+    MadeSource made;
+    int code = opened.code;
+    if (opened.source) {
+      std::vector<Selector> selectors = o_.selectors;
+      selectors.insert(selectors.end(), arg.selectors.begin(), arg.selectors.end());
+      if (o_.command == "list") {
+        code = ListSource(o_, arg, batch, opened, selectors, &said, &counted);
+      } else {
+        made = MakeOutputs(o_, baseOrder_, opened, std::move(selectors));
+      }
+    }
+    if (deadline.Passed()) {
+      const std::string problem = Quote(opened.file) + " took more than " + SecondsText(timeout) +
+                                  " seconds to read (--timeout); not read";
+      r->log.Error(problem);
+      r->log.Document(DocumentHead(o_.command, opened.file, opened.redirectedFrom, nullptr)
+                          .Number("status", static_cast<int>(kExitBadInput))
+                          .String("error", problem)
+                          .Json("groups", "[]")
+                          .Text());
+      r->totals.sources = 1;
+      r->totals.unreadable = 1;
+      r->code = kExitBadInput;
       return;
     }
-    std::vector<Selector> selectors = o_.selectors;
-    selectors.insert(selectors.end(), arg.selectors.begin(), arg.selectors.end());
-    if (o_.command == "list") {
-      r->code = ListSource(o_, arg, batch, opened, selectors, &r->log, &r->totals);
-    } else {
-      r->made = MakeOutputs(o_, baseOrder_, opened, std::move(selectors));
-      r->extract = true;
+    r->log.Append(said);
+    r->totals += counted;
+    if (!opened.source || o_.command == "list") {
+      r->code = code;
+      return;
     }
+    opened = OpenedForRun();  // the source is read: its file closes
+    OutputPlan::Place place;
+    if (NeedsPlace(made)) {
+      turn.Take(after);
+      place = plan_.Take(arg.path, batch);
+    }
+    turn.Pass();
+    r->code = WriteOutputs(o_, arg, batch, made, &plan_, place, &r->log, &r->totals);
   }
 
-  // Says what a source's reading said, writes its outputs; its exit code.
-  int Finish(const SourceArg& arg, bool batch, ReadSourceResult* r) {
+  // Says what a source's reading and writing said; its exit code.
+  int Finish(const SourceArg& arg, ReadSourceResult* r) {
     Say(r->log);
     totals_ += r->totals;
-    int code = r->code;
-    if (r->extract) {
-      RunLog writing(o_.verbosity);
-      code = WriteOutputs(o_, arg, batch, r->made, &plan_, &writing, &totals_);
-      Say(writing);
-    }
+    const int code = r->code;
     return (arg.named || code != kExitNothingToExtract) ? code : kExitOk;
   }
 

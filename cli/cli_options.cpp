@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "cli/output_name.h"
+#include "cli/threads.h"
 #include "iconlib/language_choice.h"
 #include "iconlib/thumbnail_pipeline.h"
 
@@ -52,7 +53,10 @@ const char kUsage[] =
     "  --include GLOB   only files in folders whose name matches (repeatable)\n"
     "  --files-from LIST  read more FILEs from LIST, one a line (- for stdin)\n"
     "  -0, --null       names in LIST end with a NUL byte (find -print0)\n"
-    "  -j, --jobs N     read N sources at once (default 1); the output is the same\n"
+    "  -j, --jobs N     read N sources at once (default: the online CPUs); the\n"
+    "                   output is that of -j 1\n"
+    "  --timeout SECONDS  a source that takes longer to read fails (default:\n"
+    "                   none for one file, 60 for several)\n"
     "  --no-redirect    read a System32/SysWOW64 file without icons as it is, not\n"
     "                   its SystemResources/<name>.mun\n"
     "Output:\n"
@@ -93,6 +97,7 @@ namespace {
 
 // How many sources -j may read at once: each holds its bytes and outputs.
 constexpr long kMaxJobs = 64;
+constexpr long kMaxTimeoutSeconds = 86400 * 365;
 
 bool ParseNumber(const std::string& text, long max, long* value) {
   if (text.empty() || text.size() > 9) return false;
@@ -103,6 +108,25 @@ bool ParseNumber(const std::string& text, long max, long* value) {
   }
   if (v > max) return false;
   *value = v;
+  return true;
+}
+
+// Seconds as digits with an optional fraction of up to 9 digits ("2",
+// "0.5"), above 0 and up to kMaxTimeoutSeconds, as nanoseconds.
+bool ParseSeconds(const std::string& text, uint64_t* nanoseconds) {
+  const size_t dot = text.find('.');
+  const std::string whole = text.substr(0, dot);
+  std::string part = dot == std::string::npos ? std::string() : text.substr(dot + 1);
+  long n = 0, fraction = 0;
+  if (whole.empty() ? part.empty() : !ParseNumber(whole, kMaxTimeoutSeconds, &n)) return false;
+  if (dot != std::string::npos) {
+    if (part.empty() || part.size() > 9) return false;
+    part.resize(9, '0');
+    if (!ParseNumber(part, 999999999, &fraction)) return false;
+  }
+  const uint64_t value = static_cast<uint64_t>(n) * 1000000000 + static_cast<uint64_t>(fraction);
+  if (value == 0 || value > static_cast<uint64_t>(kMaxTimeoutSeconds) * 1000000000) return false;
+  *nanoseconds = value;
   return true;
 }
 
@@ -291,6 +315,11 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
                std::to_string(kMaxJobs);
       }
       o->jobs = static_cast<unsigned>(n);
+    } else if (a == "--timeout") {
+      if (!take_value(&v) || !ParseSeconds(v, &o->timeout)) {
+        return "option --timeout needs a number of seconds above 0, up to " +
+               std::to_string(kMaxTimeoutSeconds);
+      }
     } else if (flag("-0") || flag("--null")) {
       o->nullSeparated = true;
     } else if (a == "--files-from") {
@@ -308,6 +337,7 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* o) {
     return "extract --hashes goes with --json or --jsonl";
   if (o->exactImages && (o->png || o->bitmap)) return "--exact-images goes with ico and cur output";
   if (o->nullSeparated && o->filesFrom.empty()) return "--null goes with --files-from";
+  if (o->jobs == 0) o->jobs = std::min<unsigned>(OnlineCpus(), kMaxJobs);
   return std::string();
 }
 

@@ -20,6 +20,10 @@ struct Selector {
 
 enum class Conflict { Overwrite, Skip, Rename };
 
+// How long one source of a run of several may take to read, unless
+// --timeout says otherwise; a single file has no limit.
+constexpr uint64_t kBatchTimeout = 60 * uint64_t{1000000000};  // nanoseconds
+
 struct Options {
   std::string command;
   std::vector<std::string> files;
@@ -43,7 +47,8 @@ struct Options {
   bool allLanguages = false;
   bool haveLanguage = false;
   uint16_t language = 0;
-  unsigned jobs = 1;         // -j N: sources read at once
+  unsigned jobs = 0;         // -j N: sources read at once; 0: the online CPUs
+  uint64_t timeout = 0;      // --timeout SECONDS per source, in nanoseconds; 0: not given
   std::string outputName;    // --output-name TEMPLATE; empty: N.ico and the like
   bool exactImages = false;  // --exact-images: .ico images byte for byte as stored
   bool hashes = false;       // --hashes: digests of stored images and written files

@@ -1,10 +1,13 @@
 #include "cli/extract_command.h"
 
+#include <memory>
+
 #include "cli/cli_app.h"
 #include "cli/cli_paths.h"
 #include "cli/output_name.h"
 #include "cli/source_groups.h"
 #include "cli/text_escape.h"
+#include "iconlib/deadline.h"
 #include "iconlib/icon_hashes.h"
 
 namespace vantorico {
@@ -72,6 +75,8 @@ MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedF
   made.selectors = std::move(selectors);
   made.total =
       ForEachSelected(o, source, made.selectors, &made.matched, [&](const GroupSummary& g) {
+        // Past the run's deadline the source fails as a whole: nothing more is made.
+        if (PastDeadline()) return;
         // One output per group; with --all-languages one per language it is stored in.
         std::vector<int> languages{-1};
         if (o.allLanguages && !g.languages.empty()) {
@@ -102,13 +107,22 @@ MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedF
   return made;
 }
 
+bool NeedsPlace(const MadeSource& made) {
+  for (const MadeOutput& out : made.outputs) {
+    if (out.status == OutputStatus::Ready) return true;
+  }
+  return false;
+}
+
 int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource& made,
-                 OutputPlan* plan, RunLog* log, Totals* totals) {
+                 OutputPlan* plan, const OutputPlan::Place& place, RunLog* log, Totals* totals) {
   const std::string prefix = batch ? Quote(arg.path) + ": " : std::string();
   std::vector<OutputRecord> records;
   size_t written = 0, failed = 0, unreadable = 0, skipped = 0;
-  std::string folder;
   bool folderFailed = false;
+  std::string folderProblem = place.problem();
+  std::unique_ptr<OutputPlan::Writing> writing;
+  if (place.ok()) writing.reset(new OutputPlan::Writing(*plan, place));
   // The outputs' language texts, kept while the records point at them.
   std::vector<std::string> languages;
   languages.reserve(made.outputs.size());
@@ -127,23 +141,24 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
       r.message = what + " " + r.message;
       log->Error(prefix + r.message);
       ++unreadable;
-    } else if (folderFailed || !plan->Folder(arg.path, batch, &folder)) {
-      if (!folderFailed) log->Error(plan->problem());
+    } else if (folderFailed || !place.ok() || !plan->MakeFolder(place, batch, &folderProblem)) {
+      if (!folderFailed) log->Error(folderProblem);
       folderFailed = true;
       r.status = OutputStatus::Failed;
-      r.message = plan->problem();
+      r.message = folderProblem;
       ++failed;
     } else {
       const std::string stem = o.outputName.empty() ? std::string() : StemOf(o, arg, made, out);
       const bool languageNamed = !stem.empty() && TemplateNamesLanguage(o.outputName);
       for (const Piece& piece : out.pieces) {
         OutputRecord one = r;
-        one.path = Join(
-            folder, LeafOf(o, out.group.type, out.group.index,
-                           (out.perLanguage && !languageNamed ? "-" + language : std::string()) +
-                               piece.suffix,
-                           stem));
-        one.status = plan->Write(&one.path, piece.bytes, made.identity, &one.message);
+        one.path =
+            Join(place.folder(),
+                 LeafOf(o, out.group.type, out.group.index,
+                        (out.perLanguage && !languageNamed ? "-" + language : std::string()) +
+                            piece.suffix,
+                        stem));
+        one.status = writing->Write(&one.path, piece.bytes, made.identity, &one.message);
         if (one.status == OutputStatus::Written) {
           one.bytes = piece.bytes.size();
           if (o.hashes) {
@@ -167,6 +182,7 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
     }
     records.push_back(r);
   }
+  writing.reset();  // the folder's next source may write
   totals->written += written;
   totals->skipped += skipped;
   totals->failed += failed;

@@ -1,7 +1,7 @@
 #pragma once
 // `vantorico extract`, in two steps: the outputs of a source are made
-// (reading and decoding, which may run on any thread), then written in the
-// run's order under its plan of names.
+// (reading and decoding), then written under the run's plan of names, both
+// on any thread; only the taking of a source's place keeps the run's order.
 #include <string>
 #include <vector>
 
@@ -39,9 +39,13 @@ struct MadeSource {
 MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedForRun& opened,
                        std::vector<Selector> selectors);
 
-// Writes what was made, says it into the log, and counts it; the result is
-// the source's exit code.
+// Whether what was made has outputs to write, so that the source needs a
+// place in the plan (taken in the run's order).
+bool NeedsPlace(const MadeSource& made);
+
+// Writes what was made into its place (from any thread), says it into the
+// log, and counts it; the result is the source's exit code.
 int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource& made,
-                 OutputPlan* plan, RunLog* log, Totals* totals);
+                 OutputPlan* plan, const OutputPlan::Place& place, RunLog* log, Totals* totals);
 
 }  // namespace vantorico

@@ -6,23 +6,55 @@
 #include "cli/threads.h"
 
 namespace vantorico {
+namespace {
 
-void RunInOrder(size_t count, unsigned jobs, FunctionRef<void(size_t)> make,
+// Item i's turn; the monitor guards `passed`.
+class ItemTurn final : public InTurn {
+ public:
+  ItemTurn(Monitor& monitor, std::vector<bool>& passed, size_t item)
+      : monitor_(monitor), passed_(passed), item_(item) {}
+  void Take(size_t after) override {
+    if (after == kNoItem || after >= item_) return;
+    monitor_.Lock();
+    while (!passed_[after]) monitor_.Wait();
+    monitor_.Unlock();
+  }
+  void Pass() override {
+    monitor_.Lock();
+    passed_[item_] = true;
+    monitor_.WakeAll();
+    monitor_.Unlock();
+  }
+
+ private:
+  Monitor& monitor_;
+  std::vector<bool>& passed_;
+  const size_t item_;
+};
+
+}  // namespace
+
+void RunInOrder(size_t count, unsigned jobs, size_t ahead, FunctionRef<void(size_t, InTurn&)> make,
                 FunctionRef<void(size_t)> take) {
   if (jobs == 0) jobs = 1;
+  if (ahead == 0) ahead = 1;
   Monitor monitor;
   std::vector<bool> made(count, false);
+  std::vector<bool> passed(count, false);
   size_t next = 0;   // the first item nobody has begun
   size_t taken = 0;  // items taken so far
-  const size_t ahead = InOrderWindow(jobs);
   // With the lock held: begins and makes the next item when there is one
-  // within the window; false when there is none.
+  // within the window; false when there is none. Items begin in order, so
+  // an item waiting for an earlier one's turn waits for one being made, and
+  // that waits only for items before it.
   const auto makeOne = [&] {
     if (next >= count || next >= taken + ahead) return false;
     const size_t i = next++;
     monitor.Unlock();
-    make(i);
+    ItemTurn turn(monitor, passed, i);
+    make(i, turn);
     monitor.Lock();
+    passed[i] = true;
     made[i] = true;
     monitor.WakeAll();
     return true;

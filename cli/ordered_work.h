@@ -5,18 +5,30 @@
 
 namespace vantorico {
 
-// How many items RunInOrder may have made and not yet taken: item i is
-// begun only after item i - InOrderWindow(jobs) has been taken, so a ring of
-// that many slots, slot i % InOrderWindow(jobs), holds what is made.
-inline size_t InOrderWindow(unsigned jobs) {
-  return 2 * static_cast<size_t>(jobs == 0 ? 1 : jobs);
-}
+// No item: an item whose turn waits for none.
+constexpr size_t kNoItem = static_cast<size_t>(-1);
 
-// Runs make(i) for every i below count on up to `jobs` threads (the caller
-// and jobs - 1 more), and take(i) on the calling thread for each i in
-// order, after make(i) has returned. With one job each item is made just
-// before it is taken.
-void RunInOrder(size_t count, unsigned jobs, FunctionRef<void(size_t)> make,
+// An item's turn: the one step of its making that must follow the turn of an
+// earlier item (where a run decides names), while the rest runs at once on
+// other threads.
+class InTurn {
+ public:
+  // Waits until item `after` (earlier than this one, or kNoItem) has had its
+  // turn; then the caller has its own until Pass.
+  virtual void Take(size_t after) = 0;
+  virtual void Pass() = 0;
+
+ protected:
+  ~InTurn() = default;
+};
+
+// Runs make(i, turn) for every i below count on up to `jobs` threads (the
+// caller and jobs - 1 more), and take(i) on the calling thread for each i in
+// order, after make(i) has returned. Item i is begun only after item
+// i - ahead has been taken, so a ring of min(count, ahead) slots, slot
+// i % ahead, holds what is made. An item that did not pass its turn passes it
+// when make returns. With one job each item is made just before it is taken.
+void RunInOrder(size_t count, unsigned jobs, size_t ahead, FunctionRef<void(size_t, InTurn&)> make,
                 FunctionRef<void(size_t)> take);
 
 }  // namespace vantorico

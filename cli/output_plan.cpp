@@ -84,7 +84,22 @@ std::string LeafOf(const Options& o, GroupType type, int32_t index, const std::s
   return n;
 }
 
-bool OutputPlan::Folder(const std::string& sourcePath, bool batch, std::string* folder) {
+std::string FolderFamily(const std::string& sourcePath) {
+  std::string name = NameKey(BaseName(sourcePath));
+  // Every ending ~ and digits: "m~2~3" may meet "m", whose second is "m~2".
+  for (;;) {
+    const size_t tilde = name.rfind('~');
+    if (tilde == std::string::npos || tilde + 1 == name.size() ||
+        name.find_first_not_of("0123456789", tilde + 1) != std::string::npos) {
+      return name;
+    }
+    name.resize(tilde);
+  }
+}
+
+OutputPlan::Place OutputPlan::Take(const std::string& sourcePath, bool batch) {
+  Place place;
+  monitor_.Lock();
   if (!ready_) {
     SystemError error;
     if (!MakeFolders(o_.outputDir, &error)) {
@@ -93,51 +108,76 @@ bool OutputPlan::Folder(const std::string& sourcePath, bool batch, std::string* 
     }
     ready_ = true;
   }
-  if (failed_) return false;
+  if (failed_) {
+    place.problem_ = problem_;
+    monitor_.Unlock();
+    return place;
+  }
   if (!batch) {
-    *folder = o_.outputDir;
-    return true;
+    place.folder_ = o_.outputDir;
+  } else {
+    auto known = folders_.find(sourcePath);
+    if (known == folders_.end()) {
+      // Sources of one name (from different folders) get name~2, name~3, ...
+      std::string name = BaseName(sourcePath);
+      if (name.empty() || name == "." || name == "..") name = "source";
+      std::string unique = name;
+      for (int k = 2; usedNames_.count(unique); ++k) unique = name + "~" + std::to_string(k);
+      usedNames_.insert(unique);
+      known = folders_.emplace(sourcePath, Join(o_.outputDir, unique)).first;
+    }
+    place.folder_ = known->second;
   }
-  auto known = folders_.find(sourcePath);
-  if (known == folders_.end()) {
-    // Sources of one name (from different folders) get name~2, name~3, ...
-    std::string name = BaseName(sourcePath);
-    if (name.empty() || name == "." || name == "..") name = "source";
-    std::string unique = name;
-    for (int k = 2; usedNames_.count(unique); ++k) unique = name + "~" + std::to_string(k);
-    usedNames_.insert(unique);
-    known = folders_.emplace(sourcePath, Join(o_.outputDir, unique)).first;
-  }
-  *folder = known->second;
-  SystemError error;
-  if (!MakeFolders(*folder, &error)) {
-    problem_ = "cannot create output directory " + Quote(*folder) + ": " + ErrorText(error);
-    return false;
-  }
-  return true;
+  place.ok_ = true;
+  place.room_ = &rooms_[NameKey(place.folder_)];
+  place.ticket_ = place.room_->tickets++;
+  monitor_.Unlock();
+  return place;
 }
 
-OutputStatus OutputPlan::Write(std::string* path, const std::vector<uint8_t>& bytes,
-                               const FileIdentity& source, std::string* message) {
+bool OutputPlan::MakeFolder(const Place& place, bool batch, std::string* problem) const {
+  if (!batch) return true;
+  SystemError error;
+  if (MakeFolders(place.folder_, &error)) return true;
+  *problem = "cannot create output directory " + Quote(place.folder_) + ": " + ErrorText(error);
+  return false;
+}
+
+OutputPlan::Writing::Writing(OutputPlan& plan, const Place& place) : plan_(plan), place_(place) {
+  plan_.monitor_.Lock();
+  while (place_.room_->served != place_.ticket_) plan_.monitor_.Wait();
+  plan_.monitor_.Unlock();
+}
+
+OutputPlan::Writing::~Writing() {
+  plan_.monitor_.Lock();
+  ++place_.room_->served;
+  plan_.monitor_.WakeAll();
+  plan_.monitor_.Unlock();
+}
+
+OutputStatus OutputPlan::Writing::Write(std::string* path, const std::vector<uint8_t>& bytes,
+                                        const FileIdentity& source, std::string* message) {
+  Room& room = *place_.room_;
   const ByteSpan span(bytes.data(), bytes.size());
   const std::string base = *path;
   const size_t leaf = DirName(base).size();
   const size_t dot = base.rfind('.');
   const size_t cut = dot == std::string::npos || dot < leaf ? base.size() : dot;
   const std::string stem = base.substr(0, cut), ext = base.substr(cut);
-  uint64_t& next = nextSuffix_[NameKey(base)];
+  uint64_t& next = room.nextSuffix[NameKey(base)];
   if (next == 0) next = 1;
   for (; next <= kMaxNameSuffix; ++next) {
     const std::string name = next == 1 ? base : stem + "-" + std::to_string(next) + ext;
-    if (!claimed_.insert(NameKey(name)).second) continue;
+    if (!room.claimed.insert(NameKey(name)).second) continue;
     *path = name;
-    if (o_.conflict == Conflict::Overwrite) {
+    if (plan_.o_.conflict == Conflict::Overwrite) {
       ++next;
       return Reported(WriteOutputWhole(name, span, &source), name, message);
     }
     const WriteOutcome w = CreateOutputWhole(name, span);
     const bool taken = w.status == WriteOutcome::Exists || w.status == WriteOutcome::NotRegularFile;
-    if (taken && o_.conflict == Conflict::Rename) continue;
+    if (taken && plan_.o_.conflict == Conflict::Rename) continue;
     ++next;
     if (taken) return OutputStatus::Skipped;
     return Reported(w, name, message);

@@ -33,6 +33,9 @@ class RunLog {
   int verbosity() const { return verbosity_; }
   const std::vector<Entry>& entries() const { return entries_; }
   void Clear() { entries_.clear(); }
+  void Append(const RunLog& more) {
+    entries_.insert(entries_.end(), more.entries_.begin(), more.entries_.end());
+  }
 
  private:
   int verbosity_;

@@ -24,6 +24,9 @@ class Monitor {
   std::unique_ptr<State> state_;
 };
 
+// The processors the system has online; at least 1.
+unsigned OnlineCpus();
+
 // Up to count threads, each running work(); the destructor waits for them.
 // Fewer start when the system has no more to give.
 class Threads {

@@ -1,3 +1,6 @@
+#include <unistd.h>
+
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -28,6 +31,11 @@ void Monitor::Wait() {
 }
 void Monitor::WakeAll() {
   state_->condition.notify_all();
+}
+
+unsigned OnlineCpus() {
+  const long n = sysconf(_SC_NPROCESSORS_ONLN);
+  return n < 1 ? 1u : static_cast<unsigned>(std::min<long>(n, 1L << 16));
 }
 
 struct Threads::State {

@@ -32,6 +32,12 @@ void Monitor::WakeAll() {
   WakeAllConditionVariable(&state_->condition);
 }
 
+unsigned OnlineCpus() {
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  return info.dwNumberOfProcessors < 1 ? 1u : static_cast<unsigned>(info.dwNumberOfProcessors);
+}
+
 struct Threads::State {
   explicit State(FunctionRef<void()> w) : work(w) {}
   FunctionRef<void()> work;

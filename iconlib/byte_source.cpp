@@ -1,5 +1,7 @@
 #include "iconlib/byte_source.h"
 
+#include "iconlib/deadline.h"
+
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -68,6 +70,11 @@ SourceFile ReadWholeSource(OpenedBytes opened, uint64_t limit) {
 
 bool ByteSource::ReadInto(uint64_t offset, uint8_t* out, size_t length) {
   if (offset > size_ || length > size_ - offset) return false;
+  if (PastDeadline()) {
+    // The reading took too long: the source fails as a failed read does.
+    changed_ = true;
+    return false;
+  }
   bytesRead_ += length;
   if (length == 0 || Fill(offset, out, length, &error_)) return true;
   changed_ = true;

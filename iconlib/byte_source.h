@@ -38,7 +38,8 @@ class ByteSource {
   // Fills out with exactly length bytes at offset, which the caller has
   // checked against size(); false marks the source as changed.
   bool ReadInto(uint64_t offset, uint8_t* out, size_t length);
-  // A read failed or came back short since the source was opened.
+  // A read failed or came back short since the source was opened, or was
+  // asked after the thread's deadline (iconlib/deadline.h).
   bool changed() const { return changed_; }
   const SystemError& error() const { return error_; }
   // Total bytes asked of the file so far.

@@ -38,11 +38,23 @@ std::map<std::string, Bytes> Tree(const std::string& root) {
   return files;
 }
 
-// Runs args (with {out} standing for a fresh output folder) with -j jobs;
-// the output folder's name is {out} again in the text.
-Outcome RunWithJobs(std::vector<std::string> args, const std::string& out, int jobs) {
+// What is in the output folder before a run: files, and folders where the
+// run would write a file (names ending in '/').
+using Seeds = std::vector<std::string>;
+
+// Runs args (with {out} standing for a fresh output folder, holding seeds)
+// with -j jobs; the output folder's name is {out} again in the text.
+Outcome RunWithJobs(std::vector<std::string> args, const std::string& out, int jobs,
+                    const Seeds& seeds) {
   for (std::string& a : args) {
     if (a == "{out}") a = out;
+  }
+  for (const std::string& seed : seeds) {
+    const std::string path = out + "/" + seed;
+    SystemError error;
+    const bool folder = seed.back() == '/';
+    EXPECT_TRUE(MakeFolders(folder ? path : path.substr(0, path.rfind('/')), &error)) << path;
+    if (!folder) EXPECT_TRUE(WriteWholeFile(path, Bytes{'o', 'l', 'd'})) << path;
   }
   args.insert(args.begin() + 1, {"-j", std::to_string(jobs)});
   Outcome o;
@@ -62,12 +74,13 @@ Outcome RunWithJobs(std::vector<std::string> args, const std::string& out, int j
 }
 
 void ExpectSameWithJobs(const std::vector<std::string>& args, const ScratchDir& dir,
-                        const std::string& what) {
+                        const std::string& what, const Seeds& seeds = {}) {
   static int round = 0;
   const std::string tag = std::to_string(round++);
-  const Outcome one = RunWithJobs(args, dir.Path("one" + tag), 1);
+  const Outcome one = RunWithJobs(args, dir.Path("one" + tag), 1, seeds);
   for (int jobs : {2, 4}) {
-    const Outcome many = RunWithJobs(args, dir.Path("j" + std::to_string(jobs) + "-" + tag), jobs);
+    const Outcome many =
+        RunWithJobs(args, dir.Path("j" + std::to_string(jobs) + "-" + tag), jobs, seeds);
     EXPECT_EQ(many.code, one.code) << what << " -j" << jobs;
     EXPECT_EQ(many.out, one.out) << what << " -j" << jobs;
     EXPECT_EQ(many.err, one.err) << what << " -j" << jobs;
@@ -86,10 +99,14 @@ TEST(CliJobs, ManyThreadsGiveTheOneThreadRun) {
   Bytes moduleBytes;
   ASSERT_TRUE(ReadWholeFile(module, &moduleBytes));
   const std::string tree = dir.Path("tree");
-  for (const char* sub : {"", "/a", "/b"}) ASSERT_TRUE(MakeDirectoryForTest(tree + sub));
-  for (const char* file : {"/a/m.dll", "/b/m.dll", "/c.dll"}) {
+  for (const char* sub : {"", "/0", "/a", "/b", "/d"})
+    ASSERT_TRUE(MakeDirectoryForTest(tree + sub));
+  for (const char* file : {"/a/m.dll", "/b/m.dll", "/c.dll", "/d/m.dll~2"}) {
     ASSERT_TRUE(WriteWholeFile(tree + file, moduleBytes));
   }
+  // The first m.dll has no icons, so it takes no folder name; "m.dll~2" is
+  // a name the run also gives the second m.dll's folder.
+  ASSERT_TRUE(WriteWholeFile(tree + "/0/m.dll", BuildPe({})));
   ASSERT_TRUE(WriteWholeFile(tree + "/notes.txt", Bytes{'h', 'i'}));
   const std::string some = "--include=[a-f]*";
   const std::vector<std::vector<std::string>> runs = {
@@ -110,6 +127,17 @@ TEST(CliJobs, ManyThreadsGiveTheOneThreadRun) {
     for (const std::string& a : args) what += a + " ";
     ExpectSameWithJobs(args, dir, what);
   }
+  // Names taken before the run (a file, a folder where a file would go), and
+  // an output folder that cannot be made: what each source meets on disk
+  // decides its names and messages.
+  const Seeds seeds = {"c.dll/1.ico", "c.dll/2.ico/", "m.dll/3.ico", "m.dll~2/1.ico/"};
+  for (const char* conflict : {"rename", "skip", "overwrite"}) {
+    ExpectSameWithJobs({"extract", "--jsonl", "-v", "-r", tree, tree + "/c.dll", "--on-conflict",
+                        conflict, "-o", "{out}"},
+                       dir, std::string("seeded ") + conflict, seeds);
+  }
+  ExpectSameWithJobs({"extract", "--json", "-r", tree, "-o", tree + "/notes.txt/out"}, dir,
+                     "an output folder under a file");
 }
 
 }  // namespace

@@ -1,0 +1,58 @@
+// RunInOrder: items are taken in order, and an item's turn follows the turn
+// of the earlier item it names, however the threads run.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "cli/ordered_work.h"
+#include "cli/threads.h"
+
+namespace vantorico {
+namespace {
+
+TEST(OrderedWork, TurnsFollowTheItemsNamedAndTakesKeepOrder) {
+  constexpr size_t kItems = 300;
+  // Chains of three families, and items that never take their turn (every
+  // fifth): those pass theirs when made.
+  std::vector<size_t> after(kItems, kNoItem);
+  for (size_t i = 3; i < kItems; ++i) after[i] = i - 3;
+  for (unsigned jobs : {1u, 2u, 4u}) {
+    for (size_t ahead : {size_t{1}, size_t{2}, size_t{64}}) {
+      Monitor monitor;
+      std::vector<size_t> events;  // 2i: item i has its turn; 2i + 1: it passed it
+      std::vector<size_t> taken;
+      RunInOrder(
+          kItems, jobs, ahead,
+          [&](size_t i, InTurn& turn) {
+            // Uneven work, so that threads overtake each other: odd items
+            // hold their turn long, and the even ones after them come to
+            // theirs soon.
+            volatile unsigned spin = 0;
+            for (unsigned k = 0; k < (i + 1) % 2 * 2000; ++k) spin = spin + 1;
+            if (i % 5 == 0) return;
+            turn.Take(after[i]);
+            monitor.Lock();
+            events.push_back(2 * i);
+            monitor.Unlock();
+            for (unsigned k = 0; k < i % 2 * 40000; ++k) spin = spin + 1;
+            monitor.Lock();
+            events.push_back(2 * i + 1);
+            monitor.Unlock();
+            turn.Pass();
+          },
+          [&](size_t i) { taken.push_back(i); });
+      SCOPED_TRACE(testing::Message() << "-j " << jobs << ", ahead " << ahead);
+      ASSERT_EQ(taken.size(), kItems);
+      for (size_t i = 0; i < kItems; ++i) ASSERT_EQ(taken[i], i);
+      std::vector<size_t> at(2 * kItems, kNoItem);
+      for (size_t e = 0; e < events.size(); ++e) at[events[e]] = e;
+      for (size_t i = 0; i < kItems; ++i) {
+        if (i % 5 == 0 || after[i] == kNoItem || after[i] % 5 == 0) continue;
+        EXPECT_LT(at[2 * after[i] + 1], at[2 * i]) << "item " << i << " after " << after[i];
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vantorico
