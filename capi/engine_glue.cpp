@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/group_listing.h"
+#include "iconlib/group_summary.h"
 #include "iconlib/cursor_resources.h"
 #include "iconlib/dib_decoder.h"
 #include "iconlib/exact_icon_file.h"
