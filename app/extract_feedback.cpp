@@ -1,8 +1,8 @@
 #include "app/extract_feedback.h"
 
 #include "app/app_texts.h"
-#include "iconlib/extract_file_icon.h"
-#include "iconlib/system_error.h"
+#include "iconlib/command/extract_file_icon.h"
+#include "iconlib/platform/system_error.h"
 
 namespace vantorico {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "iconlib/extract_file_icon.h"
+#include "iconlib/command/extract_file_icon.h"
 
 namespace vantorico {
 

@@ -9,7 +9,7 @@
 #include "app/stored_layout.h"
 #include "app/tray_icon_image.h"
 #include "app/unit_ids.h"
-#include "iconlib/extract_file_icon.h"
+#include "iconlib/command/extract_file_icon.h"
 #include "runtime/core/command_call.h"
 #include "runtime/core/core_commands.h"
 #include "runtime/core/memory.h"

@@ -2,7 +2,7 @@
 
 #include <ole2.h>
 
-#include "iconlib/extract_file_icon.h"
+#include "iconlib/command/extract_file_icon.h"
 #include "runtime/common_dlg_unit.h"
 #include "runtime/core/command_call.h"
 #include "runtime/core/program_end.h"

@@ -24,7 +24,7 @@
 #include "app/library_setup.h"
 #include "app/stored_layout.h"
 #include "app/unit_ids.h"
-#include "iconlib/extract_file_icon.h"
+#include "iconlib/command/extract_file_icon.h"
 #include "runtime/core/command_call.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/run_directory.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/arg_slot.h"
-#include "iconlib/extract_file_icon.h"
+#include "iconlib/command/extract_file_icon.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "iconlib/dib_decoder.h"
-#include "iconlib/icon_file_reader.h"
-#include "iconlib/image_fields.h"
-#include "iconlib/png_codec.h"
-#include "iconlib/png_header.h"
-#include "iconlib/thumbnail_pipeline.h"
+#include "iconlib/images/dib_decoder.h"
+#include "iconlib/formats/icon_file_reader.h"
+#include "iconlib/formats/image_fields.h"
+#include "iconlib/images/png_codec.h"
+#include "iconlib/formats/png_header.h"
+#include "iconlib/images/thumbnail_pipeline.h"
 
 namespace {
 

@@ -9,17 +9,17 @@
 #include <utility>
 #include <vector>
 
-#include "iconlib/group_summary.h"
-#include "iconlib/cursor_resources.h"
-#include "iconlib/dib_decoder.h"
-#include "iconlib/exact_icon_file.h"
-#include "iconlib/icon_file_writer.h"
-#include "iconlib/icon_hashes.h"
-#include "iconlib/icon_source.h"
-#include "iconlib/image_fields.h"
-#include "iconlib/language_choice.h"
-#include "iconlib/png_codec.h"
-#include "iconlib/thumbnail_pipeline.h"
+#include "iconlib/formats/group_summary.h"
+#include "iconlib/formats/cursor_resources.h"
+#include "iconlib/images/dib_decoder.h"
+#include "iconlib/formats/exact_icon_file.h"
+#include "iconlib/formats/icon_file_writer.h"
+#include "iconlib/images/icon_hashes.h"
+#include "iconlib/formats/icon_source.h"
+#include "iconlib/formats/image_fields.h"
+#include "iconlib/formats/language_choice.h"
+#include "iconlib/images/png_codec.h"
+#include "iconlib/images/thumbnail_pipeline.h"
 #include "vantorico/vantorico.h"
 #include "vantorico_version.h"
 

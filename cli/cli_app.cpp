@@ -16,8 +16,8 @@
 #include "cli/source_gathering.h"
 #include "cli/source_groups.h"
 #include "cli/text_escape.h"
-#include "iconlib/deadline.h"
-#include "iconlib/language_choice.h"
+#include "iconlib/formats/deadline.h"
+#include "iconlib/formats/language_choice.h"
 
 #ifndef VANTORICO_VERSION
 #define VANTORICO_VERSION "0"

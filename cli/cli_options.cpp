@@ -6,8 +6,8 @@
 
 #include "cli/output_name.h"
 #include "cli/threads.h"
-#include "iconlib/language_choice.h"
-#include "iconlib/thumbnail_pipeline.h"
+#include "iconlib/formats/language_choice.h"
+#include "iconlib/images/thumbnail_pipeline.h"
 
 namespace vantorico {
 

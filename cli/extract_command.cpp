@@ -7,8 +7,8 @@
 #include "cli/output_name.h"
 #include "cli/source_groups.h"
 #include "cli/text_escape.h"
-#include "iconlib/deadline.h"
-#include "iconlib/icon_hashes.h"
+#include "iconlib/formats/deadline.h"
+#include "iconlib/images/icon_hashes.h"
 
 namespace vantorico {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "iconlib/byte_source.h"
-#include "iconlib/file_io.h"
-#include "iconlib/system_error.h"
+#include "iconlib/formats/byte_source.h"
+#include "iconlib/platform/file_io.h"
+#include "iconlib/platform/system_error.h"
 
 namespace vantorico {
 

@@ -9,8 +9,8 @@
 #include <cstdlib>
 
 #include "cli/file_seam.h"
-#include "iconlib/file_io_posix.h"
-#include "iconlib/language_choice.h"
+#include "iconlib/platform/file_io_posix.h"
+#include "iconlib/formats/language_choice.h"
 
 namespace vantorico {
 namespace {

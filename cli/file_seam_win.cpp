@@ -1,7 +1,7 @@
 // The command line's file seam on Windows: every name is UTF-8 inside and
 // UTF-16 at the system's wide entry points, so names outside the ANSI code
 // page open. Sources and outputs go through the engine's file layer
-// (iconlib/file_io_win.cpp), which takes UTF-8 names too.
+// (iconlib/platform/file_io_win.cpp), which takes UTF-8 names too.
 #include <windows.h>
 
 #include <fcntl.h>

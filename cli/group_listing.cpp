@@ -4,12 +4,12 @@
 
 #include "cli/json_writer.h"
 #include "cli/text_escape.h"
-#include "iconlib/animated_file.h"
-#include "iconlib/cursor_resources.h"
-#include "iconlib/icon_hashes.h"
-#include "iconlib/image_fields.h"
-#include "iconlib/language_choice.h"
-#include "iconlib/png_header.h"
+#include "iconlib/formats/animated_file.h"
+#include "iconlib/formats/cursor_resources.h"
+#include "iconlib/images/icon_hashes.h"
+#include "iconlib/formats/image_fields.h"
+#include "iconlib/formats/language_choice.h"
+#include "iconlib/formats/png_header.h"
 
 namespace vantorico {
 namespace {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "cli/json_writer.h"
-#include "iconlib/group_summary.h"
-#include "iconlib/icon_source.h"
+#include "iconlib/formats/group_summary.h"
+#include "iconlib/formats/icon_source.h"
 
 namespace vantorico {
 

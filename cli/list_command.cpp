@@ -4,10 +4,10 @@
 #include "cli/cli_paths.h"
 #include "cli/source_groups.h"
 #include "cli/text_escape.h"
-#include "iconlib/icon_hashes.h"
-#include "iconlib/main_icon.h"
+#include "iconlib/images/icon_hashes.h"
+#include "iconlib/images/main_icon.h"
 #ifdef VANTORICO_HAVE_PNG
-#include "iconlib/png_codec.h"
+#include "iconlib/images/png_codec.h"
 #endif
 
 namespace vantorico {

@@ -1,15 +1,15 @@
 #include "cli/output_build.h"
 
-#include "iconlib/animated_file.h"
-#include "iconlib/bitmap_export.h"
-#include "iconlib/image_fields.h"
+#include "iconlib/formats/animated_file.h"
+#include "iconlib/images/bitmap_export.h"
+#include "iconlib/formats/image_fields.h"
 #ifdef VANTORICO_HAVE_PNG
-#include "iconlib/png_codec.h"
-#include "iconlib/thumbnail_pipeline.h"
+#include "iconlib/images/png_codec.h"
+#include "iconlib/images/thumbnail_pipeline.h"
 #endif
-#include "iconlib/cursor_resources.h"
-#include "iconlib/exact_icon_file.h"
-#include "iconlib/icon_file_writer.h"
+#include "iconlib/formats/cursor_resources.h"
+#include "iconlib/formats/exact_icon_file.h"
+#include "iconlib/formats/icon_file_writer.h"
 
 namespace vantorico {
 namespace {

@@ -10,7 +10,7 @@
 #include "cli/cli_options.h"
 #include "cli/group_listing.h"
 #include "cli/threads.h"
-#include "iconlib/file_io.h"
+#include "iconlib/platform/file_io.h"
 
 namespace vantorico {
 

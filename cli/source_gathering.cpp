@@ -10,7 +10,7 @@
 #include "cli/glob_match.h"
 #include "cli/group_listing.h"
 #include "cli/source_groups.h"
-#include "iconlib/icon_constants.h"
+#include "iconlib/formats/icon_constants.h"
 
 namespace vantorico {
 namespace {

@@ -8,8 +8,8 @@
 
 #include "cli/cli_options.h"
 #include "cli/run_log.h"
-#include "iconlib/icon_source.h"
-#include "iconlib/language_choice.h"
+#include "iconlib/formats/icon_source.h"
+#include "iconlib/formats/language_choice.h"
 
 namespace vantorico {
 

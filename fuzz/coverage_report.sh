@@ -17,13 +17,13 @@ mkdir -p "$out"
 sources_of() {
   case $1 in
     module_reader)
-      echo iconlib/module_source_portable.cpp iconlib/pe_resource_reader.cpp \
-        iconlib/ne_resource_reader.cpp iconlib/icon_group_reader.cpp \
-        iconlib/icon_file_writer.cpp iconlib/image_fields.cpp iconlib/png_header.cpp \
-        iconlib/dib_arithmetic.cpp base/byte_cursor.h ;;
+      echo iconlib/formats/module_source_portable.cpp iconlib/formats/pe_resource_reader.cpp \
+        iconlib/formats/ne_resource_reader.cpp iconlib/formats/icon_group_reader.cpp \
+        iconlib/formats/icon_file_writer.cpp iconlib/formats/image_fields.cpp iconlib/formats/png_header.cpp \
+        iconlib/formats/dib_arithmetic.cpp base/byte_cursor.h ;;
     icon_file_reader)
-      echo iconlib/icon_file_reader.cpp iconlib/icon_file_writer.cpp iconlib/image_fields.cpp \
-        iconlib/png_header.cpp iconlib/dib_arithmetic.cpp iconlib/memory_input_file.cpp ;;
+      echo iconlib/formats/icon_file_reader.cpp iconlib/formats/icon_file_writer.cpp iconlib/formats/image_fields.cpp \
+        iconlib/formats/png_header.cpp iconlib/formats/dib_arithmetic.cpp iconlib/memory_input_file.cpp ;;
     layout_reader) echo framework/layout_reader.cpp ;;
     icon_choice) echo shell/tray/icon_entry_choice.cpp ;;
     filter_conversion) echo runtime/dialog/filter_conversion.cpp ;;

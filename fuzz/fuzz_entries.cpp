@@ -4,12 +4,12 @@
 #include <new>
 #include <vector>
 
-#include "iconlib/file_io.h"
-#include "iconlib/icon_file_reader.h"
-#include "iconlib/icon_file_writer.h"
-#include "iconlib/icon_group_reader.h"
-#include "iconlib/image_fields.h"
-#include "iconlib/module_source.h"
+#include "iconlib/platform/file_io.h"
+#include "iconlib/formats/icon_file_reader.h"
+#include "iconlib/formats/icon_file_writer.h"
+#include "iconlib/formats/icon_group_reader.h"
+#include "iconlib/formats/image_fields.h"
+#include "iconlib/formats/module_source.h"
 
 namespace vantorico {
 namespace {

@@ -1,7 +1,7 @@
 #include "fuzz/fuzz_image_entries.h"
 
-#include "iconlib/dib_decoder.h"
-#include "iconlib/rgba_scale.h"
+#include "iconlib/images/dib_decoder.h"
+#include "iconlib/images/rgba_scale.h"
 
 namespace vantorico {
 

@@ -3,12 +3,12 @@
 #include <utility>
 #include <vector>
 
-#include "iconlib/animated_file.h"
-#include "iconlib/cursor_resources.h"
-#include "iconlib/icon_constants.h"
-#include "iconlib/image_choice.h"
-#include "iconlib/image_fields.h"
-#include "iconlib/source_descriptor.h"
+#include "iconlib/formats/animated_file.h"
+#include "iconlib/formats/cursor_resources.h"
+#include "iconlib/formats/icon_constants.h"
+#include "iconlib/images/image_choice.h"
+#include "iconlib/formats/image_fields.h"
+#include "iconlib/platform/source_descriptor.h"
 #include "thumbnailer/thumbnailer_limits.h"
 
 namespace vantorico {

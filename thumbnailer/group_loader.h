@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/byte_cursor.h"
-#include "iconlib/icon_image_set.h"
-#include "iconlib/icon_source.h"
+#include "iconlib/formats/icon_image_set.h"
+#include "iconlib/formats/icon_source.h"
 
 namespace vantorico {
 

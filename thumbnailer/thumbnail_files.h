@@ -10,7 +10,7 @@
 
 #include "base/byte_cursor.h"
 #include "base/posix_descriptor.h"
-#include "iconlib/file_io.h"
+#include "iconlib/platform/file_io.h"
 
 namespace vantorico {
 

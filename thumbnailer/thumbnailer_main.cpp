@@ -24,7 +24,7 @@
 
 #include <vantorico_version.h>
 
-#include "iconlib/thumbnail_pipeline.h"
+#include "iconlib/images/thumbnail_pipeline.h"
 #include "thumbnailer/confinement.h"
 #include "thumbnailer/group_loader.h"
 #include "thumbnailer/thumbnail_files.h"

@@ -1,7 +1,7 @@
 #include "shell/tray/icon_entry_choice.h"
 
-#include "iconlib/icon_constants.h"
-#include "iconlib/icon_directory.h"
+#include "iconlib/formats/icon_constants.h"
+#include "iconlib/formats/icon_directory.h"
 #include "shell/tray/tray_constants.h"
 
 namespace vantorico {

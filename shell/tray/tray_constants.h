@@ -1,7 +1,7 @@
 #pragma once
 // Fixed numbers of the tray icon and its menu: the notification record, the
 // callback's mouse messages, the icon-entry choice and the popup. The image
-// header's fields are the engine's (iconlib/icon_constants.h); menu command
+// header's fields are the engine's (iconlib/formats/icon_constants.h); menu command
 // identifiers and MenuFlags are the window framework's.
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "iconlib/file_io.h"
+#include "iconlib/platform/file_io.h"
 #include "shell/tray/make_icon_win.h"
 #include "shell/tray/tray_rules.h"
 

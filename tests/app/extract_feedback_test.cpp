@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "app/app_texts.h"
-#include "iconlib/extract_file_icon.h"
-#include "iconlib/system_error.h"
+#include "iconlib/command/extract_file_icon.h"
+#include "iconlib/platform/system_error.h"
 
 namespace vantorico {
 namespace {

@@ -20,7 +20,7 @@
 #include "cli/cli_app.h"
 #include "cli_run.h"
 #include "cli/file_seam.h"
-#include "iconlib/png_codec.h"
+#include "iconlib/images/png_codec.h"
 #include "pe_builder.h"
 #include "test_support.h"
 #include "tests/support/png_check.h"

@@ -14,7 +14,7 @@
 #include "cli/cli_app.h"
 #include "cli_run.h"
 #include "cli/file_seam.h"
-#include "iconlib/cursor_resources.h"
+#include "iconlib/formats/cursor_resources.h"
 #include "pe_builder.h"
 #include "test_support.h"
 

@@ -10,10 +10,10 @@
 
 #include "cli/cli_app.h"
 #include "cli_run.h"
-#include "iconlib/animated_file.h"
-#include "iconlib/cursor_resources.h"
-#include "iconlib/icon_hashes.h"
-#include "iconlib/main_icon.h"
+#include "iconlib/formats/animated_file.h"
+#include "iconlib/formats/cursor_resources.h"
+#include "iconlib/images/icon_hashes.h"
+#include "iconlib/images/main_icon.h"
 #include "pe_builder.h"
 #include "test_support.h"
 

@@ -8,7 +8,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/text_escape.h"
-#include "iconlib/module_source.h"
+#include "iconlib/formats/module_source.h"
 #include "test_support.h"
 
 namespace vantorico {

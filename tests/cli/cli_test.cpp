@@ -14,13 +14,13 @@
 #include "cli/file_seam.h"
 #include "cli/list_command.h"
 #ifdef VANTORICO_HAVE_PNG
-#include "iconlib/png_codec.h"
+#include "iconlib/images/png_codec.h"
 #endif
-#include "iconlib/extract_file_icon.h"
-#include "iconlib/icon_group_reader.h"
-#include "iconlib/icon_hashes.h"
-#include "iconlib/image_fields.h"
-#include "iconlib/png_header.h"
+#include "iconlib/command/extract_file_icon.h"
+#include "iconlib/formats/icon_group_reader.h"
+#include "iconlib/images/icon_hashes.h"
+#include "iconlib/formats/image_fields.h"
+#include "iconlib/formats/png_header.h"
 #include "test_support.h"
 
 namespace vantorico {

@@ -1,6 +1,6 @@
 // The digests of stored images, natively (libnettle) and on Windows (BCrypt),
 // against the published test vectors.
-#include "iconlib/icon_hashes.h"
+#include "iconlib/images/icon_hashes.h"
 
 #include <gtest/gtest.h>
 

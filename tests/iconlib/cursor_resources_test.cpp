@@ -2,8 +2,8 @@
 // read back as the resources hold them.
 #include <gtest/gtest.h>
 
-#include "iconlib/cursor_resources.h"
-#include "iconlib/module_source.h"
+#include "iconlib/formats/cursor_resources.h"
+#include "iconlib/formats/module_source.h"
 #include "pe_builder.h"
 
 namespace vantorico {

@@ -11,9 +11,9 @@
 #include <time.h>
 #endif
 
-#include "iconlib/byte_source.h"
-#include "iconlib/deadline.h"
-#include "iconlib/icon_source.h"
+#include "iconlib/formats/byte_source.h"
+#include "iconlib/formats/deadline.h"
+#include "iconlib/formats/icon_source.h"
 #include "pe_builder.h"
 
 namespace vantorico {

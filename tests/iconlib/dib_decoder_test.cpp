@@ -1,7 +1,7 @@
 // The DIB decoder on hand-built images: what each depth and layout decodes
 // to, and every hostile header refused with its own error before anything
 // is allocated.
-#include "iconlib/dib_decoder.h"
+#include "iconlib/images/dib_decoder.h"
 
 #include <gtest/gtest.h>
 

@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "iconlib/dib_decoder.h"
-#include "iconlib/png_header.h"
+#include "iconlib/images/dib_decoder.h"
+#include "iconlib/formats/png_header.h"
 #include "test_support.h"
 
 namespace vantorico {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "iconlib/extension_key.h"
-#include "iconlib/extract_file_icon.h"
+#include "iconlib/command/extension_key.h"
+#include "iconlib/command/extract_file_icon.h"
 
 namespace vantorico {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "base/heap.h"
-#include "iconlib/clipboard_writer.h"
-#include "iconlib/extract_file_icon.h"
-#include "iconlib/icon_file_reader.h"
+#include "iconlib/platform/clipboard_writer.h"
+#include "iconlib/command/extract_file_icon.h"
+#include "iconlib/formats/icon_file_reader.h"
 #include "test_support.h"
 
 namespace vantorico {

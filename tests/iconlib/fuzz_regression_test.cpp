@@ -13,8 +13,8 @@
 #include "framework/layout_reader.h"
 #include "fuzz/fuzz_entries.h"
 #include "fuzz/fuzz_rule_entries.h"
-#include "iconlib/icon_group_reader.h"
-#include "iconlib/module_source.h"
+#include "iconlib/formats/icon_group_reader.h"
+#include "iconlib/formats/module_source.h"
 #include "test_support.h"
 
 namespace vantorico {

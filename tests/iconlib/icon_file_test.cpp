@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "base/heap.h"
-#include "iconlib/bitmap_file_writer.h"
-#include "iconlib/icon_file_reader.h"
-#include "iconlib/icon_file_writer.h"
-#include "iconlib/image_fields.h"
+#include "iconlib/formats/bitmap_file_writer.h"
+#include "iconlib/formats/icon_file_reader.h"
+#include "iconlib/formats/icon_file_writer.h"
+#include "iconlib/formats/image_fields.h"
 #include "test_support.h"
 
 namespace vantorico {

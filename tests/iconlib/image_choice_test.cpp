@@ -1,11 +1,11 @@
 // Which image a size gets, and how images are resampled.
-#include "iconlib/image_choice.h"
+#include "iconlib/images/image_choice.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "iconlib/rgba_scale.h"
+#include "iconlib/images/rgba_scale.h"
 #include "test_support.h"
 
 namespace vantorico {

@@ -1,8 +1,8 @@
 // The fields each image derives from its own bytes, and the DIB arithmetic.
 #include <gtest/gtest.h>
 
-#include "iconlib/dib_arithmetic.h"
-#include "iconlib/image_fields.h"
+#include "iconlib/formats/dib_arithmetic.h"
+#include "iconlib/formats/image_fields.h"
 #include "test_support.h"
 
 namespace vantorico {

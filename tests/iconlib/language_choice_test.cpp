@@ -3,9 +3,9 @@
 // size read says which language the reader took.
 #include <gtest/gtest.h>
 
-#include "iconlib/icon_group_reader.h"
-#include "iconlib/language_choice.h"
-#include "iconlib/module_source.h"
+#include "iconlib/formats/icon_group_reader.h"
+#include "iconlib/formats/language_choice.h"
+#include "iconlib/formats/module_source.h"
 #include "pe_builder.h"
 
 namespace vantorico {

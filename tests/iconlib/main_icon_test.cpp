@@ -1,6 +1,6 @@
 // The main-icon rule (RetDec's, after YARA's) on hand-made groups, and the
 // average hash against an independent computation through Pillow.
-#include "iconlib/main_icon.h"
+#include "iconlib/images/main_icon.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "base/heap.h"
-#include "iconlib/extract_file_icon.h"
-#include "iconlib/icon_file_reader.h"
-#include "iconlib/module_source.h"
+#include "iconlib/command/extract_file_icon.h"
+#include "iconlib/formats/icon_file_reader.h"
+#include "iconlib/formats/module_source.h"
 #include "test_support.h"
 
 namespace vantorico {
@@ -131,10 +131,10 @@ TEST_F(MalformedFiles, CorpusIconFilesGiveTheirKnownResults) {
   } cases[] = {
       {"pillow/hopper.ico", 1, 16, 16, 8, 1384},
       {"pillow/hopper_256x256.ico", 1, 256, 256, 24, 204840},
-      {"pillow/pillow.ico", 5, 256, 256, 32, 84676},       // PNG first
+      {"pillow/pillow.ico", 5, 256, 256, 32, 84676},         // PNG first
       {"pillow/hopper_unexpected.ico", 1, 16, 16, 8, 1384},  // the DIB's size, not the directory's
-      {"pillow/decompression_bomb.ico", 1, 0, 0, 0, 176},   // 65535x65535 claimed: bytes kept
-      {"image-rs/lenient-bpp.ico", 1, 256, 256, 1, 332},    // directory depth 500 ignored
+      {"pillow/decompression_bomb.ico", 1, 0, 0, 0, 176},    // 65535x65535 claimed: bytes kept
+      {"image-rs/lenient-bpp.ico", 1, 256, 256, 1, 332},     // directory depth 500 ignored
       {"image-rs/Bad_smile-incorrect-image-length.ico", 1, 0, 0, 0, 372},
       {"image-rs/truncated_mask_32bpp.ico", 1, 64, 64, 32, 16680},
       {"image-rs/multiple_entries_with_different_bit_depth.ico", 9, 32, 32, 4, 744},

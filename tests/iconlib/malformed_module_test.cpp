@@ -6,10 +6,10 @@
 #include <string>
 
 #include "base/heap.h"
-#include "iconlib/icon_group_reader.h"
-#include "iconlib/icon_source.h"
-#include "iconlib/image_fields.h"
-#include "iconlib/module_source.h"
+#include "iconlib/formats/icon_group_reader.h"
+#include "iconlib/formats/icon_source.h"
+#include "iconlib/formats/image_fields.h"
+#include "iconlib/formats/module_source.h"
 #include "pe_builder.h"
 #include "test_support.h"
 

@@ -6,9 +6,9 @@
 
 #include "base/heap.h"
 #include "base/win_handles.h"
-#include "iconlib/extract_file_icon.h"
-#include "iconlib/icon_group_reader.h"
-#include "iconlib/module_source.h"
+#include "iconlib/command/extract_file_icon.h"
+#include "iconlib/formats/icon_group_reader.h"
+#include "iconlib/formats/module_source.h"
 #include "test_support.h"
 
 namespace vantorico {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "base/heap.h"
-#include "iconlib/icon_group_reader.h"
-#include "iconlib/image_fields.h"
-#include "iconlib/module_source.h"
+#include "iconlib/formats/icon_group_reader.h"
+#include "iconlib/formats/image_fields.h"
+#include "iconlib/formats/module_source.h"
 #include "test_support.h"
 
 namespace vantorico {

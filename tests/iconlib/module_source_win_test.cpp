@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "iconlib/icon_group_reader.h"
-#include "iconlib/module_source.h"
+#include "iconlib/formats/icon_group_reader.h"
+#include "iconlib/formats/module_source.h"
 #include "test_support.h"
 
 namespace vantorico {

@@ -2,13 +2,13 @@
 // natively, WIC under Wine): round trips, the stored forms icons use, and
 // what each refusal says. The PNG files here are built by hand, their
 // zlib streams of stored blocks, so no codec makes its own test input.
-#include "iconlib/png_codec.h"
+#include "iconlib/images/png_codec.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "iconlib/png_header.h"
+#include "iconlib/formats/png_header.h"
 #include "test_support.h"
 
 namespace vantorico {

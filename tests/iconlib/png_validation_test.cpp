@@ -1,13 +1,13 @@
 // Stored PNG images pass as they are only when they are whole and valid;
 // each way of being broken is refused by the validator and by the tests'
 // own checker, and the export then decodes and encodes (or refuses).
-#include "iconlib/png_validation.h"
+#include "iconlib/images/png_validation.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "iconlib/icon_constants.h"
-#include "iconlib/thumbnail_pipeline.h"
+#include "iconlib/formats/icon_constants.h"
+#include "iconlib/images/thumbnail_pipeline.h"
 #include "test_support.h"
 #include "tests/support/png_check.h"
 

@@ -15,8 +15,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "iconlib/file_io.h"
-#include "iconlib/icon_source.h"
+#include "iconlib/platform/file_io.h"
+#include "iconlib/formats/icon_source.h"
 #include "pe_builder.h"
 #include "test_support.h"
 

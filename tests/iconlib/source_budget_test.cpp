@@ -3,9 +3,9 @@
 // may claim only so many pixels.
 #include <gtest/gtest.h>
 
-#include "iconlib/byte_source.h"
-#include "iconlib/icon_constants.h"
-#include "iconlib/icon_source.h"
+#include "iconlib/formats/byte_source.h"
+#include "iconlib/formats/icon_constants.h"
+#include "iconlib/formats/icon_source.h"
 #include "pe_builder.h"
 
 namespace vantorico {

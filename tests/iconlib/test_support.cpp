@@ -15,9 +15,9 @@
 #include <filesystem>
 
 #include "base/heap.h"
-#include "iconlib/bitmap_file_writer.h"
-#include "iconlib/icon_file_writer.h"
-#include "iconlib/image_fields.h"
+#include "iconlib/formats/bitmap_file_writer.h"
+#include "iconlib/formats/icon_file_writer.h"
+#include "iconlib/formats/image_fields.h"
 #include "tests/support/png_check.h"
 
 namespace vantorico::testing {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "iconlib/file_io.h"
-#include "iconlib/icon_image_set.h"
+#include "iconlib/platform/file_io.h"
+#include "iconlib/formats/icon_image_set.h"
 #include "tests/support/test_inputs.h"
 
 namespace vantorico::testing {

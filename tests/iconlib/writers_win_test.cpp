@@ -5,11 +5,11 @@
 
 #include "base/utf16.h"
 #include "base/win_handles.h"
-#include "iconlib/clipboard_writer.h"
-#include "iconlib/extract_file_icon.h"
-#include "iconlib/file_io.h"
-#include "iconlib/icon_file_reader.h"
-#include "iconlib/icon_file_writer.h"
+#include "iconlib/platform/clipboard_writer.h"
+#include "iconlib/command/extract_file_icon.h"
+#include "iconlib/platform/file_io.h"
+#include "iconlib/formats/icon_file_reader.h"
+#include "iconlib/formats/icon_file_writer.h"
 #include "test_support.h"
 
 namespace vantorico {

@@ -11,8 +11,8 @@
 #include <sstream>
 #include <tuple>
 
-#include "iconlib/png_codec.h"
-#include "iconlib/rgba_image.h"
+#include "iconlib/images/png_codec.h"
+#include "iconlib/images/rgba_image.h"
 
 namespace vantorico::testing {
 

@@ -1,12 +1,12 @@
 // The decode-choose-scale-encode pipeline on images held in memory.
-#include "iconlib/thumbnail_pipeline.h"
+#include "iconlib/images/thumbnail_pipeline.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "iconlib/dib_decoder.h"
-#include "iconlib/png_codec.h"
+#include "iconlib/images/dib_decoder.h"
+#include "iconlib/images/png_codec.h"
 #include "test_support.h"
 
 namespace vantorico {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "iconlib/png_codec.h"
-#include "iconlib/rgba_image.h"
+#include "iconlib/images/png_codec.h"
+#include "iconlib/images/rgba_image.h"
 #include "installed_thumbnailer.h"
 #include "thumbnailer/thumbnailer_limits.h"
 

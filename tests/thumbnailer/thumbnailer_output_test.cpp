@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "iconlib/png_codec.h"
+#include "iconlib/images/png_codec.h"
 #include "installed_thumbnailer.h"
 
 namespace vantorico {

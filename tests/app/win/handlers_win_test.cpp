@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/handlers.h"
-#include "iconlib/extract_file_icon.h"
+#include "iconlib/command/extract_file_icon.h"
 #include "app/layout_handlers.h"
 #include "app/library_setup.h"
 #include "app/stored_layout.h"
