@@ -2,6 +2,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/cli_paths.h"
+#include "cli/output_build.h"
 #include "cli/source_groups.h"
 #include "cli/text_escape.h"
 #include "iconlib/images/icon_hashes.h"
@@ -34,15 +35,7 @@ void AddMainIcon(IconSource& source, Listing* l) {
   const ByteSpan bytes(l->main.bytes.data(), l->main.bytes.size());
   l->mainMd5 = DigestText(Md5Of(bytes));
   l->mainSha256 = DigestText(Sha256Of(bytes));
-#ifdef VANTORICO_HAVE_PNG
-  const PngPixelsDecoder decoder = [](ByteSpan png, RgbaImage* out) {
-    PngDecodeResult r = DecodePng(png);
-    if (r.ok()) *out = std::move(r.image);
-    return r.ok();
-  };
-#else
-  const PngPixelsDecoder decoder = nullptr;
-#endif
+  const PngPixelsDecoder decoder = PngDecoderOfThisBuild();
   uint64_t hash = 0;
   if (AverageHashOf(bytes, decoder, &hash)) l->mainAverage = AverageHashText(hash);
 }

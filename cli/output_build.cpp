@@ -139,15 +139,7 @@ OutputStatus BuildFramePngs(const Options& o, IconSource& source, ByteSpan file,
 // PNG that decodes, always as something bitmap readers take.
 OutputStatus BuildBitmap(const IconImageSet& set, std::vector<uint8_t>* bytes,
                          std::string* message) {
-#ifdef VANTORICO_HAVE_PNG
-  const PngPixelsDecoder decoder = [](ByteSpan png, RgbaImage* out) {
-    PngDecodeResult r = DecodePng(png);
-    if (r.ok()) *out = std::move(r.image);
-    return r.ok();
-  };
-#else
-  const PngPixelsDecoder decoder = nullptr;
-#endif
+  const PngPixelsDecoder decoder = PngDecoderOfThisBuild();
   BitmapExport made = MakeBitmapExport(set, decoder);
   switch (made.error) {
     case BitmapExportError::None:
@@ -167,6 +159,18 @@ OutputStatus BuildBitmap(const IconImageSet& set, std::vector<uint8_t>* bytes,
 }
 
 }  // namespace
+
+PngPixelsDecoder PngDecoderOfThisBuild() {
+#ifdef VANTORICO_HAVE_PNG
+  return [](ByteSpan png, RgbaImage* out) {
+    PngDecodeResult r = DecodePng(png);
+    if (r.ok()) *out = std::move(r.image);
+    return r.ok();
+  };
+#else
+  return nullptr;
+#endif
+}
 
 OutputStatus BuildOutput(const Options& o, IconSource& source, GroupType type, int32_t index,
                          std::vector<Piece>* pieces, std::string* message) {

@@ -8,6 +8,7 @@
 #include "cli/cli_options.h"
 #include "cli/group_listing.h"
 #include "cli/output_plan.h"
+#include "iconlib/images/bitmap_export.h"
 
 namespace vantorico {
 
@@ -17,6 +18,10 @@ struct Piece {
   std::string suffix;
   std::vector<uint8_t> bytes;
 };
+
+// The PNG decoder bitmap exports and the average hash use: libpng or WIC,
+// or none in a build without PNG.
+PngPixelsDecoder PngDecoderOfThisBuild();
 
 // Ready with the pieces made; otherwise Empty, Unreadable or Refused, and
 // *message says why (after the group's name).
