@@ -96,16 +96,7 @@ PngEncodeResult EncodePng(const RgbaImage& image) {
 PngDecodeResult DecodePng(ByteSpan bytes) {
   PngDecodeResult result;
   PngHeader header;
-  if (!IsPngImage(bytes)) {
-    result.error = PngCodecError::NotPng;
-    return result;
-  }
-  // The size is refused from the header, before libpng allocates for it.
-  if (!ReadPngHeader(bytes, &header)) {
-    result.error = PngCodecError::Malformed;
-    return result;
-  }
-  result.error = PixelCountError(header.width, header.height);
+  result.error = DecodableHeaderError(bytes, &header);
   if (!result.ok()) return result;
   RgbaImage& out = result.image;
   out.width = header.width;

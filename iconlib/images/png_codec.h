@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/byte_cursor.h"
+#include "iconlib/formats/png_header.h"
 #include "iconlib/images/rgba_image.h"
 
 namespace vantorico {
@@ -42,5 +43,8 @@ struct [[nodiscard]] PngDecodeResult {
 // at most kMaxDecodedPixels.
 PngCodecError EncodableImageError(const RgbaImage& image);
 PngCodecError PixelCountError(uint32_t width, uint32_t height);
+// Bytes to decode: a PNG signature and a header whose size passes
+// PixelCountError, which *header then holds.
+PngCodecError DecodableHeaderError(ByteSpan png, PngHeader* header);
 
 }  // namespace vantorico

@@ -28,6 +28,13 @@ PngCodecError PixelCountError(uint32_t width, uint32_t height) {
   return PngCodecError::None;
 }
 
+PngCodecError DecodableHeaderError(ByteSpan png, PngHeader* header) {
+  if (!IsPngImage(png)) return PngCodecError::NotPng;
+  // The size is refused from the header, before the codec allocates for it.
+  if (!ReadPngHeader(png, header)) return PngCodecError::Malformed;
+  return PixelCountError(header->width, header->height);
+}
+
 PngCodecError EncodableImageError(const RgbaImage& image) {
   const uint64_t pixels = uint64_t{image.width} * image.height;
   if (pixels == 0 || image.pixels.size() != pixels * 4) return PngCodecError::EmptyImage;

@@ -128,16 +128,8 @@ PngEncodeResult EncodePng(const RgbaImage& image) {
 PngDecodeResult DecodePng(ByteSpan bytes) {
   PngDecodeResult result;
   PngHeader header;
-  if (!IsPngImage(bytes)) {
-    result.error = PngCodecError::NotPng;
-    return result;
-  }
-  // The size is refused from the header, before the decoder allocates for it.
-  if (!ReadPngHeader(bytes, &header) || bytes.size() > MAXDWORD) {
-    result.error = PngCodecError::Malformed;
-    return result;
-  }
-  result.error = PixelCountError(header.width, header.height);
+  result.error = DecodableHeaderError(bytes, &header);
+  if (result.ok() && bytes.size() > MAXDWORD) result.error = PngCodecError::Malformed;
   if (!result.ok()) return result;
   const ComSession com;
   ComPtr<IWICImagingFactory> factory;
