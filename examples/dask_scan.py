@@ -19,6 +19,8 @@ import sys
 SCHEMA = 2  # the CLI's listing schema
 WORDS = {"icon": ("icon",), "cursor": ("cursor",),
          "all": ("icon", "cursor", "anicursor", "aniicon")}
+# A file that is itself an icon, a cursor or an animation is one group of its kind.
+FILE_WORDS = {"icon file": ("icon",), "cursor file": ("cursor",), "animated file": ("anicursor",)}
 # The CLI's exit statuses that a listing document carries.
 OK, NOTHING, BAD_INPUT = 0, 1, 3
 
@@ -67,7 +69,7 @@ def scan_file(path, types="icon"):
         return doc
     with source:
         doc["kind"] = source.kind
-        words = WORDS[types] if source.kind == "module" else ("icon",)
+        words = WORDS[types] if source.kind == "module" else FILE_WORDS.get(source.kind, ("icon",))
         groups = [g for word in words for g in source.groups(word)]
         unreadable = sum(1 for g in groups if not g.readable)
         doc["status"] = OK
@@ -75,9 +77,9 @@ def scan_file(path, types="icon"):
             doc["status"] = NOTHING
             doc["error"] = "%s has no %s groups" % (
                 quote(path), "icon or cursor" if types == "all" else types)
-        elif source.kind == "icon file" and unreadable:
+        elif source.kind != "module" and unreadable:
             doc["status"] = BAD_INPUT
-            doc["error"] = "%s is a damaged icon file" % quote(path)
+            doc["error"] = "%s is a damaged %s" % (quote(path), source.kind)
         elif unreadable:
             doc["status"] = BAD_INPUT
             doc["error"] = "%s: %d of %d group%s cannot be read" % (
