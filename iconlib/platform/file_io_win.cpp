@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "base/code_page_win.h"
 #include "base/utf16.h"
 #include "base/win_handles.h"
 #include "iconlib/formats/byte_source.h"
@@ -194,13 +195,8 @@ OpenedBytes OpenByteSource(const char* path) {
 }
 
 std::string EnginePathOfCodePageText(const char* text) {
-  if (!text || !*text) return std::string();
-  const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (n <= 1) return std::string();
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n);
-  wide.resize(static_cast<size_t>(n - 1));  // without the terminating NUL
-  return WideToUtf8(wide);
+  if (!text) return std::string();
+  return WideToUtf8(CodePageToWide(text));
 }
 
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {

@@ -2,6 +2,7 @@
 
 #include "iconlib/platform/system_error.h"
 
+#include "base/code_page_win.h"
 #include "base/utf16.h"
 
 namespace vantorico {
@@ -61,16 +62,6 @@ std::wstring SystemMessage(const SystemError& error) {
   return out;
 }
 
-std::string InAnsiCodePage(const std::wstring& wide) {
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return std::string();
-  std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &out[0], size, nullptr,
-                      nullptr);
-  return out;
-}
-
 std::string OrCode(std::string text, const SystemError& error) {
   return text.empty() ? "error " + std::to_string(error.code) : text;
 }
@@ -78,7 +69,7 @@ std::string OrCode(std::string text, const SystemError& error) {
 }  // namespace
 
 std::string SystemErrorText(const SystemError& error) {
-  return OrCode(InAnsiCodePage(SystemMessage(error)), error);
+  return OrCode(WideToCodePage(SystemMessage(error)), error);
 }
 
 std::string SystemErrorTextUtf8(const SystemError& error) {

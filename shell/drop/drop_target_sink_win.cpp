@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/code_page_win.h"
 #include "base/utf16.h"
 #include "base/win_handles.h"
 #include "runtime/core/memory.h"
@@ -54,12 +55,7 @@ std::string HtmlAsAnsi(const std::string& utf8) {
   for (wchar_t& c : text) {
     if (c == kNoBreakSpace) c = L' ';
   }
-  const int length = static_cast<int>(text.size());
-  const int narrow =
-      WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<size_t>(narrow), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), length, ansi.data(), narrow, nullptr, nullptr);
-  return ansi;
+  return WideToCodePage(text);
 }
 
 // The paths of a CF_HDROP in the order the data lists them; false when the
