@@ -163,6 +163,16 @@ struct GlobalMemoryTraits {
 };
 using UniqueGlobal = UniqueHandle<GlobalMemoryTraits>;
 
+// Memory the system allocated for its caller (CommandLineToArgvW,
+// FormatMessage with FORMAT_MESSAGE_ALLOCATE_BUFFER).
+struct LocalMemoryTraits {
+  using Handle = HLOCAL;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { LocalFree(h); }
+};
+using UniqueLocal = UniqueHandle<LocalMemoryTraits>;
+
 // GlobalLock / GlobalUnlock.
 class GlobalLockGuard {
  public:

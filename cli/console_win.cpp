@@ -57,9 +57,9 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   int count = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
   if (!wide) return std::vector<std::string>(argv + 1, argv + argc);
+  const UniqueLocal held(wide);
   std::vector<std::string> args;
   for (int i = 1; i < count; ++i) args.push_back(WideToUtf8(wide[i]));
-  LocalFree(wide);
   return args;
 }
 

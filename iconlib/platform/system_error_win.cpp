@@ -4,6 +4,7 @@
 
 #include "base/code_page_win.h"
 #include "base/utf16.h"
+#include "base/win_handles.h"
 
 namespace vantorico {
 
@@ -53,9 +54,9 @@ std::wstring SystemMessage(const SystemError& error) {
   const DWORD n = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, static_cast<DWORD>(error.code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  const UniqueLocal held(text);
   std::wstring out;
   if (n && text) out.assign(text, n);
-  if (text) LocalFree(text);
   while (!out.empty() && (out.back() == L'\r' || out.back() == L'\n' || out.back() == L' ')) {
     out.pop_back();
   }
