@@ -4,6 +4,7 @@
 // whole) with names held as UTF-8. On Windows every name goes through the
 // wide API, so names outside the ANSI code page work; elsewhere names are
 // the system's bytes.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,8 +53,15 @@ bool IsFolderNotLink(const std::string& path);
 // The engine's seam under UTF-8 names: a source opened for range reads, a
 // file read whole (a list of names), ReplaceFileWhole and CreateFileWhole.
 OpenedBytes OpenSourceBytes(const std::string& path);
-// Standard input read as bytes, not text (Windows translates line ends otherwise).
-void SetStandardInputBinary();
+// Up to size bytes of standard input, as bytes, not text. It waits for
+// bytes no longer than the calling thread's deadline (--timeout), so a pipe
+// whose writer neither writes nor closes cannot hold the run.
+struct [[nodiscard]] StandardInputRead {
+  enum class Status { Bytes, End, Failed, TimedOut };
+  Status status = Status::Failed;
+  size_t got = 0;
+};
+StandardInputRead ReadFromStandardInput(uint8_t* buffer, size_t size);
 SourceFile ReadSource(const std::string& path);
 WriteOutcome WriteOutputWhole(const std::string& path, ByteSpan bytes, const FileIdentity* source);
 WriteOutcome CreateOutputWhole(const std::string& path, ByteSpan bytes);

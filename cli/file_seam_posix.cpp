@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <cstdlib>
 
 #include "cli/file_seam.h"
+#include "iconlib/formats/deadline.h"
 #include "iconlib/platform/file_io_posix.h"
 #include "iconlib/formats/language_choice.h"
 
@@ -145,7 +147,22 @@ OpenedBytes OpenSourceBytes(const std::string& path) {
   return OpenByteSource(path.c_str());
 }
 
-void SetStandardInputBinary() {}
+StandardInputRead ReadFromStandardInput(uint8_t* buffer, size_t size) {
+  using Status = StandardInputRead::Status;
+  // Short waits, so the deadline is seen soon after it passes.
+  constexpr int kWaitMs = 50;
+  for (;;) {
+    if (PastDeadline()) return {Status::TimedOut, 0};
+    pollfd in{STDIN_FILENO, POLLIN, 0};
+    const int ready = poll(&in, 1, kWaitMs);
+    if (ready == 0 || (ready < 0 && errno == EINTR)) continue;
+    if (ready < 0) return {Status::Failed, 0};
+    const ssize_t got = read(STDIN_FILENO, buffer, std::min<size_t>(size, SSIZE_MAX));
+    if (got > 0) return {Status::Bytes, static_cast<size_t>(got)};
+    if (got == 0) return {Status::End, 0};
+    if (errno != EINTR && errno != EAGAIN) return {Status::Failed, 0};
+  }
+}
 
 SourceFile ReadSource(const std::string& path) {
   return ReadSourceFile(path.c_str());

@@ -4,17 +4,13 @@
 // (iconlib/platform/file_io_win.cpp), which takes UTF-8 names too.
 #include <windows.h>
 
-#include <fcntl.h>
-#include <io.h>
-
-#include <cstdio>
-
 #include <algorithm>
 #include <new>
 
 #include "base/utf16.h"
 #include "base/win_handles.h"
 #include "cli/file_seam.h"
+#include "iconlib/formats/deadline.h"
 
 namespace vantorico {
 
@@ -122,8 +118,31 @@ OpenedBytes OpenSourceBytes(const std::string& path) {
   return OpenByteSource(path.c_str());
 }
 
-void SetStandardInputBinary() {
-  _setmode(_fileno(stdin), _O_BINARY);
+StandardInputRead ReadFromStandardInput(uint8_t* buffer, size_t size) {
+  using Status = StandardInputRead::Status;
+  // A pipe is read only once it holds bytes, looked at every few
+  // milliseconds, so the deadline is seen soon after it passes; a file or a
+  // console is read directly.
+  constexpr DWORD kWaitMs = 5;
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  if (in == nullptr || in == INVALID_HANDLE_VALUE) return {Status::End, 0};
+  if (GetFileType(in) == FILE_TYPE_PIPE) {
+    for (;;) {
+      if (PastDeadline()) return {Status::TimedOut, 0};
+      DWORD available = 0;
+      if (!PeekNamedPipe(in, nullptr, 0, nullptr, &available, nullptr)) {
+        return {GetLastError() == ERROR_BROKEN_PIPE ? Status::End : Status::Failed, 0};
+      }
+      if (available) break;
+      Sleep(kWaitMs);
+    }
+  }
+  DWORD got = 0;
+  if (!ReadFile(in, buffer, static_cast<DWORD>(std::min<size_t>(size, MAXDWORD / 2)), &got,
+                nullptr)) {
+    return {GetLastError() == ERROR_BROKEN_PIPE ? Status::End : Status::Failed, 0};
+  }
+  return {got ? Status::Bytes : Status::End, got};
 }
 
 SourceFile ReadSource(const std::string& path) {

@@ -143,19 +143,22 @@ std::string OpenProblem(const OpenedSource& opened, const std::string& file) {
 // Standard input cannot be read by range: it is read whole, up to what an
 // icon file may hold (more is refused as too large, not cut).
 OpenedBytes ReadStandardInput() {
+  using Status = StandardInputRead::Status;
   constexpr size_t kLimit = static_cast<size_t>(kMaxIconFileImageBytes);
   constexpr size_t kFirstBlock = 64 * 1024;
   OpenedBytes out;
   out.status = OpenStatus::NoMemory;
-  SetStandardInputBinary();
   ReadBlock block;
   size_t capacity = 0;
   for (;;) {
     if (block.size == capacity) {
       if (capacity == kLimit) {
-        char more;
-        if (std::fread(&more, 1, 1, stdin) == 1) return out;
-        break;
+        uint8_t more;
+        const StandardInputRead past = ReadFromStandardInput(&more, 1);
+        if (past.status == Status::Bytes) return out;
+        if (past.status == Status::End) break;
+        out.status = OpenStatus::ReadFailed;
+        return out;
       }
       const size_t next = capacity ? std::min(capacity * 2, kLimit) : kFirstBlock;
       HeapBytes bigger = HeapTryAllocateBytes(next);
@@ -164,13 +167,15 @@ OpenedBytes ReadStandardInput() {
       block.bytes = std::move(bigger);
       capacity = next;
     }
-    const size_t got = std::fread(block.bytes.get() + block.size, 1, capacity - block.size, stdin);
-    block.size += got;
-    if (got == 0) break;
-  }
-  if (std::ferror(stdin)) {
-    out.status = OpenStatus::ReadFailed;
-    return out;
+    const StandardInputRead read =
+        ReadFromStandardInput(block.bytes.get() + block.size, capacity - block.size);
+    if (read.status == Status::End) break;
+    if (read.status != Status::Bytes) {
+      // Past the deadline the run says so in its own words.
+      out.status = OpenStatus::ReadFailed;
+      return out;
+    }
+    block.size += read.got;
   }
   out.source = ByteSourceOfBlock(std::move(block));
   if (out.source) out.status = OpenStatus::Opened;

@@ -165,6 +165,22 @@ TEST_F(CliFaults, StandardInputIsASource) {
   }
 }
 
+// A pipe whose writer holds it open and stops writing (here the program
+// holds the writing end itself, so no end ever comes) cannot hold a run
+// with --timeout, whether nothing or part of a file came.
+TEST_F(CliFaults, StandardInputKeepsToTheTimeout) {
+  for (const std::string& before : {std::string(":"), "head -c 1000 " + Quoted(module_) + " >&3"}) {
+    const CliRun r =
+        Shell("cd " + Quoted(dir_.Path("")) + " && rm -f held && mkfifo held && exec 3<>held && " +
+                  before + " && timeout 20 " + Quoted(Program()) + " list --timeout 0.3 - < held",
+              dir_);
+    EXPECT_EQ(r.code, 3) << before << ": " << r.err;
+    EXPECT_NE(r.err.find("'-' took more than 0.3 seconds to read (--timeout); not read"),
+              std::string::npos)
+        << before << ": " << r.err;
+  }
+}
+
 // A group whose images claim more pixels than the source may make the engine
 // decode is said as such, not as repeated images; the groups within it are written.
 TEST_F(CliFaults, GroupsPastThePixelBudgetAreSaidAndTheRestWritten) {

@@ -54,7 +54,9 @@ Outcome RunWithJobs(std::vector<std::string> args, const std::string& out, int j
     SystemError error;
     const bool folder = seed.back() == '/';
     EXPECT_TRUE(MakeFolders(folder ? path : path.substr(0, path.rfind('/')), &error)) << path;
-    if (!folder) EXPECT_TRUE(WriteWholeFile(path, Bytes{'o', 'l', 'd'})) << path;
+    if (!folder) {
+      EXPECT_TRUE(WriteWholeFile(path, Bytes{'o', 'l', 'd'})) << path;
+    }
   }
   args.insert(args.begin() + 1, {"-j", std::to_string(jobs)});
   Outcome o;

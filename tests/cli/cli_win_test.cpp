@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/win_handles.h"
 #include "cli/cli_app.h"
 #include "test_support.h"
 
@@ -119,6 +120,72 @@ TEST(CliExe, TheWideWriterReplacesOnlyFilesAndSkipAndRenameNever) {
   const std::string deep = dir.Path("a") + "\\b\\c";
   EXPECT_EQ(RunCli({"extract", module, "--index", "1", "-o", deep}, &out, &err), 0) << err;
   EXPECT_TRUE(FileExists(deep + "\\1.ico"));
+}
+
+// Runs the exe with standard input from a pipe: feed is written into it,
+// and the writing end is closed unless hold. The exit code, or -1 when the
+// exe has not ended within 20 seconds (it is then stopped).
+int RunExeOnPipe(const std::string& args, const Bytes& feed, bool hold, const ScratchDir& dir,
+                 std::string* err) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return -2;
+  UniqueFile reading(readEnd), writing(writeEnd);
+  SetHandleInformation(writing.get(), HANDLE_FLAG_INHERIT, 0);
+  UniqueFile errors(CreateFileA(dir.Path("pipe-err.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                &inherit, CREATE_ALWAYS, 0, nullptr));
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = reading.get();
+  startup.hStdOutput = errors.get();
+  startup.hStdError = errors.get();
+  std::string line = "\"" + Exe() + "\" " + args;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return -2;
+  }
+  UniqueFile child(process.hProcess), thread(process.hThread);
+  reading.reset();
+  DWORD wrote = 0;
+  if (!feed.empty()) {
+    WriteFile(writing.get(), feed.data(), static_cast<DWORD>(feed.size()), &wrote, nullptr);
+  }
+  if (!hold) writing.reset();
+  DWORD code = 0;
+  if (WaitForSingleObject(child.get(), 20000) != WAIT_OBJECT_0) {
+    TerminateProcess(child.get(), 99);
+    WaitForSingleObject(child.get(), INFINITE);
+    code = static_cast<DWORD>(-1);
+  } else {
+    GetExitCodeProcess(child.get(), &code);
+  }
+  errors.reset();
+  Bytes said;
+  ReadWholeFile(dir.Path("pipe-err.txt"), &said);
+  err->assign(said.begin(), said.end());
+  return static_cast<int>(code);
+}
+
+// "-" reads the source from a pipe: a whole file lists as its path does; a
+// pipe its writer holds open without writing keeps to --timeout.
+TEST(CliExe, StandardInputFromAPipe) {
+  const std::string module = TestModulePath(false);
+  VANTORICO_REQUIRE_INPUT(!module.empty() && FileExists(Exe()), "exe or test module missing");
+  ScratchDir dir("cli_exe_pipe");
+  Bytes bytes;
+  ASSERT_TRUE(ReadWholeFile(module, &bytes));
+  std::string err;
+  EXPECT_EQ(RunExeOnPipe("list -", bytes, false, dir, &err), 3) << err;  // group 7 is unreadable
+  EXPECT_NE(err.find("MAINICON"), std::string::npos) << err;
+  const Bytes part(bytes.begin(), bytes.begin() + 1000);
+  for (const Bytes& fed : {Bytes(), part}) {
+    EXPECT_EQ(RunExeOnPipe("list --timeout 0.3 -", fed, true, dir, &err), 3) << fed.size();
+    EXPECT_NE(err.find("'-' took more than 0.3 seconds to read (--timeout); not read"),
+              std::string::npos)
+        << fed.size() << ": " << err;
+  }
 }
 
 // A name outside the ANSI code page (Thai is not in code page 936) opens,
