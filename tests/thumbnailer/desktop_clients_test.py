@@ -81,6 +81,11 @@ def inputs(source, scratch):
     files.append((os.path.join(data, "two_images.ico"), 32))
     files.append((os.path.join(data, "with_png.ico"), 256))
     files.append((os.path.join(data, "arrow.cur"), 32))
+    # An animated cursor by others (three 32 x 32 frames): the first frame.
+    ani = os.path.join(source, "..", "shared", "corpus", "kimageformats", "test.ani")
+    if not os.path.exists(ani):
+        missing("the corpus's kimageformats/test.ani")
+    files.append((os.path.abspath(ani), 32))
     return files
 
 
@@ -199,10 +204,11 @@ def test_mime(build, source):
             "ne": ["x.exe", "x.dll", "x.drv", "x.icl", "x"],
             "ico": ["x.ico", "x"],
             "cur": ["x.cur", "x"],
+            "ani": ["x.ani", "x"],
         }
         files = inputs(source, scratch)
         kinds = [("pe", files[0][0]), ("pe", files[1][0]), ("ne", files[2][0]),
-                 ("ico", files[3][0]), ("cur", files[5][0])]
+                 ("ico", files[3][0]), ("cur", files[5][0]), ("ani", files[6][0])]
         seen = set()
         for kind, path in kinds:
             for name in names[kind]:
