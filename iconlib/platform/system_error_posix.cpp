@@ -42,8 +42,21 @@ SystemError LastSystemError() {
   return SystemErrorOf(errno);
 }
 
+namespace {
+// strerror_r comes in two kinds: GNU's gives the text (perhaps not in the
+// buffer), POSIX's fills the buffer and gives 0.
+const char* TextOf(const char* text, const char*) {
+  return text;
+}
+const char* TextOf(int failed, const char* buffer) {
+  return failed ? "Unknown error" : buffer;
+}
+}  // namespace
+
 std::string SystemErrorText(const SystemError& error) {
-  return std::strerror(error.code);
+  // Not strerror: sources are opened and written on worker threads.
+  char buffer[256] = {};
+  return TextOf(strerror_r(error.code, buffer, sizeof buffer), buffer);
 }
 
 std::string SystemErrorTextUtf8(const SystemError& error) {
