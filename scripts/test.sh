@@ -39,8 +39,7 @@ run_ctest() {
   shift
   local log="$log_dir/ctest-$preset.log" rc=0
   ctest --preset "$preset" --output-junit "$root/$log_dir/junit-$preset.xml" "$@" >"$log" 2>&1 || rc=$?
-  grep -E '\*\*\*(Failed|Timeout|Exception)' "$log" || true
-  if ((rc != 0)); then
+  if grep -E '\*\*\*(Failed|Timeout|Exception)' "$log"; then
     # What each failing test printed (the presets keep it), so that a failure
     # seen only in CI can be read from CI's output.
     awk '/\*\*\*(Failed|Timeout|Exception)/ { show = 1; n = 0 }
@@ -73,7 +72,17 @@ if [ "$windows_preset" != win32 ]; then
 fi
 eval "$(VANTORICO_WINE_ARCH=$windows_preset scripts/wine-env.sh start)"
 trap 'scripts/wine-env.sh stop' EXIT
-run_ctest "$windows_preset"
+# A Windows test that fails is run once more: now and then a test process
+# under Wine ends at its start with nothing said (its X11 and desktop
+# processes are shared with every test before it). What failed first is
+# printed above and named here, so it is seen; a real fault fails twice.
+run_ctest "$windows_preset" --repeat until-pass:2
+retried=$(awk '/\*\*\*(Failed|Timeout|Exception)/ { sub(/^.*Test +#[0-9]+: /, ""); sub(/ \.+.*$/, ""); print }' \
+  "$log_dir/ctest-$windows_preset.log" | sort -u)
+if [ -n "$retried" ] && ((status == 0)); then
+  echo "[test] passed on a second run under Wine (first run above):"
+  printf '  %s\n' $retried
+fi
 
 echo "[test] logs in $log_dir"
 echo "[test] $windows_line"
