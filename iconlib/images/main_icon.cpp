@@ -121,7 +121,8 @@ Rgb Mean(size_t start, size_t n, size_t length, At at) {
     sum.g += p.g;
     sum.b += p.b;
   }
-  return {sum.r / n, sum.g / n, sum.b / n};
+  return {static_cast<uint32_t>(sum.r / n), static_cast<uint32_t>(sum.g / n),
+          static_cast<uint32_t>(sum.b / n)};
 }
 
 // Where each of the 8 boxes along a side of length starts and how long it
