@@ -45,10 +45,10 @@ SystemError LastSystemError() {
 namespace {
 // strerror_r comes in two kinds: GNU's gives the text (perhaps not in the
 // buffer), POSIX's fills the buffer and gives 0.
-const char* TextOf(const char* text, const char*) {
+[[maybe_unused]] const char* TextOf(const char* text, const char*) {
   return text;
 }
-const char* TextOf(int failed, const char* buffer) {
+[[maybe_unused]] const char* TextOf(int failed, const char* buffer) {
   return failed ? "Unknown error" : buffer;
 }
 }  // namespace

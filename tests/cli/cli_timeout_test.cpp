@@ -62,7 +62,9 @@ TEST(CliTimeout, SecondsAboveZero) {
     std::string out, err;
     const int code = RunCli({"list", "--timeout", c.seconds, module}, &out, &err);
     EXPECT_EQ(code != 2, c.ok) << c.seconds << ": " << err;
-    if (!c.ok) EXPECT_NE(err.find("--timeout needs a number of seconds"), std::string::npos) << err;
+    if (!c.ok) {
+      EXPECT_NE(err.find("--timeout needs a number of seconds"), std::string::npos) << err;
+    }
   }
 }
 

@@ -92,7 +92,9 @@ TEST(MainIcon, ChoiceFollowsThePriorityList) {
     EXPECT_EQ(got.reason, c.reason) << c.why;
     if (c.reason == MainIconReason::None) continue;
     EXPECT_EQ(got.entry, c.entry) << c.why;
-    if (c.reason == MainIconReason::Priority) EXPECT_EQ(got.priority, c.priority) << c.why;
+    if (c.reason == MainIconReason::Priority) {
+      EXPECT_EQ(got.priority, c.priority) << c.why;
+    }
   }
   EXPECT_EQ(MainIconPriorityCount(), 16u);
 }
