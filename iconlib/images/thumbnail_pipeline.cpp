@@ -54,6 +54,13 @@ void ShownSize(uint32_t width, uint32_t height, uint32_t size, SmallImages small
   }
 }
 
+// Whether an image of width x height is shown smaller (ShownSize: w x h).
+bool Shrinks(uint32_t width, uint32_t height, uint32_t size, SmallImages small, uint32_t* w,
+             uint32_t* h) {
+  ShownSize(width, height, size, small, w, h);
+  return *w <= width && *h <= height && !(*w == width && *h == height);
+}
+
 // Scales an image shown smaller than it is as its rows are decoded, so that
 // only the output and a band of rows are ever in memory. Begin refuses any
 // other image: one shown at its own size or larger is decoded whole.
@@ -62,8 +69,7 @@ class ShrinkingSink : public RgbaRowSink {
   ShrinkingSink(uint32_t size, SmallImages small) : size_(size), small_(small) {}
   bool Begin(uint32_t width, uint32_t height) override {
     uint32_t w = 0, h = 0;
-    ShownSize(width, height, size_, small_, &w, &h);
-    if (w > width || h > height || (w == width && h == height)) return false;
+    if (!Shrinks(width, height, size_, small_, &w, &h)) return false;
     scaler_.emplace(width, height, w, h);
     return scaler_->valid();
   }
@@ -131,8 +137,12 @@ Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size, Blan
         validated = true;
       }
     }
+    // Tried row by row when the described size shrinks; Begin checks the size
+    // the decoder itself reads.
     ShrinkingSink shrinking(size, small);
-    const RowDecoding rows = DecodeShrinking(images[index], d.isPng, &shrinking);
+    const RowDecoding rows = d.usable && Shrinks(d.width, d.height, size, small, &w, &h)
+                                 ? DecodeShrinking(images[index], d.isPng, &shrinking)
+                                 : RowDecoding::NotShrunk;
     if (rows == RowDecoding::Failed) continue;
     bool asStored = false;
     RgbaImage shown;
