@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes a PE32 file whose resources hold N icon groups, one small image each.
 
-    make_pe.py N OUT [--text-names] [--overlay BYTES] [--code BYTES] [--png SIDE]
+    make_pe.py N OUT [--text-names] [--overlay BYTES] [--code BYTES] [--png SIDE] [--dib32 SIDE]
 
 Group i names RT_ICON id i; with --text-names every group is named by a
 distinct text ("GROUP00001", ...) instead of by number. --overlay appends
@@ -9,7 +9,8 @@ BYTES of data after the image, as installers carry their payload, to make a
 large program of few resources; --code puts a code section of BYTES before
 the resource section, as a large program has it. --png gives every group its
 own image, a SIDE x SIDE 1-bit PNG of zeros (a few KB that decode to SIDE^2
-pixels: the hostile decoding case). The files are what the benchmarks list and
+pixels: the hostile decoding case); --dib32 gives every group its own SIDE x SIDE
+32-bit DIB instead (an opaque gradient, 4 bytes a pixel as stored). The files are what the benchmarks list and
 extract; nothing else about them is meaningful.
 """
 import struct
@@ -40,8 +41,15 @@ def png_1bit(side):
             + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
 
 
-def build(n, text_names, rva=SECTION_RVA, png_side=0):
-    image = png_1bit(png_side) if png_side else dib_16x16x4()
+def dib_32bit(side):
+    header = struct.pack("<IiiHHIIiiII", 40, side, 2 * side, 1, 32, 0, 0, 0, 0, 0, 0)
+    row = b"".join(bytes((x * 255 // side, 0x80, 0x40, 0xFF)) for x in range(side))
+    mask = bytes(((side + 31) // 32) * 4 * side)
+    return header + row * side + mask
+
+
+def build(n, text_names, rva=SECTION_RVA, png_side=0, dib_side=0):
+    image = png_1bit(png_side) if png_side else dib_32bit(dib_side) if dib_side else dib_16x16x4()
     out = bytearray()
 
     def place(data, align=4):
@@ -65,14 +73,15 @@ def build(n, text_names, rva=SECTION_RVA, png_side=0):
     entry(root, 1, RT_GROUP_ICON, high | groups)
     image_at = place(image)
     for i in range(n):
-        if png_side and i:
+        if (png_side or dib_side) and i:
             image_at = place(image)
         leaf = place(struct.pack("<IIII", rva + image_at, len(image), 0, 0))
         lang = directory(0, 1)
         entry(lang, 0, 0x409, leaf)
         entry(icons, i, i + 1, high | lang)
     for i in range(n):
-        group = struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHIH", 16, 16, 16, 0, 1, 4, len(image), i + 1)
+        bits = 32 if dib_side else 4
+        group = struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHIH", 16, 16, 16, 0, 1, bits, len(image), i + 1)
         group_at = place(group)
         leaf = place(struct.pack("<IIII", rva + group_at, len(group), 0, 0))
         lang = directory(0, 1)
@@ -118,7 +127,8 @@ def main():
     with open(sys.argv[2], "wb") as out:
         code = int(options[options.index("--code") + 1]) if "--code" in options else 0
         side = int(options[options.index("--png") + 1]) if "--png" in options else 0
-        out.write(pe(build(n, "--text-names" in options, rsrc_rva_of(code), side), code))
+        dib = int(options[options.index("--dib32") + 1]) if "--dib32" in options else 0
+        out.write(pe(build(n, "--text-names" in options, rsrc_rva_of(code), side, dib), code))
         chunk = bytes(range(256)) * 4096
         while overlay > 0:
             out.write(chunk[:overlay])

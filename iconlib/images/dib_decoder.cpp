@@ -1,6 +1,6 @@
 #include "iconlib/images/dib_decoder.h"
 
-#include <utility>
+#include <vector>
 
 #include "iconlib/formats/dib_arithmetic.h"
 #include "iconlib/formats/icon_constants.h"
@@ -76,6 +76,17 @@ uint32_t IndexAt(const uint8_t* row, uint32_t x, uint32_t bits) {
   return (byte >> shift) & ((1u << bits) - 1);
 }
 
+// Where a DIB's pixels are and how they read, once its sizes are checked.
+struct DibLayout {
+  uint32_t bits = 0, width = 0, height = 0;
+  bool topDown = false;
+  uint64_t stride = 0, maskStride = 0;
+  ByteSpan palette, colorRows, maskRows;
+  size_t colorCount = 0;
+  Masks masks;
+  bool useAlpha = false;  // 32 bits with any non-zero alpha: the AND mask is ignored
+};
+
 }  // namespace
 
 const char* DibDecodeErrorName(DibDecodeError error) {
@@ -106,45 +117,43 @@ const char* DibDecodeErrorName(DibDecodeError error) {
       return "colour rows past data";
     case DibDecodeError::MaskRowsPastData:
       return "mask rows past data";
+    case DibDecodeError::Refused:
+      return "refused by the caller";
   }
   return "unknown";
 }
 
-DibDecodeResult DecodeDib(ByteSpan image) {
-  DibDecodeResult result;
-  auto fail = [&result](DibDecodeError e) {
-    result.error = e;
-    result.image = RgbaImage();  // a refusal never hands out pixels
-    return std::move(result);
-  };
+namespace {
+
+DibDecodeError ReadLayout(ByteSpan image, DibLayout* dib) {
   DibHeader h;
   uint32_t compression = 0;
   const ByteCursor header(image);
   if (!ReadDibHeader(image, &h) || !header.PeekU32At(kBiCompressionOffset, &compression)) {
-    return fail(DibDecodeError::HeaderTruncated);
+    return DibDecodeError::HeaderTruncated;
   }
-  if (h.biSize < kInfoHeaderSize) return fail(DibDecodeError::HeaderSizeTooSmall);
-  if (h.biSize > image.size()) return fail(DibDecodeError::HeaderPastData);
+  if (h.biSize < kInfoHeaderSize) return DibDecodeError::HeaderSizeTooSmall;
+  if (h.biSize > image.size()) return DibDecodeError::HeaderPastData;
   const uint32_t bits = h.biBitCount;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
-    return fail(DibDecodeError::UnsupportedBitCount);
+    return DibDecodeError::UnsupportedBitCount;
   }
   const bool bitfields = compression == kBiBitfields;
   if (compression != kBiRgb && !(bitfields && (bits == 16 || bits == 32))) {
-    return fail(DibDecodeError::UnsupportedCompression);
+    return DibDecodeError::UnsupportedCompression;
   }
-  if (h.biWidth <= 0) return fail(DibDecodeError::BadWidth);
+  if (h.biWidth <= 0) return DibDecodeError::BadWidth;
   const int32_t half = HalvedHeight(h.biHeight);  // |half| <= 2^30: negating is safe
-  if (half == 0) return fail(DibDecodeError::BadHeight);
+  if (half == 0) return DibDecodeError::BadHeight;
   const bool topDown = half < 0;
   const uint32_t width = static_cast<uint32_t>(h.biWidth);
   const uint32_t height = static_cast<uint32_t>(topDown ? -half : half);
-  if (uint64_t{width} * height > kMaxDecodedPixels) return fail(DibDecodeError::ImageTooLarge);
+  if (uint64_t{width} * height > kMaxDecodedPixels) return DibDecodeError::ImageTooLarge;
 
   // Everything below is at most 2^32 (offsets, palette) or bounded by the
   // pixel cap (rows), so the 64-bit sums cannot wrap.
   uint64_t offset = h.biSize;
-  Masks masks;
+  Masks& masks = dib->masks;
   if (bits == 16 || bits == 32) {
     uint32_t r = bits == 16 ? kRed555 : 0x00FF0000u, g = bits == 16 ? kGreen555 : 0x0000FF00u,
              b = bits == 16 ? kBlue555 : 0x000000FFu, a = bits == 16 ? 0 : 0xFF000000u;
@@ -153,12 +162,12 @@ DibDecodeResult DecodeDib(ByteSpan image) {
       // Either way the masks start where a 40-byte header ends.
       if (!header.PeekU32At(kRedMaskOffset, &r) || !header.PeekU32At(kGreenMaskOffset, &g) ||
           !header.PeekU32At(kBlueMaskOffset, &b)) {
-        return fail(DibDecodeError::MasksPastData);
+        return DibDecodeError::MasksPastData;
       }
       if (afterHeader) offset += kColorMasksSize;
       a = 0;
       if (h.biSize >= kHeaderWithAlphaMask && !header.PeekU32At(kAlphaMaskOffset, &a)) {
-        return fail(DibDecodeError::MasksPastData);
+        return DibDecodeError::MasksPastData;
       }
     }
     masks.red = Channel(r);
@@ -166,7 +175,7 @@ DibDecodeResult DecodeDib(ByteSpan image) {
     masks.blue = Channel(b);
     masks.alpha = Channel(a);
   }
-  if (offset > image.size()) return fail(DibDecodeError::MasksPastData);
+  if (offset > image.size()) return DibDecodeError::MasksPastData;
 
   uint64_t colors = h.biClrUsed;
   if (colors == 0 && bits <= kMaxPaletteBits) colors = uint64_t{1} << bits;
@@ -174,7 +183,7 @@ DibDecodeResult DecodeDib(ByteSpan image) {
   ByteSpan palette;
   if (paletteBytes > image.size() - offset ||
       !image.Slice(static_cast<size_t>(offset), static_cast<size_t>(paletteBytes), &palette)) {
-    return fail(DibDecodeError::PalettePastData);
+    return DibDecodeError::PalettePastData;
   }
   offset += palette.size();
 
@@ -182,15 +191,15 @@ DibDecodeResult DecodeDib(ByteSpan image) {
   const uint64_t maskStride = RowBytes(1, width);
   ByteSpan colorRows, maskRows;
   const uint64_t room = image.size() - offset;
-  if (stride > room / height) return fail(DibDecodeError::ColorRowsPastData);
+  if (stride > room / height) return DibDecodeError::ColorRowsPastData;
   if (!image.Slice(static_cast<size_t>(offset), static_cast<size_t>(stride * height), &colorRows)) {
-    return fail(DibDecodeError::ColorRowsPastData);
+    return DibDecodeError::ColorRowsPastData;
   }
   offset += colorRows.size();
   if (maskStride > (image.size() - offset) / height ||
       !image.Slice(static_cast<size_t>(offset), static_cast<size_t>(maskStride * height),
                    &maskRows)) {
-    return fail(DibDecodeError::MaskRowsPastData);
+    return DibDecodeError::MaskRowsPastData;
   }
 
   // 32-bit images use their alpha unless every pixel's alpha is zero.
@@ -201,46 +210,92 @@ DibDecodeResult DecodeDib(ByteSpan image) {
     }
   }
 
-  RgbaImage& out = result.image;
-  out.width = width;
-  out.height = height;
-  out.pixels.assign(size_t{width} * height * 4, 0);
-  const size_t colorCount = static_cast<size_t>(palette.size() / kPaletteEntrySize);
-  for (uint32_t r = 0; r < height; ++r) {
-    const uint32_t y = topDown ? r : height - 1 - r;
-    ByteSpan row, maskRow;
-    if (!colorRows.Slice(size_t{r} * stride, static_cast<size_t>(stride), &row) ||
-        !maskRows.Slice(size_t{r} * maskStride, static_cast<size_t>(maskStride), &maskRow)) {
-      return fail(DibDecodeError::ColorRowsPastData);  // cannot happen: sizes checked above
-    }
-    uint8_t* dst = out.pixels.data() + size_t{y} * width * 4;
-    for (uint32_t x = 0; x < width; ++x, dst += 4) {
-      uint8_t alpha = kOpaque;
-      if (bits <= kMaxPaletteBits) {
-        const size_t index = IndexAt(row.data(), x, bits);
-        if (index < colorCount) {
-          const uint8_t* entry = palette.data() + index * kPaletteEntrySize;  // B, G, R, reserved
-          dst[0] = entry[2];
-          dst[1] = entry[1];
-          dst[2] = entry[0];
-        }
-      } else if (bits == 24) {
-        const uint8_t* p = row.data() + size_t{x} * 3;
-        dst[0] = p[2];
-        dst[1] = p[1];
-        dst[2] = p[0];
-      } else {
-        const uint32_t v = PixelAt(row.data(), x, bits / 8);
-        dst[0] = masks.red.Take(v);
-        dst[1] = masks.green.Take(v);
-        dst[2] = masks.blue.Take(v);
-        if (useAlpha) alpha = masks.alpha.Take(v);
+  dib->bits = bits;
+  dib->width = width;
+  dib->height = height;
+  dib->topDown = topDown;
+  dib->stride = stride;
+  dib->maskStride = maskStride;
+  dib->palette = palette;
+  dib->colorRows = colorRows;
+  dib->maskRows = maskRows;
+  dib->colorCount = static_cast<size_t>(palette.size() / kPaletteEntrySize);
+  dib->useAlpha = useAlpha;
+  return DibDecodeError::None;
+}
+
+// Row y of the image, top row first, as straight RGBA (width x 4 bytes):
+// what both the whole and the row by row decoding write.
+bool ConvertRow(const DibLayout& dib, uint32_t y, uint8_t* dst) {
+  const uint32_t r = dib.topDown ? y : dib.height - 1 - y;  // the stored row
+  ByteSpan row, maskRow;
+  if (!dib.colorRows.Slice(size_t{r} * dib.stride, static_cast<size_t>(dib.stride), &row) ||
+      !dib.maskRows.Slice(size_t{r} * dib.maskStride, static_cast<size_t>(dib.maskStride),
+                          &maskRow)) {
+    return false;  // cannot happen: ReadLayout checked the sizes
+  }
+  const uint32_t bits = dib.bits;
+  for (uint32_t x = 0; x < dib.width; ++x, dst += 4) {
+    uint8_t alpha = kOpaque;
+    if (bits <= kMaxPaletteBits) {
+      const size_t index = IndexAt(row.data(), x, bits);
+      dst[0] = dst[1] = dst[2] = 0;  // an index past the palette is black
+      if (index < dib.colorCount) {
+        const uint8_t* entry = dib.palette.data() + index * kPaletteEntrySize;  // B, G, R, reserved
+        dst[0] = entry[2];
+        dst[1] = entry[1];
+        dst[2] = entry[0];
       }
-      if (!useAlpha && IndexAt(maskRow.data(), x, 1) != 0) alpha = 0;
-      dst[3] = alpha;
+    } else if (bits == 24) {
+      const uint8_t* p = row.data() + size_t{x} * 3;
+      dst[0] = p[2];
+      dst[1] = p[1];
+      dst[2] = p[0];
+    } else {
+      const uint32_t v = PixelAt(row.data(), x, bits / 8);
+      dst[0] = dib.masks.red.Take(v);
+      dst[1] = dib.masks.green.Take(v);
+      dst[2] = dib.masks.blue.Take(v);
+      if (dib.useAlpha) alpha = dib.masks.alpha.Take(v);
+    }
+    if (!dib.useAlpha && IndexAt(maskRow.data(), x, 1) != 0) alpha = 0;
+    dst[3] = alpha;
+  }
+  return true;
+}
+
+}  // namespace
+
+DibDecodeResult DecodeDib(ByteSpan image) {
+  DibDecodeResult result;
+  DibLayout dib;
+  result.error = ReadLayout(image, &dib);
+  if (!result.ok()) return result;
+  RgbaImage& out = result.image;
+  out.width = dib.width;
+  out.height = dib.height;
+  out.pixels.resize(size_t{dib.width} * dib.height * 4);
+  for (uint32_t y = 0; y < dib.height; ++y) {
+    if (!ConvertRow(dib, y, out.pixels.data() + size_t{y} * dib.width * 4)) {
+      result.image = RgbaImage();  // a refusal never hands out pixels
+      result.error = DibDecodeError::ColorRowsPastData;
+      return result;
     }
   }
   return result;
+}
+
+DibDecodeError DecodeDibRows(ByteSpan image, RgbaRowSink* sink) {
+  DibLayout dib;
+  const DibDecodeError error = ReadLayout(image, &dib);
+  if (error != DibDecodeError::None) return error;
+  if (!sink->Begin(dib.width, dib.height)) return DibDecodeError::Refused;
+  std::vector<uint8_t> row(size_t{dib.width} * 4);
+  for (uint32_t y = 0; y < dib.height; ++y) {
+    if (!ConvertRow(dib, y, row.data())) return DibDecodeError::ColorRowsPastData;
+    sink->TakeRow(row.data());
+  }
+  return DibDecodeError::None;
 }
 
 }  // namespace vantorico

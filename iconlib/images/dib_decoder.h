@@ -35,6 +35,7 @@ enum class DibDecodeError {
   PalettePastData,         // the palette does not fit
   ColorRowsPastData,       // the XOR rows do not fit
   MaskRowsPastData,        // the AND mask rows do not fit
+  Refused,                 // the row sink refused the image's size
 };
 
 const char* DibDecodeErrorName(DibDecodeError error);
@@ -46,5 +47,8 @@ struct [[nodiscard]] DibDecodeResult {
 };
 
 [[nodiscard]] DibDecodeResult DecodeDib(ByteSpan image);
+// The same pixels handed to sink a row at a time, top row first, read from
+// the stored rows without a whole image in memory.
+[[nodiscard]] DibDecodeError DecodeDibRows(ByteSpan image, RgbaRowSink* sink);
 
 }  // namespace vantorico

@@ -30,11 +30,18 @@ void Refuse(png_structp png, png_const_charp) {
 }
 void Ignore(png_structp, png_const_charp) {}
 
+// IHDR's interlace method: after the signature and the chunk's length and
+// type (16 bytes), width, height, depth, colour type, compression, filter.
+constexpr size_t kInterlaceOffset = 28;
+
 // The rows as straight 8-bit RGBA, samples as stored: 16-bit ones to their
 // high byte and no gamma applied (as WIC decodes them, and as Windows draws
-// icons), palettes, low depths, grey and tRNS expanded. Only C objects live
-// here: libpng's errors jump back to the setjmp below.
-bool ReadRows(ByteSpan bytes, uint32_t width, uint32_t height, png_bytep* rows) {
+// icons), palettes, low depths, grey and tRNS expanded. Into rows (the whole
+// image), or when rows is null one at a time into row, each handed to sink.
+// Only C objects live here: libpng's errors jump back to the setjmp below
+// (the sink runs between libpng's calls, so no jump crosses it).
+bool ReadRows(ByteSpan bytes, uint32_t width, uint32_t height, png_bytep* rows, png_bytep row,
+              RgbaRowSink* sink) {
   MemoryReader reader = {bytes.data(), bytes.size(), 0};
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Refuse, Ignore);
   if (!png) return false;
@@ -59,7 +66,16 @@ bool ReadRows(ByteSpan bytes, uint32_t width, uint32_t height, png_bytep* rows) 
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != png_size_t{width} * 4) png_error(png, "row size");
-  png_read_image(png, rows);
+  if (rows) {
+    png_read_image(png, rows);
+  } else {
+    if (png_get_interlace_type(png, info) != PNG_INTERLACE_NONE) png_error(png, "interlaced");
+    for (uint32_t y = 0; y < height; ++y) {
+      png_read_row(png, row, nullptr);
+      sink->TakeRow(row);
+    }
+  }
+  // Read to the end either way, so that both refuse the same streams.
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
   return true;
@@ -104,11 +120,35 @@ PngDecodeResult DecodePng(ByteSpan bytes) {
   out.pixels.resize(size_t{out.width} * out.height * 4);
   std::vector<png_bytep> rows(out.height);
   for (uint32_t y = 0; y < out.height; ++y) rows[y] = &out.pixels[size_t{y} * out.width * 4];
-  if (!ReadRows(bytes, out.width, out.height, rows.data())) {
+  if (!ReadRows(bytes, out.width, out.height, rows.data(), nullptr, nullptr)) {
     result.image = RgbaImage();
     result.error = PngCodecError::Malformed;
   }
   return result;
+}
+
+PngCodecError DecodePngRows(ByteSpan bytes, RgbaRowSink* sink) {
+  PngHeader header;
+  const PngCodecError error = DecodableHeaderError(bytes, &header);
+  if (error != PngCodecError::None) return error;
+  uint8_t interlace = 0;
+  if (!ByteCursor(bytes).PeekU8At(kInterlaceOffset, &interlace)) return PngCodecError::Malformed;
+  if (!sink->Begin(header.width, header.height)) return PngCodecError::Refused;
+  if (interlace != 0) {
+    // Adam7 spreads every row over seven passes across the whole image, so
+    // libpng needs all of it: an interlaced PNG is decoded whole, then handed
+    // over a row at a time.
+    const PngDecodeResult whole = DecodePng(bytes);
+    if (!whole.ok()) return whole.error;
+    for (uint32_t y = 0; y < whole.image.height; ++y) {
+      sink->TakeRow(whole.image.pixels.data() + size_t{y} * whole.image.width * 4);
+    }
+    return PngCodecError::None;
+  }
+  std::vector<uint8_t> row(size_t{header.width} * 4);
+  return ReadRows(bytes, header.width, header.height, nullptr, row.data(), sink)
+             ? PngCodecError::None
+             : PngCodecError::Malformed;
 }
 
 }  // namespace vantorico

@@ -19,6 +19,7 @@ enum class PngCodecError {
   NotPng,         // no PNG signature
   Malformed,      // the codec refused the stream (its message is dropped)
   Unavailable,    // the platform's codec could not be started (Windows: COM, WIC)
+  Refused,        // the row sink refused the image's size
 };
 
 const char* PngCodecErrorName(PngCodecError error);
@@ -37,6 +38,9 @@ struct [[nodiscard]] PngDecodeResult {
 
 [[nodiscard]] PngEncodeResult EncodePng(const RgbaImage& image);
 [[nodiscard]] PngDecodeResult DecodePng(ByteSpan png);
+// The same pixels handed to sink a row at a time, without a whole image in
+// memory (an interlaced PNG is still decoded whole first).
+[[nodiscard]] PngCodecError DecodePngRows(ByteSpan png, RgbaRowSink* sink);
 
 // The limits both codecs apply before they allocate (png_codec_checks.cpp):
 // an image to encode needs width x height x 4 bytes of pixels; either way

@@ -17,6 +17,8 @@ const char* PngCodecErrorName(PngCodecError error) {
       return "malformed PNG";
     case PngCodecError::Unavailable:
       return "PNG codec unavailable";
+    case PngCodecError::Refused:
+      return "refused by the caller";
   }
   return "unknown";
 }

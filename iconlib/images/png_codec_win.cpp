@@ -14,9 +14,9 @@
 namespace vantorico {
 namespace {
 
-// RGBA and BGRA into each other, in place.
-void SwapRedAndBlue(std::vector<uint8_t>* pixels) {
-  for (size_t i = 0; i + 3 < pixels->size(); i += 4) std::swap((*pixels)[i], (*pixels)[i + 2]);
+// RGBA and BGRA into each other, in place: size bytes of whole pixels.
+void SwapRedAndBlue(uint8_t* pixels, size_t size) {
+  for (size_t i = 0; i + 3 < size; i += 4) std::swap(pixels[i], pixels[i + 2]);
 }
 
 bool CreateFactory(ComPtr<IWICImagingFactory>* factory) {
@@ -61,7 +61,7 @@ bool Encode(IWICImagingFactory* factory, const RgbaImage& image, std::vector<uin
     return false;
   }
   std::vector<uint8_t> bgra = image.pixels;
-  SwapRedAndBlue(&bgra);
+  SwapRedAndBlue(bgra.data(), bgra.size());
   const UINT stride = image.width * 4;
   return SUCCEEDED(frame->WritePixels(image.height, stride, static_cast<UINT>(bgra.size()),
                                       bgra.data())) &&
@@ -70,39 +70,82 @@ bool Encode(IWICImagingFactory* factory, const RgbaImage& image, std::vector<uin
 }
 
 // The first frame through WIC's PNG decoder (no other codec is asked),
-// converted to 8-bit BGRA and then to RGBA.
-PngCodecError Decode(IWICImagingFactory* factory, ByteSpan bytes, RgbaImage* out) {
+// converted to 8-bit BGRA. The converter's source chain is held here with it.
+struct ConvertedFrame {
   ComPtr<IWICStream> stream;
   ComPtr<IWICBitmapDecoder> decoder;
   ComPtr<IWICBitmapFrameDecode> frame;
   ComPtr<IWICFormatConverter> converter;
   UINT width = 0, height = 0;
+};
+
+PngCodecError OpenConverted(IWICImagingFactory* factory, ByteSpan bytes, ConvertedFrame* f) {
   // InitializeFromMemory only reads the buffer, though it takes it writable.
-  if (FAILED(factory->CreateStream(stream.put())) ||
-      FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()),
-                                          static_cast<DWORD>(bytes.size()))) ||
-      FAILED(factory->CreateDecoder(GUID_ContainerFormatPng, nullptr, decoder.put())) ||
-      FAILED(decoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand)) ||
-      FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&width, &height))) {
+  if (FAILED(factory->CreateStream(f->stream.put())) ||
+      FAILED(f->stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()),
+                                             static_cast<DWORD>(bytes.size()))) ||
+      FAILED(factory->CreateDecoder(GUID_ContainerFormatPng, nullptr, f->decoder.put())) ||
+      FAILED(f->decoder->Initialize(f->stream.get(), WICDecodeMetadataCacheOnDemand)) ||
+      FAILED(f->decoder->GetFrame(0, f->frame.put())) ||
+      FAILED(f->frame->GetSize(&f->width, &f->height))) {
     return PngCodecError::Malformed;
   }
-  const PngCodecError size = PixelCountError(width, height);
+  const PngCodecError size = PixelCountError(f->width, f->height);
   if (size != PngCodecError::None) return size;
-  if (FAILED(factory->CreateFormatConverter(converter.put())) ||
-      FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
-                                   WICBitmapDitherTypeNone, nullptr, 0.0,
-                                   WICBitmapPaletteTypeCustom))) {
+  if (FAILED(factory->CreateFormatConverter(f->converter.put())) ||
+      FAILED(f->converter->Initialize(f->frame.get(), GUID_WICPixelFormat32bppBGRA,
+                                      WICBitmapDitherTypeNone, nullptr, 0.0,
+                                      WICBitmapPaletteTypeCustom))) {
     return PngCodecError::Malformed;
   }
-  out->width = width;
-  out->height = height;
-  out->pixels.resize(size_t{width} * height * 4);
-  if (FAILED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(out->pixels.size()),
-                                   out->pixels.data()))) {
+  return PngCodecError::None;
+}
+
+// The whole image in one copy, then to RGBA.
+PngCodecError Decode(IWICImagingFactory* factory, ByteSpan bytes, RgbaImage* out) {
+  ConvertedFrame f;
+  const PngCodecError error = OpenConverted(factory, bytes, &f);
+  if (error != PngCodecError::None) return error;
+  out->width = f.width;
+  out->height = f.height;
+  out->pixels.resize(size_t{f.width} * f.height * 4);
+  if (FAILED(f.converter->CopyPixels(nullptr, f.width * 4, static_cast<UINT>(out->pixels.size()),
+                                     out->pixels.data()))) {
     *out = RgbaImage();
     return PngCodecError::Malformed;
   }
-  SwapRedAndBlue(&out->pixels);
+  SwapRedAndBlue(out->pixels.data(), out->pixels.size());
+  return PngCodecError::None;
+}
+
+// A row at a time: each row's rectangle copied from the converter, to RGBA,
+// to the sink.
+PngCodecError DecodeRows(IWICImagingFactory* factory, ByteSpan bytes, RgbaRowSink* sink) {
+  ConvertedFrame f;
+  const PngCodecError error = OpenConverted(factory, bytes, &f);
+  if (error != PngCodecError::None) return error;
+  if (!sink->Begin(f.width, f.height)) return PngCodecError::Refused;
+  std::vector<uint8_t> row(size_t{f.width} * 4);
+  for (UINT y = 0; y < f.height; ++y) {
+    const WICRect rect = {0, static_cast<INT>(y), static_cast<INT>(f.width), 1};
+    if (FAILED(f.converter->CopyPixels(&rect, f.width * 4, static_cast<UINT>(row.size()),
+                                       row.data()))) {
+      return PngCodecError::Malformed;
+    }
+    SwapRedAndBlue(row.data(), row.size());
+    sink->TakeRow(row.data());
+  }
+  return PngCodecError::None;
+}
+
+// What both decodings check before WIC sees the bytes, then COM and a factory.
+PngCodecError StartDecoding(ByteSpan bytes, const ComSession& com,
+                            ComPtr<IWICImagingFactory>* factory) {
+  PngHeader header;
+  const PngCodecError error = DecodableHeaderError(bytes, &header);
+  if (error != PngCodecError::None) return error;
+  if (bytes.size() > MAXDWORD) return PngCodecError::Malformed;
+  if (!com.ready() || !CreateFactory(factory)) return PngCodecError::Unavailable;
   return PngCodecError::None;
 }
 
@@ -127,18 +170,18 @@ PngEncodeResult EncodePng(const RgbaImage& image) {
 
 PngDecodeResult DecodePng(ByteSpan bytes) {
   PngDecodeResult result;
-  PngHeader header;
-  result.error = DecodableHeaderError(bytes, &header);
-  if (result.ok() && bytes.size() > MAXDWORD) result.error = PngCodecError::Malformed;
-  if (!result.ok()) return result;
   const ComSession com;
   ComPtr<IWICImagingFactory> factory;
-  if (!com.ready() || !CreateFactory(&factory)) {
-    result.error = PngCodecError::Unavailable;
-    return result;
-  }
-  result.error = Decode(factory.get(), bytes, &result.image);
+  result.error = StartDecoding(bytes, com, &factory);
+  if (result.ok()) result.error = Decode(factory.get(), bytes, &result.image);
   return result;
+}
+
+PngCodecError DecodePngRows(ByteSpan bytes, RgbaRowSink* sink) {
+  const ComSession com;
+  ComPtr<IWICImagingFactory> factory;
+  const PngCodecError error = StartDecoding(bytes, com, &factory);
+  return error == PngCodecError::None ? DecodeRows(factory.get(), bytes, sink) : error;
 }
 
 }  // namespace vantorico

@@ -1,5 +1,6 @@
 #include "iconlib/images/thumbnail_pipeline.h"
 
+#include <optional>
 #include <utility>
 
 #include "iconlib/images/dib_decoder.h"
@@ -53,6 +54,51 @@ void ShownSize(uint32_t width, uint32_t height, uint32_t size, SmallImages small
   }
 }
 
+// Whether an image of width x height is shown smaller (ShownSize: w x h).
+bool Shrinks(uint32_t width, uint32_t height, uint32_t size, SmallImages small, uint32_t* w,
+             uint32_t* h) {
+  ShownSize(width, height, size, small, w, h);
+  return *w <= width && *h <= height && !(*w == width && *h == height);
+}
+
+// Scales an image shown smaller than it is as its rows are decoded, so that
+// only the output and a band of rows are ever in memory. Begin refuses any
+// other image: one shown at its own size or larger is decoded whole.
+class ShrinkingSink : public RgbaRowSink {
+ public:
+  ShrinkingSink(uint32_t size, SmallImages small) : size_(size), small_(small) {}
+  bool Begin(uint32_t width, uint32_t height) override {
+    uint32_t w = 0, h = 0;
+    if (!Shrinks(width, height, size_, small_, &w, &h)) return false;
+    scaler_.emplace(width, height, w, h);
+    return scaler_->valid();
+  }
+  void TakeRow(const uint8_t* rgba) override { scaler_->TakeRow(rgba); }
+  RgbaImage Finish() { return scaler_ ? scaler_->Finish() : RgbaImage(); }
+
+ private:
+  uint32_t size_;
+  SmallImages small_;
+  std::optional<RowScaler> scaler_;
+};
+
+enum class RowDecoding { Scaled, Failed, NotShrunk };
+
+RowDecoding DecodeShrinking(ByteSpan bytes, bool isPng, ShrinkingSink* sink) {
+  bool refused = false, ok = false;
+  if (isPng) {
+    const PngCodecError e = DecodePngRows(bytes, sink);
+    refused = e == PngCodecError::Refused;
+    ok = e == PngCodecError::None;
+  } else {
+    const DibDecodeError e = DecodeDibRows(bytes, sink);
+    refused = e == DibDecodeError::Refused;
+    ok = e == DibDecodeError::None;
+  }
+  if (refused) return RowDecoding::NotShrunk;
+  return ok ? RowDecoding::Scaled : RowDecoding::Failed;
+}
+
 // The image's own bytes, when they are a whole, valid PNG.
 bool TakeStored(ByteSpan image, size_t index, uint32_t w, uint32_t h, Thumbnail* result) {
   if (!IsCompletePng(image)) return false;
@@ -91,12 +137,28 @@ Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size, Blan
         validated = true;
       }
     }
-    RgbaImage decoded;
-    if (!Decode(images[index], d.isPng, &decoded)) continue;
-    anyDecoded = true;
-    ShownSize(decoded.width, decoded.height, size, small, &w, &h);
-    const bool asStored = w == decoded.width && h == decoded.height;
-    RgbaImage shown = asStored ? std::move(decoded) : ScaleRgba(decoded, w, h);
+    // Tried row by row when the described size shrinks; Begin checks the size
+    // the decoder itself reads.
+    ShrinkingSink shrinking(size, small);
+    const RowDecoding rows = d.usable && Shrinks(d.width, d.height, size, small, &w, &h)
+                                 ? DecodeShrinking(images[index], d.isPng, &shrinking)
+                                 : RowDecoding::NotShrunk;
+    if (rows == RowDecoding::Failed) continue;
+    bool asStored = false;
+    RgbaImage shown;
+    if (rows == RowDecoding::Scaled) {
+      anyDecoded = true;
+      shown = shrinking.Finish();
+      w = shown.width;
+      h = shown.height;
+    } else {
+      RgbaImage decoded;
+      if (!Decode(images[index], d.isPng, &decoded)) continue;
+      anyDecoded = true;
+      ShownSize(decoded.width, decoded.height, size, small, &w, &h);
+      asStored = w == decoded.width && h == decoded.height;
+      shown = asStored ? std::move(decoded) : ScaleRgba(decoded, w, h);
+    }
     if (shown.pixels.empty()) continue;
     if (blank == BlankImages::Refuse && IsFullyTransparent(shown)) continue;
     result.imageIndex = index;

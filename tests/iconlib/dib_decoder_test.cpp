@@ -321,5 +321,68 @@ TEST(DibDecoder, EveryCutIsRefusedExceptTheWholeImage) {
   }
 }
 
+// Row by row gives the whole decoder's pixels: every depth, both row orders,
+// a palette shorter than the indexes, masks, and 32 bits with and without alpha.
+TEST(DibDecoder, RowByRowGivesTheWholeDecodersPixels) {
+  struct Case {
+    const char* name;
+    uint16_t bits;
+    void (*edit)(Bytes*);
+  };
+  auto none = [](Bytes*) {};
+  auto topDown = [](Bytes* b) { PutU32(b, 8, static_cast<uint32_t>(-2 * 7)); };
+  const Case cases[] = {
+      {"1 bit", 1, none},
+      {"1 bit top-down", 1, topDown},
+      {"4 bits", 4, none},
+      {"8 bits, 3 colours", 8, [](Bytes* b) { PutU32(b, 32, 3); }},
+      {"8 bits top-down", 8, topDown},
+      {"16 bits 555", 16, none},
+      {"16 bits BI_BITFIELDS", 16,
+       [](Bytes* b) {
+         PutU32(b, 16, 3);
+         b->insert(b->end(), 12, 0x5A);
+       }},
+      {"24 bits", 24, none},
+      {"24 bits top-down", 24, topDown},
+      {"32 bits with alpha", 32, none},
+      {"32 bits with alpha top-down", 32, topDown},
+      {"32 bits, alpha all zero: the AND mask", 32,
+       [](Bytes* b) {
+         for (size_t i = 40 + 3; i < 40 + 13 * 7 * 4; i += 4) (*b)[i] = 0;
+       }},
+  };
+  for (const Case& c : cases) {
+    Bytes b = MakeDib(13, 7, c.bits, c.bits <= 8 ? 1u << c.bits : 0);
+    c.edit(&b);
+    const DibDecodeResult whole = Decode(b);
+    ASSERT_TRUE(whole.ok()) << c.name << ": " << DibDecodeErrorName(whole.error);
+    testing::RowCollector rows;
+    const DibDecodeError error = DecodeDibRows(ByteSpan(b.data(), b.size()), &rows);
+    ASSERT_EQ(error, DibDecodeError::None) << c.name << ": " << DibDecodeErrorName(error);
+    EXPECT_EQ(rows.begins, 1) << c.name;
+    EXPECT_EQ(rows.image.width, 13u) << c.name;
+    EXPECT_EQ(rows.image.height, 7u) << c.name;
+    EXPECT_EQ(rows.image.pixels, whole.image.pixels) << c.name;
+  }
+}
+
+// The same refusals, before the sink hears of the image; a sink that
+// refuses the size gets no rows.
+TEST(DibDecoder, RowByRowRefusesWhatTheWholeDecoderRefuses) {
+  for (const Hostile& c : kHostile) {
+    Bytes b = Valid();
+    c.edit(&b);
+    testing::RowCollector rows;
+    EXPECT_EQ(DecodeDibRows(ByteSpan(b.data(), b.size()), &rows), c.error) << c.name;
+    EXPECT_EQ(rows.begins, 0) << c.name;
+  }
+  const Bytes b = Valid();
+  testing::RowCollector rows;
+  rows.refuse = true;
+  EXPECT_EQ(DecodeDibRows(ByteSpan(b.data(), b.size()), &rows), DibDecodeError::Refused);
+  EXPECT_TRUE(rows.image.pixels.empty());
+}
+
 }  // namespace
 }  // namespace vantorico

@@ -41,6 +41,18 @@ Bytes MakeDib(int32_t width, int32_t height, uint16_t bits, uint32_t paletteColo
   return b;
 }
 
+bool RowCollector::Begin(uint32_t width, uint32_t height) {
+  ++begins;
+  image.width = width;
+  image.height = height;
+  image.pixels.clear();
+  return !refuse;
+}
+
+void RowCollector::TakeRow(const uint8_t* rgba) {
+  image.pixels.insert(image.pixels.end(), rgba, rgba + size_t{image.width} * 4);
+}
+
 Bytes MakePng(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colorType) {
   Bytes b = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
   for (uint32_t v : {width, height})

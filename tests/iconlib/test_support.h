@@ -7,6 +7,7 @@
 
 #include "iconlib/platform/file_io.h"
 #include "iconlib/formats/icon_image_set.h"
+#include "iconlib/images/rgba_image.h"
 #include "tests/support/test_inputs.h"
 
 namespace vantorico::testing {
@@ -21,6 +22,17 @@ Bytes MakeDib(int32_t width, int32_t height, uint16_t bits, uint32_t paletteColo
 Bytes MakePng(uint32_t width, uint32_t height, uint8_t bitDepth = 8, uint8_t colorType = 6);
 // An icon file laying the images out back to back after the directory.
 Bytes MakeIconFile(const std::vector<Bytes>& images);
+
+// Takes a row decoder's output into an image, to compare with the whole
+// decoders' own.
+class RowCollector : public RgbaRowSink {
+ public:
+  bool Begin(uint32_t width, uint32_t height) override;
+  void TakeRow(const uint8_t* rgba) override;
+  RgbaImage image;
+  int begins = 0;
+  bool refuse = false;  // Begin says no
+};
 
 uint16_t LoadU16(const Bytes& b, size_t at);
 uint32_t LoadU32(const Bytes& b, size_t at);

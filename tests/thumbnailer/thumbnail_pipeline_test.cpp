@@ -7,6 +7,7 @@
 
 #include "iconlib/images/dib_decoder.h"
 #include "iconlib/images/png_codec.h"
+#include "iconlib/images/rgba_scale.h"
 #include "test_support.h"
 
 namespace vantorico {
@@ -177,6 +178,40 @@ TEST(ThumbnailPipeline, ScaledDownEdgesDoNotPickUpTransparentColour) {
     EXPECT_EQ(shown.pixels[i + 2], 255) << i / 4;
   }
   EXPECT_EQ(partial, 16u);  // the straddling column
+}
+
+// Shrinking decodes row by row into the scaler: the result is the whole
+// decode scaled, for a DIB and a PNG; one that fails part way gives way to
+// the next image.
+TEST(ThumbnailPipeline, ShrunkImagesAreTheWholeDecodeScaled) {
+  RgbaImage noise;
+  noise.width = noise.height = 70;
+  for (uint32_t i = 0; i < 70 * 70; ++i) {
+    noise.pixels.insert(noise.pixels.end(), {uint8_t(i * 13), uint8_t(i * 7), uint8_t(i / 3),
+                                             uint8_t(i % 5 == 0 ? 0 : i * 29)});
+  }
+  const PngEncodeResult png = EncodePng(noise);
+  ASSERT_TRUE(png.ok());
+  Bytes dib = Dib32(60);
+  for (size_t i = 40 + 3; i < 40 + 60 * 60 * 4; i += 8) dib[i] = 0x40;  // some alpha
+  for (const Bytes& image : {dib, png.bytes}) {
+    const std::vector<Bytes> images = {image};
+    const Thumbnail t = MakeThumbnail(Spans(images), 23);
+    ASSERT_TRUE(t.ok()) << ThumbnailErrorName(t.error);
+    const ByteSpan bytes(image.data(), image.size());
+    const RgbaImage whole = image == dib ? DecodeDib(bytes).image : DecodePng(bytes).image;
+    const RgbaImage expected = ScaleRgba(whole, 23, 23);
+    ASSERT_EQ(expected.width, 23u);
+    EXPECT_EQ(DecodeResult(t).pixels, expected.pixels);
+  }
+  Bytes cut = png.bytes;
+  cut.resize(cut.size() / 2);
+  std::vector<Bytes> images = {cut};
+  EXPECT_EQ(MakeThumbnail(Spans(images), 23).error, ThumbnailError::Undecodable);
+  images = {cut, Dib32(16)};
+  const Thumbnail t = MakeThumbnail(Spans(images), 23);
+  ASSERT_TRUE(t.ok());
+  EXPECT_EQ(t.imageIndex, 1u);
 }
 
 }  // namespace
