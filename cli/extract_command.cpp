@@ -104,6 +104,11 @@ void MakeOnThreads(const Options& o, IconSource& source, const std::vector<Group
         const DeadlineScope scope(deadline ? *deadline : none);
         // Past the run's deadline the source fails as a whole: nothing more is made.
         if (PastDeadline()) return;
+        // Once a budget refused a group, the groups are made again in order.
+        guard.Lock();
+        const bool refused = source.BudgetRefused();
+        guard.Unlock();
+        if (refused) return;
         MadeOutput out;
         out.group = groups[i];
         made[i] = MakeOutput(o, source, groups[i], std::move(out), false, 0);
