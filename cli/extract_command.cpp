@@ -1,6 +1,7 @@
 #include "cli/extract_command.h"
 
 #include <memory>
+#include <utility>
 
 #include "cli/cli_app.h"
 #include "cli/cli_paths.h"
@@ -74,24 +75,33 @@ MadeOutput MakeOutput(const Options& o, IconSource& source, const GroupSummary& 
   return out;
 }
 
-// The source's guard: a monitor used as a lock.
+// The turn a thread's group passes once its one read of the source is done
+// (an icon group's ReadGroup); null while the group holds its turn until it
+// is made.
+thread_local InTurn* passAfterRead = nullptr;
+
+// The source's guard: a monitor used as a lock, whose unlocking ends the
+// read of an icon group and so passes that group's turn.
 class MonitorGuard final : public SourceGuard {
  public:
   void Lock() override { monitor_.Lock(); }
-  void Unlock() override { monitor_.Unlock(); }
+  void Unlock() override {
+    monitor_.Unlock();
+    if (passAfterRead) std::exchange(passAfterRead, nullptr)->Pass();
+  }
 
  private:
   Monitor monitor_;
 };
 
-// The outputs of groups (one each) made on up to -j threads: a group's
-// reading holds the source's guard, its making does not. When a budget
-// refused a group, which one depended on the threads' order: the budgets
-// are set back and the groups are made again in order, as one thread makes
-// them.
+// The outputs of groups (one each) made on up to -j threads. Each group's
+// reads of the source and draws on its budgets follow the earlier group's,
+// so that the budgets refuse the groups one thread would: an icon group is
+// read in one call (then decoded and built while the next is read); other
+// kinds draw on the budgets again as they are made, so they hold their turn
+// until made.
 void MakeOnThreads(const Options& o, IconSource& source, const std::vector<GroupSummary>& groups,
                    std::vector<MadeOutput>* outputs) {
-  const IconSource::Budgets start = source.budgets();
   const Deadline* deadline = ThreadDeadline();
   std::vector<MadeOutput> made(groups.size());
   std::vector<char> done(groups.size(), 0);  // one byte each: set from the threads
@@ -99,32 +109,21 @@ void MakeOnThreads(const Options& o, IconSource& source, const std::vector<Group
   source.SetGuard(&guard);
   RunInOrder(
       groups.size(), o.jobs, groups.size(),
-      [&](size_t i, InTurn&) {
+      [&](size_t i, InTurn& turn) {
         const Deadline none;
         const DeadlineScope scope(deadline ? *deadline : none);
+        turn.Take(i > 0 ? i - 1 : kNoItem);
         // Past the run's deadline the source fails as a whole: nothing more is made.
         if (PastDeadline()) return;
-        // Once a budget refused a group, the groups are made again in order.
-        guard.Lock();
-        const bool refused = source.BudgetRefused();
-        guard.Unlock();
-        if (refused) return;
+        if (groups[i].type == GroupType::Icon) passAfterRead = &turn;
         MadeOutput out;
         out.group = groups[i];
         made[i] = MakeOutput(o, source, groups[i], std::move(out), false, 0);
+        passAfterRead = nullptr;
         done[i] = 1;
       },
       [](size_t) {});
   source.SetGuard(nullptr);
-  if (source.BudgetRefused()) {
-    source.SetBudgets(start);
-    for (size_t i = 0; i < groups.size() && !PastDeadline(); ++i) {
-      MadeOutput out;
-      out.group = groups[i];
-      outputs->push_back(MakeOutput(o, source, groups[i], std::move(out), false, 0));
-    }
-    return;
-  }
   for (size_t i = 0; i < groups.size(); ++i) {
     if (done[i]) outputs->push_back(std::move(made[i]));
   }

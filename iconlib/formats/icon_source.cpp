@@ -39,20 +39,14 @@ class IconSource::Held {
 
 bool IconSource::SpendBudget(uint64_t bytes) {
   const Held held(guard_);
-  if (bytes > budget_) {
-    refused_ = true;
-    return false;
-  }
+  if (bytes > budget_) return false;
   budget_ -= bytes;
   return true;
 }
 
 bool IconSource::SpendPixels(uint64_t pixels) {
   const Held held(guard_);
-  if (pixels > pixelBudget_) {
-    refused_ = true;
-    return false;
-  }
+  if (pixels > pixelBudget_) return false;
   pixelBudget_ -= pixels;
   return true;
 }
@@ -335,7 +329,6 @@ GroupFailure IconSource::ReadCursors(int32_t index, CursorGroup* out) {
       budget_ -= out->bytes();
     }
   }
-  if (why == GroupFailure::OverBudget) refused_ = true;
   if (why != GroupFailure::None) out->images.clear();
   return why;
 }
@@ -356,9 +349,7 @@ GroupFailure IconSource::AnimatedBytes(uint16_t resourceType, int32_t index, Byt
 
 GroupRead IconSource::ReadGroup(int32_t index) {
   const Held held(guard_);
-  GroupRead out = ReadGroupGuarded(index);
-  if (out.status == ExtractStatus::OverBudget) refused_ = true;
-  return out;
+  return ReadGroupGuarded(index);
 }
 
 GroupRead IconSource::ReadGroupGuarded(int32_t index) {

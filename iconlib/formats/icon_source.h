@@ -101,21 +101,6 @@ class IconSource {
   // While guard is set (null: none), ReadGroup, ReadCursors, AnimatedBytes
   // and the draws above may be called from several threads.
   void SetGuard(SourceGuard* guard) { guard_ = guard; }
-  // Both budgets as they stand, and whether a group was refused for want of
-  // either since they were last set: which group a run on several threads
-  // refuses depends on the order the groups came in, so such a run starts
-  // again from Budgets and reads in order.
-  struct Budgets {
-    uint64_t bytes = 0;
-    uint64_t pixels = 0;
-  };
-  Budgets budgets() const { return Budgets{budget_, pixelBudget_}; }
-  void SetBudgets(const Budgets& b) {
-    budget_ = b.bytes;
-    pixelBudget_ = b.pixels;
-    refused_ = false;
-  }
-  bool BudgetRefused() const { return refused_; }
   // An icon, cursor or animated file's bytes (empty for a module).
   ByteSpan FileBytes() const { return iconBytes_; }
   // The module reader, for callers that walk other resource types.
@@ -141,7 +126,6 @@ class IconSource {
   FileIdentity identity_;
   uint64_t budget_ = 0;
   uint64_t pixelBudget_ = 0;
-  bool refused_ = false;  // a draw on a budget failed
   SourceGuard* guard_ = nullptr;
   std::unique_ptr<SourceReader> iconReader_;  // an icon file's source
   ReadBlock iconFile_;                    // its bytes, read whole (cursor and animated files too)

@@ -172,7 +172,7 @@ TEST(CliJobs, OneSourcesGroupsOnManyThreadsGiveTheOneThreadRun) {
   }
   // Groups past the pixel budget are refused as on one thread (the first of
   // 4096 x 4096 takes the budget's floor, the next two are refused),
-  // whatever order the threads read them in.
+  // however long each takes to make on its thread.
   const std::string large = moduleOf("large.dll", true);
   const Outcome one = RunWithJobs({"extract", large, "-o", "{out}"}, dir.Path("refused"), 1, {});
   EXPECT_NE(one.err.find("group 26 "), std::string::npos) << one.err;
