@@ -45,9 +45,8 @@ files=$(find "$dir" -type f | wc -l)
 bytes=$(du -sm --apparent-size "$dir" | cut -f1)
 echo "## Batch runs of $dir ($files files, $bytes MB), $(nproc) CPUs; two busy loops got $idle CPU"
 printf '| command | -j | time | peak RSS | speed-up | same as -j 1 |\n|---|---|---|---|---|---|\n'
-# The source of most outputs alone (shell32.dll: 184 of the folder's 229):
-# sources are read on threads, but each on one, so no -j takes the run below
-# its time.
+# The source of most outputs alone (shell32.dll: 184 of the folder's 229),
+# with each -j: its groups are made and written on the threads too.
 biggest=$dir/shell32.dll
 for command in "extract -r $dir -o OUT" "list -r --json $dir"; do
   base=""
@@ -67,8 +66,12 @@ for command in "extract -r $dir -o OUT" "list -r --json $dir"; do
       "$(awk -v a="$base" -v b="$t" 'BEGIN { printf "%.2fx", a / b }')" "$same"
   done
   one=${command/-r $dir/$biggest}
-  # shellcheck disable=SC2086
-  read -r t rss < <(measure "$cli" ${one%% *} -j 1 ${one#* })
-  printf '| %s (alone) | 1 | %s s | %s KiB | %s (the floor) | - |\n' \
-    "${one%% *} $(basename "$biggest")" "$t" "$rss" "$(awk -v a="$base" -v b="$t" 'BEGIN { printf "%.2fx", a / b }')"
+  alone=""
+  for j in $jobs; do
+    # shellcheck disable=SC2086
+    read -r t rss < <(measure "$cli" ${one%% *} -j "$j" ${one#* })
+    [ -z "$alone" ] && alone=$t
+    printf '| %s (alone) | %s | %s s | %s KiB | %s | - |\n' \
+      "${one%% *} $(basename "$biggest")" "$j" "$t" "$rss" "$(awk -v a="$alone" -v b="$t" 'BEGIN { printf "%.2fx", a / b }')"
+  done
 done

@@ -1,12 +1,15 @@
 #include "cli/extract_command.h"
 
 #include <memory>
+#include <utility>
 
 #include "cli/cli_app.h"
 #include "cli/cli_paths.h"
+#include "cli/ordered_work.h"
 #include "cli/output_name.h"
 #include "cli/source_groups.h"
 #include "cli/text_escape.h"
+#include "cli/threads.h"
 #include "iconlib/formats/deadline.h"
 #include "iconlib/images/icon_hashes.h"
 
@@ -62,6 +65,70 @@ std::string StemOf(const Options& o, const SourceArg& arg, const MadeSource& mad
   return NameFromTemplate(o.outputName, f);
 }
 
+// Makes the output of group g (out.group says it in the documents).
+MadeOutput MakeOutput(const Options& o, IconSource& source, const GroupSummary& g, MadeOutput out,
+                      bool perLanguage, uint16_t language) {
+  out.perLanguage = perLanguage;
+  out.hasLanguage = !g.languages.empty();
+  out.languageId = perLanguage ? language : out.hasLanguage ? g.languages[g.chosenLanguage] : 0;
+  out.status = BuildOutput(o, source, g.type, g.index, &out.pieces, &out.message);
+  return out;
+}
+
+// The turn a thread's group passes once its one read of the source is done
+// (an icon group's ReadGroup); null while the group holds its turn until it
+// is made.
+thread_local InTurn* passAfterRead = nullptr;
+
+// The source's guard: a monitor used as a lock, whose unlocking ends the
+// read of an icon group and so passes that group's turn.
+class MonitorGuard final : public SourceGuard {
+ public:
+  void Lock() override { monitor_.Lock(); }
+  void Unlock() override {
+    monitor_.Unlock();
+    if (passAfterRead) std::exchange(passAfterRead, nullptr)->Pass();
+  }
+
+ private:
+  Monitor monitor_;
+};
+
+// The outputs of groups (one each) made on up to -j threads. Each group's
+// reads of the source and draws on its budgets follow the earlier group's,
+// so that the budgets refuse the groups one thread would: an icon group is
+// read in one call (then decoded and built while the next is read); other
+// kinds draw on the budgets again as they are made, so they hold their turn
+// until made.
+void MakeOnThreads(const Options& o, IconSource& source, const std::vector<GroupSummary>& groups,
+                   std::vector<MadeOutput>* outputs) {
+  const Deadline* deadline = ThreadDeadline();
+  std::vector<MadeOutput> made(groups.size());
+  std::vector<char> done(groups.size(), 0);  // one byte each: set from the threads
+  MonitorGuard guard;
+  source.SetGuard(&guard);
+  RunInOrder(
+      groups.size(), o.jobs, groups.size(),
+      [&](size_t i, InTurn& turn) {
+        const Deadline none;
+        const DeadlineScope scope(deadline ? *deadline : none);
+        turn.Take(i > 0 ? i - 1 : kNoItem);
+        // Past the run's deadline the source fails as a whole: nothing more is made.
+        if (PastDeadline()) return;
+        if (groups[i].type == GroupType::Icon) passAfterRead = &turn;
+        MadeOutput out;
+        out.group = groups[i];
+        made[i] = MakeOutput(o, source, groups[i], std::move(out), false, 0);
+        passAfterRead = nullptr;
+        done[i] = 1;
+      },
+      [](size_t) {});
+  source.SetGuard(nullptr);
+  for (size_t i = 0; i < groups.size(); ++i) {
+    if (done[i]) outputs->push_back(std::move(made[i]));
+  }
+}
+
 }  // namespace
 
 MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedForRun& opened,
@@ -73,8 +140,17 @@ MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedF
   made.kind = source.kind();
   made.identity = source.identity();
   made.selectors = std::move(selectors);
+  // One output per group, each read on its own: the groups may be made on
+  // -j threads. With --all-languages the reader's order changes per output,
+  // and --hashes reads a group twice, so those runs read in order.
+  const bool onThreads = o.jobs > 1 && !o.allLanguages && !(o.hashes && (o.json || o.jsonl));
+  std::vector<GroupSummary> groups;
   made.total =
       ForEachSelected(o, source, made.selectors, &made.matched, [&](const GroupSummary& g) {
+        if (onThreads) {
+          groups.push_back(g);
+          return;
+        }
         // Past the run's deadline the source fails as a whole: nothing more is made.
         if (PastDeadline()) return;
         // One output per group; with --all-languages one per language it is stored in.
@@ -96,14 +172,11 @@ MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedF
           // language this output takes.
           out.group =
               o.hashes && (o.json || o.jsonl) ? SummariseGroup(source, g.type, g.index, true) : g;
-          out.perLanguage = l >= 0;
-          out.hasLanguage = !g.languages.empty();
-          out.languageId = l >= 0 ? language : out.hasLanguage ? g.languages[g.chosenLanguage] : 0;
-          out.status = BuildOutput(o, source, g.type, g.index, &out.pieces, &out.message);
-          made.outputs.push_back(std::move(out));
+          made.outputs.push_back(MakeOutput(o, source, g, std::move(out), l >= 0, language));
         }
         if (languages.front() >= 0) source.module()->SetLanguageOrder(baseOrder);
       });
+  if (!groups.empty()) MakeOnThreads(o, source, groups, &made.outputs);
   return made;
 }
 
@@ -118,11 +191,19 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
                  OutputPlan* plan, const OutputPlan::Place& place, RunLog* log, Totals* totals) {
   const std::string prefix = batch ? Quote(arg.path) + ": " : std::string();
   std::vector<OutputRecord> records;
+  // Per record: the bytes of its file (null for a group that makes none),
+  // and whether they are still to be written at the name claimed.
+  std::vector<const std::vector<uint8_t>*> bytesOf;
+  std::vector<bool> toWrite;
   size_t written = 0, failed = 0, unreadable = 0, skipped = 0;
   bool folderFailed = false;
+  size_t folderFailure = SIZE_MAX;  // the record that says the folder failed
   std::string folderProblem = place.problem();
   std::unique_ptr<OutputPlan::Writing> writing;
   if (place.ok()) writing.reset(new OutputPlan::Writing(*plan, place));
+  // With names known before the writes, the files are written on -j threads
+  // once every name is given; otherwise each write waits for the one before.
+  const bool namesFirst = writing && writing->NamesBeforeWrites() && o.jobs > 1;
   // The outputs' language texts, kept while the records point at them.
   std::vector<std::string> languages;
   languages.reserve(made.outputs.size());
@@ -136,17 +217,13 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
     OutputRecord r{&out, &language, out.status, "", 0, out.message, ""};
     if (r.status == OutputStatus::Empty) {
       r.message = what + " has no images; nothing to extract";
-      log->Error(prefix + r.message);
     } else if (r.status == OutputStatus::Unreadable || r.status == OutputStatus::Refused) {
       r.message = what + " " + r.message;
-      log->Error(prefix + r.message);
-      ++unreadable;
     } else if (folderFailed || !place.ok() || !plan->MakeFolder(place, batch, &folderProblem)) {
-      if (!folderFailed) log->Error(folderProblem);
+      if (!folderFailed) folderFailure = records.size();
       folderFailed = true;
       r.status = OutputStatus::Failed;
       r.message = folderProblem;
-      ++failed;
     } else {
       const std::string stem = o.outputName.empty() ? std::string() : StemOf(o, arg, made, out);
       const bool languageNamed = !stem.empty() && TemplateNamesLanguage(o.outputName);
@@ -158,30 +235,71 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
                         (out.perLanguage && !languageNamed ? "-" + language : std::string()) +
                             piece.suffix,
                         stem));
-        one.status = writing->Write(&one.path, piece.bytes, made.identity, &one.message);
-        if (one.status == OutputStatus::Written) {
-          one.bytes = piece.bytes.size();
-          if (o.hashes) {
-            one.sha256 = DigestText(Sha256Of(ByteSpan(piece.bytes.data(), piece.bytes.size())));
-          }
-          ++written;
-          if (!o.json && !o.jsonl && o.verbosity > 0) log->Out(ShownText(one.path) + "\n");
-        } else if (one.status == OutputStatus::Skipped) {
-          ++skipped;
-          one.message = Quote(one.path) + " exists; skipped";
-          log->Verbose(prefix + one.message);
+        bool claimed = false;
+        if (!namesFirst) {
+          one.status = writing->Write(&one.path, piece.bytes, made.identity, &one.message);
+        } else if (writing->Claim(&one.path, &one.message)) {
+          claimed = true;
         } else {
-          ++failed;
-          log->Error(one.message);
+          one.status = OutputStatus::Failed;
         }
         records.push_back(one);
+        bytesOf.push_back(&piece.bytes);
+        toWrite.push_back(claimed);
       }
-      // Written: the bytes are no longer needed.
-      std::vector<Piece>().swap(out.pieces);
       continue;
     }
     records.push_back(r);
+    bytesOf.push_back(nullptr);
+    toWrite.push_back(false);
   }
+  // The claimed names' files, on up to -j threads; what they met is said
+  // below in the outputs' order.
+  std::vector<size_t> writes;
+  for (size_t k = 0; k < records.size(); ++k) {
+    if (toWrite[k]) writes.push_back(k);
+  }
+  RunInOrder(
+      writes.size(), o.jobs, writes.size(),
+      [&](size_t w, InTurn&) {
+        OutputRecord& one = records[writes[w]];
+        one.status =
+            writing->WriteClaimed(one.path, *bytesOf[writes[w]], made.identity, &one.message);
+      },
+      [](size_t) {});
+  for (size_t k = 0; k < records.size(); ++k) {
+    OutputRecord& one = records[k];
+    switch (one.status) {
+      case OutputStatus::Written:
+        one.bytes = bytesOf[k]->size();
+        if (o.hashes) {
+          one.sha256 = DigestText(Sha256Of(ByteSpan(bytesOf[k]->data(), bytesOf[k]->size())));
+        }
+        ++written;
+        if (!o.json && !o.jsonl && o.verbosity > 0) log->Out(ShownText(one.path) + "\n");
+        break;
+      case OutputStatus::Skipped:
+        ++skipped;
+        one.message = Quote(one.path) + " exists; skipped";
+        log->Verbose(prefix + one.message);
+        break;
+      case OutputStatus::Empty:
+        log->Error(prefix + one.message);
+        break;
+      case OutputStatus::Unreadable:
+      case OutputStatus::Refused:
+        log->Error(prefix + one.message);
+        ++unreadable;
+        break;
+      default:
+        // A folder that cannot be made is said once, for its first output.
+        ++failed;
+        if (bytesOf[k] || k == folderFailure) log->Error(one.message);
+        break;
+    }
+  }
+  // Written: the bytes are no longer needed.
+  for (MadeOutput& out : made.outputs) std::vector<Piece>().swap(out.pieces);
   writing.reset();  // the folder's next source may write
   totals->written += written;
   totals->skipped += skipped;

@@ -41,6 +41,24 @@ OutputStatus Reported(const WriteOutcome& w, const std::string& name, std::strin
   return OutputStatus::Failed;
 }
 
+// A name and its extension apart: the output of base takes the next -N of them.
+struct NameParts {
+  std::string stem, ext;
+  std::string At(uint64_t n, const std::string& base) const {
+    return n == 1 ? base : stem + "-" + std::to_string(n) + ext;
+  }
+};
+NameParts PartsOf(const std::string& base) {
+  const size_t leaf = DirName(base).size();
+  const size_t dot = base.rfind('.');
+  const size_t cut = dot == std::string::npos || dot < leaf ? base.size() : dot;
+  return NameParts{base.substr(0, cut), base.substr(cut)};
+}
+std::string AllTakenText(const std::string& base) {
+  return "cannot write " + Quote(base) + ": every name up to -" + std::to_string(kMaxNameSuffix) +
+         " is taken";
+}
+
 }  // namespace
 
 const char* StatusWord(OutputStatus status) {
@@ -156,34 +174,66 @@ OutputPlan::Writing::~Writing() {
   plan_.monitor_.Unlock();
 }
 
-OutputStatus OutputPlan::Writing::Write(std::string* path, const std::vector<uint8_t>& bytes,
-                                        const FileIdentity& source, std::string* message) {
+bool OutputPlan::Writing::NamesBeforeWrites() const {
+  return plan_.o_.conflict != Conflict::Rename;
+}
+
+bool OutputPlan::Writing::Claim(std::string* path, std::string* message) {
   Room& room = *place_.room_;
-  const ByteSpan span(bytes.data(), bytes.size());
   const std::string base = *path;
-  const size_t leaf = DirName(base).size();
-  const size_t dot = base.rfind('.');
-  const size_t cut = dot == std::string::npos || dot < leaf ? base.size() : dot;
-  const std::string stem = base.substr(0, cut), ext = base.substr(cut);
+  const NameParts parts = PartsOf(base);
   uint64_t& next = room.nextSuffix[NameKey(base)];
   if (next == 0) next = 1;
   for (; next <= kMaxNameSuffix; ++next) {
-    const std::string name = next == 1 ? base : stem + "-" + std::to_string(next) + ext;
+    const std::string name = parts.At(next, base);
     if (!room.claimed.insert(NameKey(name)).second) continue;
     *path = name;
-    if (plan_.o_.conflict == Conflict::Overwrite) {
-      ++next;
-      return Reported(WriteOutputWhole(name, span, &source), name, message);
-    }
-    const WriteOutcome w = CreateOutputWhole(name, span);
-    const bool taken = w.status == WriteOutcome::Exists || w.status == WriteOutcome::NotRegularFile;
-    if (taken && plan_.o_.conflict == Conflict::Rename) continue;
     ++next;
-    if (taken) return OutputStatus::Skipped;
+    return true;
+  }
+  *message = AllTakenText(base);
+  return false;
+}
+
+OutputStatus OutputPlan::Writing::WriteClaimed(const std::string& path,
+                                               const std::vector<uint8_t>& bytes,
+                                               const FileIdentity& source,
+                                               std::string* message) const {
+  const ByteSpan span(bytes.data(), bytes.size());
+  if (plan_.o_.conflict == Conflict::Overwrite) {
+    return Reported(WriteOutputWhole(path, span, &source), path, message);
+  }
+  const WriteOutcome w = CreateOutputWhole(path, span);
+  if (w.status == WriteOutcome::Exists || w.status == WriteOutcome::NotRegularFile) {
+    return OutputStatus::Skipped;
+  }
+  return Reported(w, path, message);
+}
+
+OutputStatus OutputPlan::Writing::Write(std::string* path, const std::vector<uint8_t>& bytes,
+                                        const FileIdentity& source, std::string* message) {
+  if (NamesBeforeWrites()) {
+    if (!Claim(path, message)) return OutputStatus::Failed;
+    return WriteClaimed(*path, bytes, source, message);
+  }
+  // rename: a name another file has is passed over, so each name waits for
+  // the write before it.
+  Room& room = *place_.room_;
+  const ByteSpan span(bytes.data(), bytes.size());
+  const std::string base = *path;
+  const NameParts parts = PartsOf(base);
+  uint64_t& next = room.nextSuffix[NameKey(base)];
+  if (next == 0) next = 1;
+  for (; next <= kMaxNameSuffix; ++next) {
+    const std::string name = parts.At(next, base);
+    if (!room.claimed.insert(NameKey(name)).second) continue;
+    *path = name;
+    const WriteOutcome w = CreateOutputWhole(name, span);
+    if (w.status == WriteOutcome::Exists || w.status == WriteOutcome::NotRegularFile) continue;
+    ++next;
     return Reported(w, name, message);
   }
-  *message = "cannot write " + Quote(base) + ": every name up to -" +
-             std::to_string(kMaxNameSuffix) + " is taken";
+  *message = AllTakenText(base);
   return OutputStatus::Failed;
 }
 

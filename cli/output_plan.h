@@ -83,6 +83,16 @@ class OutputPlan {
     OutputStatus Write(std::string* path, const std::vector<uint8_t>& bytes,
                        const FileIdentity& source, std::string* message);
 
+    // Whether the name an output gets is known before it is written: under
+    // --on-conflict rename it is not (a name another file has is passed over).
+    bool NamesBeforeWrites() const;
+    // Where NamesBeforeWrites: gives *path the name Write would use, claimed
+    // for it, without writing; false (with *message) when none is free.
+    bool Claim(std::string* path, std::string* message);
+    // Writes one output at a name Claim gave, from any thread.
+    OutputStatus WriteClaimed(const std::string& path, const std::vector<uint8_t>& bytes,
+                              const FileIdentity& source, std::string* message) const;
+
    private:
     OutputPlan& plan_;
     const Place& place_;

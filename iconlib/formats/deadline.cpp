@@ -33,4 +33,8 @@ bool PastDeadline() {
   return threadDeadline && threadDeadline->Passed();
 }
 
+const Deadline* ThreadDeadline() {
+  return threadDeadline;
+}
+
 }  // namespace vantorico

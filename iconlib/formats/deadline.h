@@ -38,4 +38,8 @@ class DeadlineScope {
 // The calling thread's deadline has passed.
 bool PastDeadline();
 
+// The calling thread's deadline (null: none), for the threads that read
+// one source's groups for it to set as theirs.
+const Deadline* ThreadDeadline();
+
 }  // namespace vantorico

@@ -22,6 +22,35 @@ uint64_t PixelBudgetFor(uint64_t sourceBytes) {
 
 IconSource::~IconSource() = default;
 
+class IconSource::Held {
+ public:
+  explicit Held(SourceGuard* guard) : guard_(guard) {
+    if (guard_) guard_->Lock();
+  }
+  ~Held() {
+    if (guard_) guard_->Unlock();
+  }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+
+ private:
+  SourceGuard* guard_;
+};
+
+bool IconSource::SpendBudget(uint64_t bytes) {
+  const Held held(guard_);
+  if (bytes > budget_) return false;
+  budget_ -= bytes;
+  return true;
+}
+
+bool IconSource::SpendPixels(uint64_t pixels) {
+  const Held held(guard_);
+  if (pixels > pixelBudget_) return false;
+  pixelBudget_ -= pixels;
+  return true;
+}
+
 namespace {
 
 SourceKind KindOf(SourceReader& file) {
@@ -197,19 +226,7 @@ void IconSource::IncludeOrphans() {
     // Every identifier a group lists; each directory lies in the module.
     std::vector<bool> listed(uint32_t{UINT16_MAX} + 1, false);
     for (int32_t g = 0; g < listedGroups_; ++g) {
-      ByteSpan directory;
-      if (!module_->BytesAt(kResourceTypeGroupIcon, static_cast<uint32_t>(g), &directory)) continue;
-      const ByteCursor c(directory);
-      uint16_t count = 0;
-      if (!c.PeekU16At(kGroupCountOffset, &count)) continue;
-      for (uint16_t i = 0; i < count; ++i) {
-        uint16_t id = 0;
-        if (!c.PeekU16At(kGroupHeaderSize + size_t{i} * kGroupEntrySize + kGroupEntryIdOffset,
-                         &id)) {
-          break;
-        }
-        listed[id] = true;
-      }
+      for (uint16_t id : ImageIds(g)) listed[id] = true;
     }
     // A text-named RT_ICON no group can list.
     const uint32_t icons = module_->CountNames(kResourceTypeIcon);
@@ -222,6 +239,31 @@ void IconSource::IncludeOrphans() {
       ++groupCount_;
     }
   }
+}
+
+// The identifiers of the RT_ICON images a listed group's directory names.
+std::vector<uint16_t> IconSource::ImageIds(int32_t group) const {
+  std::vector<uint16_t> ids;
+  ByteSpan directory;
+  if (!module_->BytesAt(kResourceTypeGroupIcon, static_cast<uint32_t>(group), &directory)) {
+    return ids;
+  }
+  const ByteCursor c(directory);
+  uint16_t count = 0;
+  if (!c.PeekU16At(kGroupCountOffset, &count)) return ids;
+  for (uint16_t i = 0; i < count; ++i) {
+    uint16_t id = 0;
+    if (!c.PeekU16At(kGroupHeaderSize + size_t{i} * kGroupEntrySize + kGroupEntryIdOffset, &id)) {
+      break;
+    }
+    ids.push_back(id);
+  }
+  return ids;
+}
+
+void IconSource::ReadImagesAhead(int32_t index) {
+  // A group's images usually lie side by side: read them in one go.
+  if (moduleBytes_) module_->ReadAhead(kResourceTypeIcon, ImageIds(index - 1));
 }
 
 // An orphan RT_ICON as a group of its one image, within the budget.
@@ -267,6 +309,7 @@ int32_t IconSource::CountOf(uint16_t resourceType) const {
 }
 
 GroupFailure IconSource::ReadCursors(int32_t index, CursorGroup* out) {
+  const Held held(guard_);
   out->images.clear();
   if (index < 1 || index > CountOf(kResourceTypeGroupCursor)) return GroupFailure::NotFound;
   GroupFailure why = GroupFailure::None;
@@ -279,12 +322,19 @@ GroupFailure IconSource::ReadCursors(int32_t index, CursorGroup* out) {
     // The file's images draw on the budget below, as a module's do.
     why = ReadCursorFile(iconBytes_, out) ? GroupFailure::None : GroupFailure::CutShort;
   }
-  if (why == GroupFailure::None && !SpendBudget(out->bytes())) why = GroupFailure::OverBudget;
+  if (why == GroupFailure::None) {
+    if (out->bytes() > budget_) {
+      why = GroupFailure::OverBudget;
+    } else {
+      budget_ -= out->bytes();
+    }
+  }
   if (why != GroupFailure::None) out->images.clear();
   return why;
 }
 
 GroupFailure IconSource::AnimatedBytes(uint16_t resourceType, int32_t index, ByteSpan* out) {
+  const Held held(guard_);
   *out = ByteSpan();
   if (index < 1 || index > CountOf(resourceType)) return GroupFailure::NotFound;
   ByteSpan bytes = iconBytes_;
@@ -298,6 +348,11 @@ GroupFailure IconSource::AnimatedBytes(uint16_t resourceType, int32_t index, Byt
 }
 
 GroupRead IconSource::ReadGroup(int32_t index) {
+  const Held held(guard_);
+  return ReadGroupGuarded(index);
+}
+
+GroupRead IconSource::ReadGroupGuarded(int32_t index) {
   GroupRead out;
   if (index < 1 || index > groupCount_) return out;
   if (kind_ == SourceKind::IconFile) {
@@ -311,6 +366,7 @@ GroupRead IconSource::ReadGroup(int32_t index) {
     out.set = ReadOrphan(index, &out.why);
     if (!out.set && moduleBytes_ && moduleBytes_->changed()) out.why = GroupFailure::ReadFailed;
   } else {
+    ReadImagesAhead(index);
     out.set = ReadIconGroupAt(*module_, static_cast<uint32_t>(index - 1), path_.c_str(), budget_,
                               &out.why);
     // A read that came back short: the file changed after it was opened.

@@ -36,6 +36,17 @@ struct [[nodiscard]] GroupRead {
 
 struct OpenedSource;
 
+// A lock a caller lends a source so that its groups may be read from several
+// threads: every read of the file and every draw on the budgets takes it.
+class SourceGuard {
+ public:
+  virtual void Lock() = 0;
+  virtual void Unlock() = 0;
+
+ protected:
+  ~SourceGuard() = default;
+};
+
 class IconSource {
  public:
   static OpenedSource Open(const char* path, SourceKind kind, ModuleAccess access);
@@ -83,18 +94,13 @@ class IconSource {
   uint64_t PixelBudgetLeft() const { return pixelBudget_; }
   // Draws bytes read outside ReadGroup (cursors, animated resources) from
   // the budget; false, drawing nothing, when it does not hold them.
-  bool SpendBudget(uint64_t bytes) {
-    if (bytes > budget_) return false;
-    budget_ -= bytes;
-    return true;
-  }
+  bool SpendBudget(uint64_t bytes);
   // Draws pixels decoded outside ReadGroup (cursor images made pictures)
   // from the pixel budget; false, drawing nothing, when it does not hold them.
-  bool SpendPixels(uint64_t pixels) {
-    if (pixels > pixelBudget_) return false;
-    pixelBudget_ -= pixels;
-    return true;
-  }
+  bool SpendPixels(uint64_t pixels);
+  // While guard is set (null: none), ReadGroup, ReadCursors, AnimatedBytes
+  // and the draws above may be called from several threads.
+  void SetGuard(SourceGuard* guard) { guard_ = guard; }
   // An icon, cursor or animated file's bytes (empty for a module).
   ByteSpan FileBytes() const { return iconBytes_; }
   // The module reader, for callers that walk other resource types.
@@ -103,6 +109,11 @@ class IconSource {
  private:
   IconSource() = default;
   IconImageSetPtr ReadOrphan(int32_t index, GroupFailure* why);
+  GroupRead ReadGroupGuarded(int32_t index);
+  std::vector<uint16_t> ImageIds(int32_t group) const;
+  void ReadImagesAhead(int32_t index);
+  // Holds the guard (when there is one) while it lives.
+  class Held;
   // kind Unsupported: decided by the content.
   static OpenedSource FromBytes(const char* path, SourceKind kind, OpenedBytes bytes);
 
@@ -115,6 +126,7 @@ class IconSource {
   FileIdentity identity_;
   uint64_t budget_ = 0;
   uint64_t pixelBudget_ = 0;
+  SourceGuard* guard_ = nullptr;
   std::unique_ptr<SourceReader> iconReader_;  // an icon file's source
   ReadBlock iconFile_;                    // its bytes, read whole (cursor and animated files too)
   ByteSpan iconBytes_;                    // them, or the bytes of a source in memory

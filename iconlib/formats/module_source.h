@@ -41,6 +41,11 @@ class ModuleSource {
   // The bytes of resource (name, type), found as the platform finds it.
   virtual bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) = 0;
 
+  // The resources of type with these identifiers are about to be asked for
+  // (the images of a group): a reader by range reads them in as few reads
+  // as it can. Only a hint; the others ignore it.
+  virtual void ReadAhead(uint16_t type, const std::vector<uint16_t>& ids) { (void)type, (void)ids; }
+
   // The order of languages the reader's lookups take, set once right after
   // opening. Only the portable PE reader stores languages it can choose
   // between; it takes DataFileLanguageOrder() until told otherwise, and

@@ -143,6 +143,21 @@ class PeResources final : public ModuleSource {
     return e && BytesOf(*e, bytes);
   }
 
+  void ReadAhead(uint16_t type, const std::vector<uint16_t>& ids) override {
+    const TypeIndex* index = IndexOfType(type);
+    if (!index) return;
+    const auto id_of = [&](uint32_t pos) {
+      return static_cast<uint16_t>(index->entries[pos].name);
+    };
+    std::vector<std::pair<uint64_t, size_t>> ranges;
+    for (uint16_t id : ids) {
+      const int64_t at = FindById(index->order, id, id_of);
+      const Leaf* leaf = at >= 0 ? LeafOf(index->entries[static_cast<size_t>(at)]) : nullptr;
+      if (leaf && leaf->size > 0) ranges.emplace_back(leaf->offset, leaf->size);
+    }
+    file_->KeepAhead(std::move(ranges));
+  }
+
   bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) override {
     const TypeIndex* index = IndexOfType(type);
     if (!index) return false;
@@ -341,25 +356,32 @@ class PeResources final : public ModuleSource {
     return &index->entries[index->order.order[ordinal]];
   }
 
-  bool BytesOf(const DirectoryEntry& e, ByteSpan* bytes) {
-    if (!(e.target & kResourceHighBit)) return false;
+  // The data leaf of an entry in the language the order takes; null when
+  // it has none that lies in the file. Many names may share one language
+  // level; each is resolved once.
+  struct Leaf;
+  const Leaf* LeafOf(const DirectoryEntry& e) {
+    if (!(e.target & kResourceHighBit)) return nullptr;
     uint64_t lang_dir;
-    if (!DirectoryOffset(e.target, &lang_dir)) return false;
-    // Many names may share one language level; each is resolved once, and
-    // its bytes are read when first asked for.
+    if (!DirectoryOffset(e.target, &lang_dir)) return nullptr;
     auto known = leaves_.find(lang_dir);
     if (known == leaves_.end()) {
       Leaf leaf;
       leaf.ok = ReadLanguageLeaf(lang_dir, &leaf);
       known = leaves_.emplace(lang_dir, leaf).first;
     }
-    const Leaf& leaf = known->second;
-    if (!leaf.ok) return false;
-    if (leaf.size == 0) {
+    return known->second.ok ? &known->second : nullptr;
+  }
+
+  // Its bytes are read when first asked for.
+  bool BytesOf(const DirectoryEntry& e, ByteSpan* bytes) {
+    const Leaf* leaf = LeafOf(e);
+    if (!leaf) return false;
+    if (leaf->size == 0) {
       *bytes = ByteSpan();
       return true;
     }
-    return file_->Keep(leaf.offset, leaf.size, bytes);
+    return file_->Keep(leaf->offset, leaf->size, bytes);
   }
 
   // The position of the first language of the order present, else 0 (the first stored).

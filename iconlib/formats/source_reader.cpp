@@ -1,11 +1,21 @@
 #include "iconlib/formats/source_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
 #include "iconlib/formats/icon_constants.h"
 
 namespace vantorico {
+namespace {
+
+// KeepAhead: ranges at most this far apart are read in one read, while the
+// bytes of the gaps stay under kMaxWaste and the read under kMaxRun.
+constexpr uint64_t kMaxGap = 4 * 1024;
+constexpr uint64_t kMaxWaste = 64 * 1024;
+constexpr uint64_t kMaxRun = 4 * 1024 * 1024;
+
+}  // namespace
 
 const SourceReader::Page* SourceReader::PageOf(uint64_t start) {
   ++clock_;
@@ -70,7 +80,7 @@ bool SourceReader::Keep(uint64_t offset, size_t length, ByteSpan* out) {
   const auto key = std::make_pair(offset, length);
   const auto known = kept_.find(key);
   if (known != kept_.end()) {
-    *out = known->second.span();
+    *out = known->second;
     return true;
   }
   if (length > size() + kKeptBytesFloor - keptBytes_) return false;
@@ -94,8 +104,63 @@ bool SourceReader::Keep(uint64_t offset, size_t length, ByteSpan* out) {
   if (!block.ok()) return false;
   keptBytes_ += length;
   *out = block.span();
-  kept_.emplace(key, std::move(block));
+  blocks_.push_back(std::move(block));
+  kept_.emplace(key, *out);
   return true;
+}
+
+bool SourceReader::InPage(uint64_t offset, size_t length) const {
+  const uint64_t start = offset - offset % kReaderPageSize;
+  for (const Page& p : pages_) {
+    if (p.start == start && offset + length <= start + p.block.size) return true;
+  }
+  return false;
+}
+
+void SourceReader::KeepAhead(std::vector<std::pair<uint64_t, size_t>> ranges) {
+  ByteSpan probe;
+  if (source_->Direct(0, 0, &probe)) return;  // memory: Keep copies nothing
+  size_t n = 0;
+  for (const auto& r : ranges) {
+    if (r.first > size() || r.second > size() - r.first || r.second == 0 || kept_.count(r) ||
+        InPage(r.first, r.second)) {
+      continue;
+    }
+    ranges[n++] = r;
+  }
+  ranges.resize(n);
+  std::sort(ranges.begin(), ranges.end());
+  for (size_t first = 0; first < ranges.size();) {
+    // The run from ranges[first]: each next range that starts near its end.
+    uint64_t start = ranges[first].first, end = start + ranges[first].second, waste = 0;
+    size_t last = first + 1;
+    for (; last < ranges.size(); ++last) {
+      const uint64_t at = ranges[last].first, to = at + ranges[last].second;
+      const uint64_t gap = at > end ? at - end : 0;
+      const uint64_t newEnd = to > end ? to : end;
+      if (gap > kMaxGap || waste + gap > kMaxWaste || newEnd - start > kMaxRun) break;
+      waste += gap;
+      end = newEnd;
+    }
+    const size_t count = last - first;
+    const uint64_t length = end - start;
+    // One range alone is read when Keep asks for it.
+    if (count > 1 && length <= size() + kKeptBytesFloor - keptBytes_) {
+      ReadBlock block = source_->ReadAt(start, static_cast<size_t>(length));
+      // A failed read marks the source as changed; Keep says so range by range.
+      if (!block.ok()) return;
+      keptBytes_ += length;
+      for (size_t k = first; k < last; ++k) {
+        ByteSpan part;
+        if (block.span().Slice(static_cast<size_t>(ranges[k].first - start), ranges[k].second,
+                               &part)) {
+          kept_.emplace(ranges[k], part);
+        }
+      }
+      blocks_.push_back(std::move(block));
+    }
+    first = last;
+  }
 }
 
 std::unique_ptr<SourceReader> ReaderOf(std::unique_ptr<ByteSource> source) {

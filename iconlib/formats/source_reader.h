@@ -34,6 +34,12 @@ class SourceReader {
   // a floor, so ranges that overlap in a hostile file cannot multiply it.
   bool Keep(uint64_t offset, size_t length, ByteSpan* out);
 
+  // Ranges (offset, length) that Keep will be asked for, read in as few
+  // reads as their layout allows: ranges near each other (a gap of a few
+  // KiB, a bound on the bytes read for no range) in one. A range already
+  // kept, lying in one page, or past the file is left to Keep.
+  void KeepAhead(std::vector<std::pair<uint64_t, size_t>> ranges);
+
  private:
   struct Page {
     uint64_t start = 0;
@@ -41,12 +47,15 @@ class SourceReader {
     ReadBlock block;
   };
   const Page* PageOf(uint64_t start);
+  // Whether [offset, offset + length) lies in one page read already.
+  bool InPage(uint64_t offset, size_t length) const;
 
   std::unique_ptr<ByteSource> source_;
   std::vector<Page> pages_;
   uint64_t clock_ = 0;
-  ReadBlock scratch_;  // a Peek across pages or larger than one
-  std::map<std::pair<uint64_t, size_t>, ReadBlock> kept_;
+  ReadBlock scratch_;                                     // a Peek across pages or larger than one
+  std::vector<ReadBlock> blocks_;                         // what Keep and KeepAhead read
+  std::map<std::pair<uint64_t, size_t>, ByteSpan> kept_;  // each kept range, in blocks_
   uint64_t keptBytes_ = 0;
 };
 

@@ -9,6 +9,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/file_seam.h"
+#include "iconlib/formats/icon_constants.h"
 #include "pe_builder.h"
 #include "test_support.h"
 
@@ -140,6 +141,46 @@ TEST(CliJobs, ManyThreadsGiveTheOneThreadRun) {
   }
   ExpectSameWithJobs({"extract", "--json", "-r", tree, "-o", tree + "/notes.txt/out"}, dir,
                      "an output folder under a file");
+}
+
+// One source of many groups: its groups are made and written on several
+// threads, and what it says, the names and the files are the one thread's,
+// under each conflict rule, with names the source gives twice (one
+// --output-name for every group) and names taken before the run.
+TEST(CliJobs, OneSourcesGroupsOnManyThreadsGiveTheOneThreadRun) {
+  ScratchDir dir("cli_jobs_groups");
+  // 40 groups of one image each; with large, every 13th claims 4096 x 4096.
+  const auto moduleOf = [&](const std::string& name, bool large) {
+    std::vector<PeResource> r;
+    for (uint16_t id = 1; id <= 40; ++id) {
+      const int side = 16 + id % 5 * 8;
+      const Bytes image = large && id % 13 == 0 ? MakePng(4096, 4096) : MakeDib(side, side, 8, 256);
+      r.push_back({kResourceTypeGroupIcon, "", id, 0x0409, GroupDirectoryOf({{id, image}}, false)});
+      r.push_back({kResourceTypeIcon, "", id, 0x0409, image});
+    }
+    const std::string path = dir.Path(name);
+    EXPECT_TRUE(WriteWholeFile(path, BuildPe(r)));
+    return path;
+  };
+  const std::string module = moduleOf("many.dll", false);
+  const Seeds seeds = {"1.ico", "5.ico/", "same.ico", "same-3.ico/", "same-7.ico"};
+  for (const char* conflict : {"rename", "skip", "overwrite"}) {
+    for (const char* name : {"", "same", "g{id}"}) {
+      std::vector<std::string> args = {"extract", "--jsonl",       "-v",    module, "-o",
+                                       "{out}",   "--on-conflict", conflict};
+      if (*name) args.insert(args.end(), {"--output-name", name});
+      ExpectSameWithJobs(args, dir, std::string(conflict) + " " + name, seeds);
+    }
+  }
+  // Groups past the pixel budget are refused as on one thread (the first of
+  // 4096 x 4096 takes the budget's floor, the next two are refused),
+  // however long each takes to make on its thread.
+  const std::string large = moduleOf("large.dll", true);
+  const Outcome one = RunWithJobs({"extract", large, "-o", "{out}"}, dir.Path("refused"), 1, {});
+  EXPECT_NE(one.err.find("group 26 "), std::string::npos) << one.err;
+  EXPECT_NE(one.err.find("group 39 "), std::string::npos) << one.err;
+  EXPECT_EQ(one.err.find("group 13 "), std::string::npos) << one.err;
+  ExpectSameWithJobs({"extract", "-v", "--json", large, "-o", "{out}"}, dir, "refused");
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // may claim only so many pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
 #include "iconlib/formats/byte_source.h"
 #include "iconlib/formats/icon_constants.h"
 #include "iconlib/formats/icon_source.h"
@@ -69,6 +72,70 @@ TEST(SourceBudget, AModuleIsReadOnlyWhereItsResourcesAre) {
   EXPECT_GT(source->bytesRead(), 0u);
   EXPECT_LE(source->bytesRead(), module + kReaderPageSize);
   EXPECT_FALSE(source->changed());
+}
+
+// Bytes in memory read as a file is, counting the reads; reads past `now`
+// come back short, as from a file cut short after it was opened.
+class CountedSource final : public ByteSource {
+ public:
+  explicit CountedSource(const Bytes& bytes)
+      : ByteSource(bytes.size(), FileIdentity{}), bytes_(bytes), now_(bytes.size()) {}
+  std::vector<size_t> reads;  // the length of each
+  void CutTo(size_t size) { now_ = size; }
+
+ private:
+  bool Fill(uint64_t offset, uint8_t* out, size_t length, SystemError* error) override {
+    (void)error;
+    reads.push_back(length);
+    if (offset + length > now_) return false;
+    std::copy(bytes_.begin() + static_cast<long>(offset),
+              bytes_.begin() + static_cast<long>(offset + length), out);
+    return true;
+  }
+  const Bytes& bytes_;
+  size_t now_;
+};
+
+// A group whose images lie near each other (past the pages read for the
+// directory) is read in one read; the images are its own. The same
+// group in a file cut short after it was opened is a failed read.
+TEST(SourceBudget, AGroupsImagesAreReadInOneRead) {
+  std::vector<std::pair<uint16_t, Bytes>> images;
+  std::vector<PeResource> r;
+  for (uint16_t id = 1; id <= 6; ++id) {
+    images.push_back({id, MakeDib(128 + id * 8, 128 + id * 8, 32, 0)});
+    r.push_back({kResourceTypeIcon, "", id, 0x0409, images.back().second});
+  }
+  r.insert(r.begin(), {kResourceTypeGroupIcon, "", 1, 0x0409, GroupDirectoryOf(images, false)});
+  const Bytes file = BuildPe(r);
+  for (const bool cut : {false, true}) {
+    auto counted = std::unique_ptr<CountedSource>(new CountedSource(file));
+    CountedSource* source = counted.get();
+    OpenedSource opened =
+        IconSource::OpenBytes("m.dll", {OpenStatus::Opened, SystemError{}, std::move(counted)});
+    ASSERT_TRUE(opened.ok());
+    const size_t before = source->reads.size();
+    // Half the images are gone (the group's directory, last in the file, was read at open).
+    if (cut) source->CutTo(file.size() / 2);
+    GroupRead read = opened.source->ReadGroup(1);
+    if (cut) {
+      EXPECT_EQ(read.set, nullptr);
+      EXPECT_EQ(read.why, GroupFailure::ReadFailed);
+      continue;
+    }
+    ASSERT_NE(read.set, nullptr);
+    ASSERT_EQ(read.set->imageCount, images.size());
+    for (size_t i = 0; i < images.size(); ++i) {
+      const IconImageEntry& e = read.set->images[i];
+      EXPECT_EQ(Bytes(e.data, e.data + e.dataSize), images[i].second) << i;
+    }
+    // One read of all the images (the others are pages of the directory,
+    // whose entries this builder puts among the images).
+    size_t all = 0, whole = 0;
+    for (const auto& image : images) all += image.second.size();
+    for (size_t k = before; k < source->reads.size(); ++k) whole += source->reads[k] >= all;
+    EXPECT_EQ(whole, 1u);
+  }
 }
 
 // A file that is no program file says why, from its headers.
