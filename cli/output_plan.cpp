@@ -178,7 +178,8 @@ bool OutputPlan::Writing::NamesBeforeWrites() const {
   return plan_.o_.conflict != Conflict::Rename;
 }
 
-bool OutputPlan::Writing::Claim(std::string* path, std::string* message) {
+bool OutputPlan::Writing::TakeName(std::string* path, std::string* message,
+                                   FunctionRef<bool(const std::string&)> take) {
   Room& room = *place_.room_;
   const std::string base = *path;
   const NameParts parts = PartsOf(base);
@@ -188,11 +189,16 @@ bool OutputPlan::Writing::Claim(std::string* path, std::string* message) {
     const std::string name = parts.At(next, base);
     if (!room.claimed.insert(NameKey(name)).second) continue;
     *path = name;
+    if (!take(name)) continue;
     ++next;
     return true;
   }
   *message = AllTakenText(base);
   return false;
+}
+
+bool OutputPlan::Writing::Claim(std::string* path, std::string* message) {
+  return TakeName(path, message, [](const std::string&) { return true; });
 }
 
 OutputStatus OutputPlan::Writing::WriteClaimed(const std::string& path,
@@ -218,23 +224,13 @@ OutputStatus OutputPlan::Writing::Write(std::string* path, const std::vector<uin
   }
   // rename: a name another file has is passed over, so each name waits for
   // the write before it.
-  Room& room = *place_.room_;
   const ByteSpan span(bytes.data(), bytes.size());
-  const std::string base = *path;
-  const NameParts parts = PartsOf(base);
-  uint64_t& next = room.nextSuffix[NameKey(base)];
-  if (next == 0) next = 1;
-  for (; next <= kMaxNameSuffix; ++next) {
-    const std::string name = parts.At(next, base);
-    if (!room.claimed.insert(NameKey(name)).second) continue;
-    *path = name;
-    const WriteOutcome w = CreateOutputWhole(name, span);
-    if (w.status == WriteOutcome::Exists || w.status == WriteOutcome::NotRegularFile) continue;
-    ++next;
-    return Reported(w, name, message);
-  }
-  *message = AllTakenText(base);
-  return OutputStatus::Failed;
+  WriteOutcome w;
+  const bool taken = TakeName(path, message, [&](const std::string& name) {
+    w = CreateOutputWhole(name, span);
+    return w.status != WriteOutcome::Exists && w.status != WriteOutcome::NotRegularFile;
+  });
+  return taken ? Reported(w, *path, message) : OutputStatus::Failed;
 }
 
 }  // namespace vantorico

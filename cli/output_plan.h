@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "cli/function_ref.h"
 #include "cli/group_listing.h"
 #include "cli/threads.h"
 #include "iconlib/platform/file_io.h"
@@ -94,6 +95,12 @@ class OutputPlan {
                               const FileIdentity& source, std::string* message) const;
 
    private:
+    // Gives *path the first name of it (then -2, -3, ...) the run has not
+    // used that take accepts (take may pass a name over by saying false);
+    // false (with *message) when none is left.
+    bool TakeName(std::string* path, std::string* message,
+                  FunctionRef<bool(const std::string&)> take);
+
     OutputPlan& plan_;
     const Place& place_;
   };
