@@ -11,6 +11,8 @@ namespace {
 
 // Each block carries its size in front so the counters stay exact.
 constexpr size_t kBlockHeader = 16;
+static_assert(kHeapChunkSize + kBlockHeader == size_t{2} << 20,
+              "a chunk and its header fill one huge page");
 
 std::atomic<uint64_t> g_live_blocks{0};
 std::atomic<uint64_t> g_live_bytes{0};

@@ -11,6 +11,11 @@ namespace vantorico {
 void* HeapTryAllocate(size_t size);
 void HeapRelease(void* block);
 
+// A block of this size fills one huge page with its header: on POSIX it is
+// mapped apart, and a few freed ones are kept for the next, so a batch's
+// readers reuse pages already there instead of faulting fresh ones in.
+constexpr size_t kHeapChunkSize = (size_t{2} << 20) - 16;
+
 struct HeapBlockRelease {
   void operator()(void* block) const { HeapRelease(block); }
 };

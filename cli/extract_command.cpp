@@ -66,12 +66,12 @@ std::string StemOf(const Options& o, const SourceArg& arg, const MadeSource& mad
 }
 
 // Makes the output of group g (out.group says it in the documents).
-MadeOutput MakeOutput(const Options& o, IconSource& source, const GroupSummary& g, MadeOutput out,
-                      bool perLanguage, uint16_t language) {
+MadeOutput MakeOutput(const Options& o, IconSource& source, const GroupSummary& g, OutputRoom& room,
+                      MadeOutput out, bool perLanguage, uint16_t language) {
   out.perLanguage = perLanguage;
   out.hasLanguage = !g.languages.empty();
   out.languageId = perLanguage ? language : out.hasLanguage ? g.languages[g.chosenLanguage] : 0;
-  out.status = BuildOutput(o, source, g.type, g.index, &out.pieces, &out.message);
+  out.status = BuildOutput(o, source, g.type, g.index, room, &out.pieces, &out.message);
   return out;
 }
 
@@ -101,7 +101,7 @@ class MonitorGuard final : public SourceGuard {
 // kinds draw on the budgets again as they are made, so they hold their turn
 // until made.
 void MakeOnThreads(const Options& o, IconSource& source, const std::vector<GroupSummary>& groups,
-                   std::vector<MadeOutput>* outputs) {
+                   OutputRoom& room, std::vector<MadeOutput>* outputs) {
   const Deadline* deadline = ThreadDeadline();
   std::vector<MadeOutput> made(groups.size());
   std::vector<char> done(groups.size(), 0);  // one byte each: set from the threads
@@ -118,7 +118,7 @@ void MakeOnThreads(const Options& o, IconSource& source, const std::vector<Group
         if (groups[i].type == GroupType::Icon) passAfterRead = &turn;
         MadeOutput out;
         out.group = groups[i];
-        made[i] = MakeOutput(o, source, groups[i], std::move(out), false, 0);
+        made[i] = MakeOutput(o, source, groups[i], room, std::move(out), false, 0);
         passAfterRead = nullptr;
         done[i] = 1;
       },
@@ -131,6 +131,13 @@ void MakeOnThreads(const Options& o, IconSource& source, const std::vector<Group
 
 }  // namespace
 
+uint8_t* SourceRoom::Room(size_t length) {
+  monitor_.Lock();
+  uint8_t* room = arena_.Room(length);
+  monitor_.Unlock();
+  return room;
+}
+
 MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedForRun& opened,
                        std::vector<Selector> selectors) {
   IconSource& source = *opened.source;
@@ -140,6 +147,7 @@ MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedF
   made.kind = source.kind();
   made.identity = source.identity();
   made.selectors = std::move(selectors);
+  made.room.reset(new SourceRoom);
   // One output per group, each read on its own: the groups may be made on
   // -j threads. With --all-languages the reader's order changes per output,
   // and --hashes reads a group twice, so those runs read in order.
@@ -172,11 +180,12 @@ MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedF
           // language this output takes.
           out.group =
               o.hashes && (o.json || o.jsonl) ? SummariseGroup(source, g.type, g.index, true) : g;
-          made.outputs.push_back(MakeOutput(o, source, g, std::move(out), l >= 0, language));
+          made.outputs.push_back(
+              MakeOutput(o, source, g, *made.room, std::move(out), l >= 0, language));
         }
         if (languages.front() >= 0) source.module()->SetLanguageOrder(baseOrder);
       });
-  if (!groups.empty()) MakeOnThreads(o, source, groups, &made.outputs);
+  if (!groups.empty()) MakeOnThreads(o, source, groups, *made.room, &made.outputs);
   return made;
 }
 
@@ -193,7 +202,7 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
   std::vector<OutputRecord> records;
   // Per record: the bytes of its file (null for a group that makes none),
   // and whether they are still to be written at the name claimed.
-  std::vector<const std::vector<uint8_t>*> bytesOf;
+  std::vector<const Piece*> bytesOf;
   std::vector<bool> toWrite;
   size_t written = 0, failed = 0, unreadable = 0, skipped = 0;
   bool folderFailed = false;
@@ -237,14 +246,14 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
                         stem));
         bool claimed = false;
         if (!namesFirst) {
-          one.status = writing->Write(&one.path, piece.bytes, made.identity, &one.message);
+          one.status = writing->Write(&one.path, piece.Bytes(), made.identity, &one.message);
         } else if (writing->Claim(&one.path, &one.message)) {
           claimed = true;
         } else {
           one.status = OutputStatus::Failed;
         }
         records.push_back(one);
-        bytesOf.push_back(&piece.bytes);
+        bytesOf.push_back(&piece);
         toWrite.push_back(claimed);
       }
       continue;
@@ -263,18 +272,16 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
       writes.size(), o.jobs, writes.size(),
       [&](size_t w, InTurn&) {
         OutputRecord& one = records[writes[w]];
-        one.status =
-            writing->WriteClaimed(one.path, *bytesOf[writes[w]], made.identity, &one.message);
+        one.status = writing->WriteClaimed(one.path, bytesOf[writes[w]]->Bytes(), made.identity,
+                                           &one.message);
       },
       [](size_t) {});
   for (size_t k = 0; k < records.size(); ++k) {
     OutputRecord& one = records[k];
     switch (one.status) {
       case OutputStatus::Written:
-        one.bytes = bytesOf[k]->size();
-        if (o.hashes) {
-          one.sha256 = DigestText(Sha256Of(ByteSpan(bytesOf[k]->data(), bytesOf[k]->size())));
-        }
+        one.bytes = bytesOf[k]->Bytes().size();
+        if (o.hashes) one.sha256 = DigestText(Sha256Of(bytesOf[k]->Bytes()));
         ++written;
         if (!o.json && !o.jsonl && o.verbosity > 0) log->Out(ShownText(one.path) + "\n");
         break;
@@ -300,6 +307,7 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
   }
   // Written: the bytes are no longer needed.
   for (MadeOutput& out : made.outputs) std::vector<Piece>().swap(out.pieces);
+  made.room.reset();
   writing.reset();  // the folder's next source may write
   totals->written += written;
   totals->skipped += skipped;

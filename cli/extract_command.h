@@ -2,14 +2,17 @@
 // `vantorico extract`, in two steps: the outputs of a source are made
 // (reading and decoding), then written under the run's plan of names, both
 // on any thread; only the taking of a source's place keeps the run's order.
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "base/chunk_arena.h"
 #include "cli/cli_options.h"
 #include "cli/output_build.h"
 #include "cli/output_plan.h"
 #include "cli/run_log.h"
 #include "cli/source_gathering.h"
+#include "cli/threads.h"
 
 namespace vantorico {
 
@@ -24,6 +27,17 @@ struct MadeOutput {
   std::vector<Piece> pieces;
 };
 
+// The room a source's outputs are made in, kept until they are written;
+// the threads that make them share it.
+class SourceRoom final : public OutputRoom {
+ public:
+  uint8_t* Room(size_t length) override;
+
+ private:
+  Monitor monitor_;
+  ChunkArena arena_;
+};
+
 struct MadeSource {
   std::string file;
   std::string redirectedFrom;
@@ -31,7 +45,8 @@ struct MadeSource {
   FileIdentity identity;
   std::vector<Selector> selectors;
   std::vector<bool> matched;
-  int32_t total = 0;  // groups of the kinds asked, selected or not
+  int32_t total = 0;                 // groups of the kinds asked, selected or not
+  std::unique_ptr<SourceRoom> room;  // what outputs' pieces made in place lie in
   std::vector<MadeOutput> outputs;
 };
 

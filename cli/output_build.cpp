@@ -173,7 +173,7 @@ PngPixelsDecoder PngDecoderOfThisBuild() {
 }
 
 OutputStatus BuildOutput(const Options& o, IconSource& source, GroupType type, int32_t index,
-                         std::vector<Piece>* pieces, std::string* message) {
+                         OutputRoom& room, std::vector<Piece>* pieces, std::string* message) {
   pieces->push_back({});
   std::vector<uint8_t>* bytes = &pieces->back().bytes;
   switch (type) {
@@ -190,8 +190,19 @@ OutputStatus BuildOutput(const Options& o, IconSource& source, GroupType type, i
         return BuildPng(o, *read.set, pieces, message);
       }
       if (o.bitmap) return BuildBitmap(*read.set, bytes, message);
-      const bool built =
-          o.exactImages ? BuildExactIconFile(*read.set, bytes) : BuildIconFile(*read.set, bytes);
+      bool built = false;
+      if (o.exactImages) {
+        built = BuildExactIconFile(*read.set, bytes);
+      } else {
+        Piece& piece = pieces->back();
+        size_t size = 0;
+        uint8_t* at = IconFileSize(*read.set, &size) ? room.Room(size) : nullptr;
+        if (at) {
+          WriteIconFile(*read.set, at);
+          piece.inPlace = ByteSpan(at, size);
+          piece.madeInPlace = built = true;
+        }
+      }
       if (!built) {
         *message = StatusProblem(ExtractStatus::UnreadableGroup);
         return OutputStatus::Unreadable;

@@ -201,11 +201,9 @@ bool OutputPlan::Writing::Claim(std::string* path, std::string* message) {
   return TakeName(path, message, [](const std::string&) { return true; });
 }
 
-OutputStatus OutputPlan::Writing::WriteClaimed(const std::string& path,
-                                               const std::vector<uint8_t>& bytes,
+OutputStatus OutputPlan::Writing::WriteClaimed(const std::string& path, ByteSpan span,
                                                const FileIdentity& source,
                                                std::string* message) const {
-  const ByteSpan span(bytes.data(), bytes.size());
   if (plan_.o_.conflict == Conflict::Overwrite) {
     return Reported(WriteOutputWhole(path, span, &source), path, message);
   }
@@ -216,15 +214,14 @@ OutputStatus OutputPlan::Writing::WriteClaimed(const std::string& path,
   return Reported(w, path, message);
 }
 
-OutputStatus OutputPlan::Writing::Write(std::string* path, const std::vector<uint8_t>& bytes,
+OutputStatus OutputPlan::Writing::Write(std::string* path, ByteSpan span,
                                         const FileIdentity& source, std::string* message) {
   if (NamesBeforeWrites()) {
     if (!Claim(path, message)) return OutputStatus::Failed;
-    return WriteClaimed(*path, bytes, source, message);
+    return WriteClaimed(*path, span, source, message);
   }
   // rename: a name another file has is passed over, so each name waits for
   // the write before it.
-  const ByteSpan span(bytes.data(), bytes.size());
   WriteOutcome w;
   const bool taken = TakeName(path, message, [&](const std::string& name) {
     w = CreateOutputWhole(name, span);

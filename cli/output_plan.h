@@ -81,8 +81,8 @@ class OutputPlan {
     // and rename create their names without replacing, in one step, so that
     // a file another process puts there meanwhile is kept. *path becomes the
     // name used.
-    OutputStatus Write(std::string* path, const std::vector<uint8_t>& bytes,
-                       const FileIdentity& source, std::string* message);
+    OutputStatus Write(std::string* path, ByteSpan bytes, const FileIdentity& source,
+                       std::string* message);
 
     // Whether the name an output gets is known before it is written: under
     // --on-conflict rename it is not (a name another file has is passed over).
@@ -91,8 +91,8 @@ class OutputPlan {
     // for it, without writing; false (with *message) when none is free.
     bool Claim(std::string* path, std::string* message);
     // Writes one output at a name Claim gave, from any thread.
-    OutputStatus WriteClaimed(const std::string& path, const std::vector<uint8_t>& bytes,
-                              const FileIdentity& source, std::string* message) const;
+    OutputStatus WriteClaimed(const std::string& path, ByteSpan bytes, const FileIdentity& source,
+                              std::string* message) const;
 
    private:
     // Gives *path the first name of it (then -2, -3, ...) the run has not

@@ -52,42 +52,43 @@ void BuildIconDirectoryEntry(const IconImageEntry& entry, uint32_t offset,
   StoreU32(out + kIconFileEntryOffsetOffset, offset);
 }
 
-void AppendIconFileHeader(uint32_t imageCount, std::vector<uint8_t>* out) {
-  uint8_t header[kIconFileHeaderSize];
-  StoreU16(header, kIconFileReserved);
-  StoreU16(header + kIconFileHeaderFieldSize, kIconFileTypeIcon);
-  StoreU16(header + 2 * kIconFileHeaderFieldSize, static_cast<uint16_t>(imageCount));
-  out->insert(out->end(), header, header + sizeof(header));
+bool IconFileSize(const IconImageSet& set, size_t* size) {
+  uint64_t total = kIconFileHeaderSize + uint64_t{kIconFileEntrySize} * set.imageCount;
+  for (uint32_t i = 0; i < set.imageCount; ++i) total += set.images[i].dataSize;
+  if (total > UINT32_MAX) return false;
+  *size = static_cast<size_t>(total);
+  return true;
+}
+
+void WriteIconFile(const IconImageSet& set, uint8_t* out) {
+  // Reserved 0, type 1, the low 16 bits of the count.
+  StoreU16(out, kIconFileReserved);
+  StoreU16(out + kIconFileHeaderFieldSize, kIconFileTypeIcon);
+  StoreU16(out + 2 * kIconFileHeaderFieldSize, static_cast<uint16_t>(set.imageCount));
+  uint8_t* entry = out + kIconFileHeaderSize;
+  // One pass: each image's offset follows from the one before (IconFileSize
+  // checked that the whole file fits in 32 bits).
+  auto offset = static_cast<uint32_t>(kIconFileHeaderSize + kIconFileEntrySize * set.imageCount);
+  for (uint32_t i = 0; i < set.imageCount; ++i) {
+    const IconImageEntry& image = set.images[i];
+    BuildIconDirectoryEntry(image, offset, entry);
+    entry += kIconFileEntrySize;
+    if (image.dataSize) std::memcpy(out + offset, image.data, image.dataSize);
+    // The copy, not the set, gets biSizeImage 0: the set stays as it was.
+    if (ZeroesSizeImage(image)) StoreU32(out + offset + kBiSizeImageOffset, 0);
+    offset += image.dataSize;
+  }
 }
 
 bool BuildIconFile(const IconImageSet& set, std::vector<uint8_t>* out) {
-  const uint64_t directory_end =
-      kIconFileHeaderSize + uint64_t{kIconFileEntrySize} * set.imageCount;
-  uint64_t total = directory_end;
-  for (uint32_t i = 0; i < set.imageCount; ++i) total += set.images[i].dataSize;
-  if (total > UINT32_MAX) return false;
-  out->clear();
+  size_t size = 0;
+  if (!IconFileSize(set, &size)) return false;
   try {
-    out->reserve(static_cast<size_t>(total));
+    out->resize(size);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  AppendIconFileHeader(set.imageCount, out);
-  // One pass: each image's offset follows from the one before.
-  auto offset = static_cast<uint32_t>(directory_end);
-  for (uint32_t i = 0; i < set.imageCount; ++i) {
-    uint8_t entry[kIconFileEntrySize];
-    BuildIconDirectoryEntry(set.images[i], offset, entry);
-    out->insert(out->end(), entry, entry + sizeof(entry));
-    offset += set.images[i].dataSize;
-  }
-  for (uint32_t i = 0; i < set.imageCount; ++i) {
-    const IconImageEntry& image = set.images[i];
-    const size_t at = out->size();
-    out->insert(out->end(), image.data, image.data + image.dataSize);
-    // The copy, not the set, gets biSizeImage 0: the set stays as it was.
-    if (ZeroesSizeImage(image)) StoreU32(out->data() + at + kBiSizeImageOffset, 0);
-  }
+  WriteIconFile(set, out->data());
   return true;
 }
 

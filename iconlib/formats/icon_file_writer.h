@@ -12,8 +12,10 @@ namespace vantorico {
 // file past 4 GB, which no directory offset could address).
 [[nodiscard]] bool BuildIconFile(const IconImageSet& set, std::vector<uint8_t>* out);
 
-// Reserved 0, type 1, the low 16 bits of the count: the 6-byte header.
-void AppendIconFileHeader(uint32_t imageCount, std::vector<uint8_t>* out);
+// The same file made in memory the caller has: IconFileSize gives its
+// length (false past 4 GB), and WriteIconFile fills exactly that many bytes.
+[[nodiscard]] bool IconFileSize(const IconImageSet& set, size_t* size);
+void WriteIconFile(const IconImageSet& set, uint8_t* out);
 
 // The 16-byte directory entry of one image at a file offset.
 void BuildIconDirectoryEntry(const IconImageEntry& entry, uint32_t offset,

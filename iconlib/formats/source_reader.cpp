@@ -86,25 +86,20 @@ bool SourceReader::Keep(uint64_t offset, size_t length, ByteSpan* out) {
   if (length > size() + kKeptBytesFloor - keptBytes_) return false;
   // A range inside a page already read is copied from it, not read again
   // (small files and resources that lie among their directory's records).
-  ReadBlock block;
   const uint64_t start = offset - offset % kReaderPageSize;
   const Page* cached = nullptr;
   for (const Page& p : pages_) {
     if (p.start == start && offset + length <= start + p.block.size) cached = &p;
   }
+  uint8_t* room = arena_.Room(length);
+  if (!room) return false;
   if (cached) {
-    block.bytes = HeapTryAllocateBytes(length ? length : 1);
-    if (!block.bytes) return false;
-    block.size = length;
-    if (length)
-      std::memcpy(block.bytes.get(), cached->block.bytes.get() + (offset - start), length);
-  } else {
-    block = source_->ReadAt(offset, length);
+    if (length) std::memcpy(room, cached->block.bytes.get() + (offset - start), length);
+  } else if (!source_->ReadInto(offset, room, length)) {
+    return false;
   }
-  if (!block.ok()) return false;
   keptBytes_ += length;
-  *out = block.span();
-  blocks_.push_back(std::move(block));
+  *out = ByteSpan(room, length);
   kept_.emplace(key, *out);
   return true;
 }
@@ -146,18 +141,18 @@ void SourceReader::KeepAhead(std::vector<std::pair<uint64_t, size_t>> ranges) {
     const uint64_t length = end - start;
     // One range alone is read when Keep asks for it.
     if (count > 1 && length <= size() + kKeptBytesFloor - keptBytes_) {
-      ReadBlock block = source_->ReadAt(start, static_cast<size_t>(length));
+      const size_t bytes = static_cast<size_t>(length);
+      uint8_t* room = arena_.Room(bytes);
       // A failed read marks the source as changed; Keep says so range by range.
-      if (!block.ok()) return;
+      if (!room || !source_->ReadInto(start, room, bytes)) return;
       keptBytes_ += length;
+      const ByteSpan run(room, bytes);
       for (size_t k = first; k < last; ++k) {
         ByteSpan part;
-        if (block.span().Slice(static_cast<size_t>(ranges[k].first - start), ranges[k].second,
-                               &part)) {
+        if (run.Slice(static_cast<size_t>(ranges[k].first - start), ranges[k].second, &part)) {
           kept_.emplace(ranges[k], part);
         }
       }
-      blocks_.push_back(std::move(block));
     }
     first = last;
   }

@@ -2,14 +2,15 @@
 // How the portable module readers reach a source's bytes: small structures
 // (headers, directory levels, names) through a few cached pages, so walking
 // a resource directory costs a few reads of the pages it lies in; resource
-// bytes through blocks kept for as long as the reader lives, so the spans a
-// module hands out stay readable. Nothing else of the file is read.
+// bytes kept for as long as the reader lives, so the spans a module hands
+// out stay readable. Nothing else of the file is read.
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include "base/chunk_arena.h"
 #include "iconlib/formats/byte_source.h"
 
 namespace vantorico {
@@ -54,8 +55,8 @@ class SourceReader {
   std::vector<Page> pages_;
   uint64_t clock_ = 0;
   ReadBlock scratch_;                                     // a Peek across pages or larger than one
-  std::vector<ReadBlock> blocks_;                         // what Keep and KeepAhead read
-  std::map<std::pair<uint64_t, size_t>, ByteSpan> kept_;  // each kept range, in blocks_
+  ChunkArena arena_;                                      // what Keep and KeepAhead read
+  std::map<std::pair<uint64_t, size_t>, ByteSpan> kept_;  // each kept range, in arena_
   uint64_t keptBytes_ = 0;
 };
 
