@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <utility>
 
 #include "cli/file_seam.h"
 #include "iconlib/formats/deadline.h"
@@ -46,24 +47,35 @@ void WalkOpen(int fd, const std::string& path, bool recursive, std::vector<WalkI
     items->push_back(Unreached(path, std::string(), true, code));
     return;
   }
-  std::vector<std::string> names;
+  // Each name with the type the folder gives it (DT_UNKNOWN where it gives none).
+  std::vector<std::pair<std::string, unsigned char>> names;
   errno = 0;
   while (const dirent* d = readdir(dir)) {
     const std::string name = d->d_name;
-    if (name != "." && name != "..") names.push_back(name);
+    if (name != "." && name != "..") names.emplace_back(name, d->d_type);
     errno = 0;
   }
   if (errno != 0) items->push_back(Unreached(path, std::string(), true, errno));
   std::sort(names.begin(), names.end());
   const int at = dirfd(dir);
-  for (const std::string& name : names) {
+  // Once one name could be looked at, the folder can be searched: a name the
+  // folder calls a regular file is one without a stat of its own (one system
+  // call per file of a large folder, on the run's one thread).
+  bool searchable = false;
+  for (const auto& entry : names) {
+    const std::string& name = entry.first;
     const std::string full = Joined(path, name);
+    if (searchable && entry.second == DT_REG) {
+      items->push_back(WalkItem{full, name, true, false, SystemError{}});
+      continue;
+    }
     struct stat st;
     if (fstatat(at, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
       // Read permission without search permission: the names, but nothing of them.
       items->push_back(Unreached(full, name, false, errno));
       continue;
     }
+    searchable = true;
     if (S_ISLNK(st.st_mode)) {
       // A link to a file is a file to read; a link to a folder is not followed.
       struct stat target;

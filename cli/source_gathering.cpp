@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 
 #include "cli/cli_app.h"
 #include "cli/cli_paths.h"
@@ -58,6 +59,8 @@ int Walk(const Options& o, const std::string& dir, RunLog* log, Totals* totals,
          std::vector<SourceArg>* sources) {
   std::vector<WalkItem> items;
   WalkFolder(dir, o.recursive, &items);
+  // Each folder's real path once, not once per file (for the .mun rule).
+  std::map<std::string, std::string> realFolders;
   int code = kExitOk;
   for (const WalkItem& item : items) {
     if (!item.reached) {
@@ -75,6 +78,10 @@ int Walk(const Options& o, const std::string& dir, RunLog* log, Totals* totals,
     SourceArg s;
     s.path = item.path;
     s.named = false;
+    const std::string folder = DirName(item.path);
+    auto real = realFolders.find(folder);
+    if (real == realFolders.end()) real = realFolders.emplace(folder, RealFolderPath(folder)).first;
+    s.realFolder = real->second;
     sources->push_back(s);
   }
   return code;
@@ -93,8 +100,9 @@ bool EqualsNoCase(const std::string& a, const char* b) {
 // one (links, "." and ".." resolved), so the file read is the file named;
 // found in a walk, SystemResources must be a folder itself, not a link that
 // leads out of the tree.
-std::string MunCandidate(const std::string& path, bool walked) {
-  const std::string dir = RealFolderPath(DirName(path));
+std::string MunCandidate(const SourceArg& arg, const std::string& path) {
+  const bool walked = !arg.named;
+  const std::string dir = arg.realFolder.empty() ? RealFolderPath(DirName(path)) : arg.realFolder;
   if (dir.empty()) return std::string();
   const std::string folder = BaseName(dir);
   if (!EqualsNoCase(folder, "System32") && !EqualsNoCase(folder, "SysWOW64")) return std::string();
@@ -262,7 +270,7 @@ OpenedForRun OpenForRun(const Options& o, const SourceArg& arg, const LanguageOr
   run.source = std::move(opened.source);
   if (run.source->kind() == SourceKind::Module && run.source->GroupCount() == 0 && !o.noRedirect &&
       !arg.standardInput) {
-    const std::string mun = MunCandidate(run.file, !arg.named);
+    const std::string mun = MunCandidate(arg, run.file);
     if (!mun.empty() && TypeOfPath(mun) == PathType::File) {
       OpenedSource redirected = OpenAs(SourceArg{}, mun, order);
       if (redirected.source) {

@@ -20,6 +20,7 @@ struct SourceArg {
   std::vector<Selector> selectors;  // its own, from "FILE,N"
   bool named = true;
   bool standardInput = false;  // "-": the bytes of standard input
+  std::string realFolder;      // a walked file's folder, links resolved; "" when not known
 };
 
 // Every source, in order; *folders says whether a folder was named. What

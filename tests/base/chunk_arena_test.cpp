@@ -15,8 +15,11 @@ TEST(ChunkArena, RangesOfEveryLengthKeepTheirBytesWhileTheArenaLives) {
   const HeapCounters before = GetHeapCounters();
   {
     const size_t quarter = kHeapChunkSize / 4;
-    const size_t lengths[] = {1, 7, 8, 9, 4096, quarter - 1, quarter, quarter + 1,
-                              kHeapChunkSize, 3, quarter, quarter, quarter, quarter, 5};
+    const size_t lengths[] = {1,       7,           8,
+                              9,       4096,        quarter - 1,
+                              quarter, quarter + 1, kHeapChunkSize,
+                              3,       quarter,     quarter,
+                              quarter, quarter,     5};
     ChunkArena arena;
     std::vector<std::pair<uint8_t*, size_t>> ranges;
     uint8_t mark = 1;

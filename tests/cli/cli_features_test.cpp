@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include <algorithm>
@@ -378,6 +379,23 @@ TEST_F(CliFeatures, MunRedirectionFromSystemFolders) {
     } else {
       EXPECT_NE(r.out.find("\"groups\":[]"), std::string::npos);
     }
+  }
+  // Found in a walk, also of a link to the folder: the folder's real name is
+  // the one that counts, looked up once for all its files.
+  const std::string root = dir_.Path("walked");
+  ASSERT_TRUE(MakeDirectoryForTest(root));
+  ASSERT_TRUE(MakeDirectoryForTest(root + "/System32"));
+  ASSERT_TRUE(MakeDirectoryForTest(root + "/SystemResources"));
+  ASSERT_TRUE(WriteWholeFile(root + "/System32/imageres.dll", IconlessModule()));
+  ASSERT_TRUE(WriteWholeFile(root + "/System32/other.dll", IconlessModule()));
+  ASSERT_TRUE(WriteWholeFile(root + "/SystemResources/imageres.dll.mun", mun));
+  ASSERT_EQ(symlink((root + "/System32").c_str(), (root + "/alias").c_str()), 0);
+  for (const char* walked : {"System32", "alias"}) {
+    const std::string file = root + "/" + walked + "/imageres.dll";
+    const CliRun r = Cli({"list", "--json", "-r", root + "/" + walked});
+    EXPECT_NE(r.out.find("\"redirected_from\":\"" + file + "\""), std::string::npos)
+        << walked << r.out;
+    EXPECT_NE(r.out.find("\"name\":\"FROMMUN\""), std::string::npos) << walked << r.out;
   }
 }
 
