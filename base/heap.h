@@ -16,6 +16,15 @@ void HeapRelease(void* block);
 // readers reuse pages already there instead of faulting fresh ones in.
 constexpr size_t kHeapChunkSize = (size_t{2} << 20) - 16;
 
+// For a program that allocates and frees large blocks over and over (a
+// batch of sources, each decoded): freed memory stays with the process, to
+// be used again, instead of going back to the system and faulting in again
+// (with two threads each return also stops the other processor to flush its
+// TLB). Sets the whole process's allocator, so it is for a program's main,
+// never for a library. Nothing to do where the platform's heap keeps its
+// memory already.
+void KeepFreedMemoryInProcess();
+
 struct HeapBlockRelease {
   void operator()(void* block) const { HeapRelease(block); }
 };

@@ -1,9 +1,13 @@
 #include <sys/mman.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
 
+#include "base/heap.h"
 #include "base/heap_backend.h"
 
 namespace vantorico {
@@ -68,6 +72,17 @@ void* MapAligned(size_t length) {
 }
 
 }  // namespace
+
+void KeepFreedMemoryInProcess() {
+#if defined(__GLIBC__)
+  // A freed top of the heap is given back past 256 MB only, and blocks up to
+  // 32 MB come from the heap rather than a mapping of their own (both the
+  // allocator's largest); what is bounded is still the peak, which stays
+  // the run's own.
+  (void)mallopt(M_TRIM_THRESHOLD, 256 << 20);
+  (void)mallopt(M_MMAP_THRESHOLD, 32 << 20);
+#endif
+}
 
 void* RawAllocate(size_t size) {
   if (!OwnMapping(size)) return std::malloc(size);

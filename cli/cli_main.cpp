@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "base/heap.h"
 #include "cli/cli_app.h"
 #include "cli/console.h"
 #include "cli/file_seam.h"
@@ -53,6 +54,7 @@ class ConsoleSink final : public vantorico::CliSink {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vantorico::KeepFreedMemoryInProcess();
   const vantorico::ConsoleSession session;
   const std::vector<std::string> args = vantorico::CommandLineArguments(argc, argv);
   ConsoleSink sink;
