@@ -210,33 +210,35 @@ class Run {
     if (!sink_.Out(text)) outOk_ = false;
   }
 
+  // What a log says, in order; what goes to standard output between two
+  // messages on standard error in one write (a source's 184 output names
+  // are one system call, not 184).
   void Say(const RunLog& log) {
+    std::string out;
     for (const RunLog::Entry& e : log.entries()) {
       switch (e.channel) {
         case RunLog::Channel::Out:
-          Out(e.text);
+          out += e.text;
           break;
         case RunLog::Channel::Err:
+          if (!out.empty()) Out(std::exchange(out, std::string()));
           sink_.Err(e.text);
           break;
         case RunLog::Channel::Document:
-          EmitDocument(e.text);
+          out += DocumentText(e.text);
           break;
       }
     }
+    if (!out.empty()) Out(out);
   }
 
-  void EmitDocument(const std::string& doc) {
-    if (o_.jsonl) {
-      Out(doc + "\n");
-    } else if (o_.json) {
-      if (single_) {
-        Out(doc + "\n");
-      } else {
-        Out((firstDocument_ ? "\n" : ",\n") + doc);
-        firstDocument_ = false;
-      }
-    }
+  // A document as the run prints it: a line of its own, or an element of
+  // the run's one array.
+  std::string DocumentText(const std::string& doc) {
+    if (o_.jsonl || (o_.json && single_)) return doc + "\n";
+    if (!o_.json) return std::string();
+    const bool first = std::exchange(firstDocument_, false);
+    return (first ? "\n" : ",\n") + doc;
   }
 
   const Options& o_;

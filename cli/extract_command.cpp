@@ -206,6 +206,7 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
   std::vector<bool> toWrite;
   size_t written = 0, failed = 0, unreadable = 0, skipped = 0;
   bool folderFailed = false;
+  bool folderMade = false;          // the place's folder is made once, for its first output
   size_t folderFailure = SIZE_MAX;  // the record that says the folder failed
   std::string folderProblem = place.problem();
   std::unique_ptr<OutputPlan::Writing> writing;
@@ -228,7 +229,8 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
       r.message = what + " has no images; nothing to extract";
     } else if (r.status == OutputStatus::Unreadable || r.status == OutputStatus::Refused) {
       r.message = what + " " + r.message;
-    } else if (folderFailed || !place.ok() || !plan->MakeFolder(place, batch, &folderProblem)) {
+    } else if (folderFailed || !place.ok() ||
+               !(folderMade = folderMade || plan->MakeFolder(place, batch, &folderProblem))) {
       if (!folderFailed) folderFailure = records.size();
       folderFailed = true;
       r.status = OutputStatus::Failed;

@@ -112,6 +112,8 @@ PathType TypeOfPath(const std::string& path) {
 }
 
 bool MakeFolders(const std::string& path, SystemError* error) {
+  // Mostly the folder is there already: one look, not one per part.
+  if (TypeOfPath(path) == PathType::Directory) return true;
   for (size_t end = 1; end <= path.size(); ++end) {
     if (end < path.size() && path[end] != '/') continue;
     const std::string part = path.substr(0, end);

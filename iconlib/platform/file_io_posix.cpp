@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <pthread.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,11 +52,25 @@ std::string LeafOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The process id temporary names carry, asked once (a system call per
+// output file otherwise); a child made by fork asks again.
+std::atomic<pid_t> g_processId{0};
+
+pid_t ProcessId() {
+  pid_t pid = g_processId.load();
+  if (pid != 0) return pid;
+  static const bool forgottenOnFork =
+      pthread_atfork(nullptr, nullptr, [] { g_processId.store(0); }) == 0;
+  pid = getpid();
+  if (forgottenOnFork) g_processId.store(pid);
+  return pid;
+}
+
 std::string TemporaryName(const std::string& path, int attempt) {
   static std::atomic<unsigned> counter{0};
   const std::string folder = FolderOf(path);
   return (folder == "/" ? std::string() : folder) + "/." + LeafOf(path) + "." +
-         std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
+         std::to_string(ProcessId()) + "-" + std::to_string(counter++) + "-" +
          std::to_string(attempt) + ".tmp";
 }
 
@@ -150,6 +165,8 @@ struct NameHolder {
   bool keepMode = false;
   mode_t mode = 0;
   int refusal = 0;  // the errno a refusal reports
+  bool link = false;
+  FileIdentity identity;  // of what has the name, when it is no link
 };
 
 NameHolder HolderOf(const char* path) {
@@ -157,6 +174,8 @@ NameHolder HolderOf(const char* path) {
   struct stat st;
   if (lstat(path, &st) != 0) return h;
   h.present = true;
+  h.link = S_ISLNK(st.st_mode);
+  if (!h.link) h.identity = IdentityOf(st);
   if (S_ISREG(st.st_mode)) {
     h.keepMode = true;
     // The permission bits only: set-user-ID and the like are not an icon's to carry.
@@ -238,12 +257,15 @@ WriteOutcome ReplaceFileWhole(const char* path, ByteSpan bytes, const FileIdenti
     out.error = SystemErrorOf(ENOENT);
     return out;
   }
-  FileIdentity existing;
-  if (source && IdentityOfPath(path, &existing) && SameFile(existing, *source)) {
+  const NameHolder before = HolderOf(path);
+  // The file at the name, or at the end of the link there, must not be the
+  // source: the one look at the name serves unless it is a link.
+  FileIdentity existing = before.identity;
+  if (source && before.present && (!before.link || IdentityOfPath(path, &existing)) &&
+      SameFile(existing, *source)) {
     out.status = WriteOutcome::SameAsSource;
     return out;
   }
-  const NameHolder before = HolderOf(path);
   if (!before.replaceable) return Refusal(WriteOutcome::NotRegularFile, before.refusal);
   std::string temporary;
   if (!Stage(path, bytes, before.keepMode ? &before.mode : nullptr, &temporary, &out.error)) {
