@@ -1,6 +1,8 @@
 #include "iconlib/formats/icon_group_reader.h"
 
 #include <cstring>
+#include <new>
+#include <utility>
 
 #include "base/heap.h"
 #include "iconlib/formats/image_fields.h"
@@ -20,48 +22,72 @@ IconImageSetPtr Fail(GroupFailure failure, GroupFailure* why) {
   return nullptr;
 }
 
-IconImageSetPtr ReadGroupDirectory(ModuleSource& module, ByteSpan group, const char* modulePath,
-                                   uint64_t byteLimit, GroupFailure* why) {
+// The images a group directory names, found where they lie and not copied.
+GroupFailure FindGroupImages(ModuleSource& module, ByteSpan group, uint64_t byteLimit,
+                             std::vector<ByteSpan>* images) {
+  images->clear();
   const ByteCursor directory(group);
   uint16_t count = 0;
-  if (!directory.PeekU16At(kGroupCountOffset, &count)) return Fail(GroupFailure::CutShort, why);
+  if (!directory.PeekU16At(kGroupCountOffset, &count)) return GroupFailure::CutShort;
   // A directory shorter than its count says cannot be read without reading past it.
   if (!group.Contains(kGroupHeaderSize, size_t{count} * kGroupEntrySize)) {
-    return Fail(GroupFailure::CutShort, why);
+    return GroupFailure::CutShort;
   }
   // Every image must be found, and all of them together stay under the
   // limit, before anything is allocated: a group may name one large image
   // 65535 times.
   uint64_t total = 0;
+  std::vector<ByteSpan> found;
+  try {
+    found.reserve(count);
+  } catch (const std::bad_alloc&) {
+    return GroupFailure::NoMemory;
+  }
   for (uint32_t i = 0; i < count; ++i) {
     ByteSpan image;
     if (!module.FindResourceBytes(ImageName(directory, i), kResourceTypeIcon, &image)) {
-      return Fail(GroupFailure::MissingImage, why);
+      return GroupFailure::MissingImage;
     }
     total += image.size();
+    found.push_back(image);
   }
-  if (total > byteLimit || total > kMaxGroupImageBytes) {
-    return Fail(GroupFailure::OverBudget, why);
-  }
-  IconImageSetPtr set = AllocateIconImageSet(count, "", modulePath);
+  if (total > byteLimit || total > kMaxGroupImageBytes) return GroupFailure::OverBudget;
+  *images = std::move(found);
+  return GroupFailure::None;
+}
+
+IconImageSetPtr ReadGroupDirectory(ModuleSource& module, ByteSpan group, const char* modulePath,
+                                   uint64_t byteLimit, GroupFailure* why) {
+  std::vector<ByteSpan> images;
+  const GroupFailure failure = FindGroupImages(module, group, byteLimit, &images);
+  if (failure != GroupFailure::None) return Fail(failure, why);
+  return SetOfGroupImages(images, modulePath, why);
+}
+
+}  // namespace
+
+IconImageSetPtr SetOfGroupImages(const std::vector<ByteSpan>& images, const char* modulePath,
+                                 GroupFailure* why) {
+  IconImageSetPtr set = AllocateIconImageSet(static_cast<uint32_t>(images.size()), "", modulePath);
   if (!set) return Fail(GroupFailure::NoMemory, why);
-  for (uint32_t i = 0; i < count; ++i) {
-    ByteSpan image;
-    if (!module.FindResourceBytes(ImageName(directory, i), kResourceTypeIcon, &image)) {
-      return Fail(GroupFailure::MissingImage, why);
-    }
+  for (size_t i = 0; i < images.size(); ++i) {
     IconImageEntry& entry = set->images[i];
-    entry.data = static_cast<uint8_t*>(HeapTryAllocate(image.size()));
+    entry.data = static_cast<uint8_t*>(HeapTryAllocate(images[i].size()));
     if (!entry.data) return Fail(GroupFailure::NoMemory, why);
-    if (!image.empty()) std::memcpy(entry.data, image.data(), image.size());
-    entry.dataSize = static_cast<uint32_t>(image.size());
+    if (!images[i].empty()) std::memcpy(entry.data, images[i].data(), images[i].size());
+    entry.dataSize = static_cast<uint32_t>(images[i].size());
     DeriveImageFields(&entry);
   }
   if (why) *why = GroupFailure::None;
   return set;
 }
 
-}  // namespace
+GroupFailure FindIconGroupImagesAt(ModuleSource& module, uint32_t ordinal, uint64_t byteLimit,
+                                   std::vector<ByteSpan>* images) {
+  ByteSpan group;
+  if (!module.BytesAt(kResourceTypeGroupIcon, ordinal, &group)) return GroupFailure::NotFound;
+  return FindGroupImages(module, group, byteLimit, images);
+}
 
 IconGroupLocation LocateIconGroup(ModuleSource& module, int32_t index) {
   IconGroupLocation location;

@@ -1,6 +1,7 @@
 #pragma once
 // Icon groups of a module: counting them, finding the n-th, reading one.
 #include <cstdint>
+#include <vector>
 
 #include "iconlib/formats/icon_image_set.h"
 #include "iconlib/formats/module_source.h"
@@ -42,5 +43,14 @@ IconGroupLocation LocateIconGroup(ModuleSource& module, int32_t index);
 [[nodiscard]] IconImageSetPtr ReadIconGroupAt(ModuleSource& module, uint32_t ordinal,
                                               const char* modulePath, uint64_t byteLimit,
                                               GroupFailure* why);
+
+// The same read in two steps, for a reader that holds a lock over its
+// module's reads only: the images the group at ordinal names, found and
+// checked against byteLimit but not copied (the spans stay readable while
+// the module lives), then the set of their copies.
+[[nodiscard]] GroupFailure FindIconGroupImagesAt(ModuleSource& module, uint32_t ordinal,
+                                                 uint64_t byteLimit, std::vector<ByteSpan>* images);
+[[nodiscard]] IconImageSetPtr SetOfGroupImages(const std::vector<ByteSpan>& images,
+                                               const char* modulePath, GroupFailure* why);
 
 }  // namespace vantorico

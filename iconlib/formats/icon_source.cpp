@@ -347,12 +347,67 @@ GroupFailure IconSource::AnimatedBytes(uint16_t resourceType, int32_t index, Byt
   return GroupFailure::None;
 }
 
-GroupRead IconSource::ReadGroup(int32_t index) {
-  const Held held(guard_);
-  return ReadGroupGuarded(index);
+namespace {
+
+// The pixels an image claims by its own header (0 for one that has none).
+uint64_t ClaimedPixels(const IconImageEntry& e) {
+  return uint64_t(e.width > 0 ? e.width : 0) * uint64_t(e.height > 0 ? e.height : 0);
 }
 
-GroupRead IconSource::ReadGroupGuarded(int32_t index) {
+uint64_t ClaimedPixels(ByteSpan image) {
+  IconImageEntry e{};
+  // Read only: the entry belongs to no set and owns nothing.
+  e.data = const_cast<uint8_t*>(image.data());
+  e.dataSize = static_cast<uint32_t>(image.size());
+  DeriveImageFields(&e);
+  return ClaimedPixels(e);
+}
+
+}  // namespace
+
+GroupRead IconSource::ReadGroup(int32_t index) {
+  if (kind_ != SourceKind::Module || index < 1 || index > groupCount_ || IsOrphan(index)) {
+    const Held held(guard_);
+    return ReadFileOrOrphanGroup(index);
+  }
+  // A module's group: its images are found and the budgets drawn under the
+  // guard, in turn; they are copied after it, so that several threads copy
+  // at once. The spans stay readable while the module lives.
+  GroupRead out;
+  std::vector<ByteSpan> images;
+  {
+    const Held held(guard_);
+    ReadImagesAhead(index);
+    out.why = FindIconGroupImagesAt(*module_, static_cast<uint32_t>(index - 1), budget_, &images);
+    // A read that came back short: the file changed after it was opened.
+    if (out.why != GroupFailure::None && moduleBytes_ && moduleBytes_->changed()) {
+      out.why = GroupFailure::ReadFailed;
+    }
+    if (out.why == GroupFailure::None) {
+      uint64_t pixels = 0, bytes = 0;
+      for (ByteSpan image : images) {
+        pixels += ClaimedPixels(image);
+        bytes += image.size();
+      }
+      if (pixels > pixelBudget_) out.why = GroupFailure::OverPixelBudget;
+      if (out.why == GroupFailure::None) {
+        pixelBudget_ -= pixels;
+        budget_ -= bytes;
+      }
+    }
+  }
+  if (out.why == GroupFailure::None) out.set = SetOfGroupImages(images, path_.c_str(), &out.why);
+  if (!out.set) {
+    out.status = out.why == GroupFailure::OverBudget || out.why == GroupFailure::OverPixelBudget
+                     ? ExtractStatus::OverBudget
+                     : ExtractStatus::UnreadableGroup;
+    return out;
+  }
+  out.status = ExtractStatus::Written;
+  return out;
+}
+
+GroupRead IconSource::ReadFileOrOrphanGroup(int32_t index) {
   GroupRead out;
   if (index < 1 || index > groupCount_) return out;
   if (kind_ == SourceKind::IconFile) {
@@ -366,23 +421,17 @@ GroupRead IconSource::ReadGroupGuarded(int32_t index) {
     out.set = ReadOrphan(index, &out.why);
     if (!out.set && moduleBytes_ && moduleBytes_->changed()) out.why = GroupFailure::ReadFailed;
   } else {
-    ReadImagesAhead(index);
-    out.set = ReadIconGroupAt(*module_, static_cast<uint32_t>(index - 1), path_.c_str(), budget_,
-                              &out.why);
-    // A read that came back short: the file changed after it was opened.
-    if (!out.set && moduleBytes_ && moduleBytes_->changed()) out.why = GroupFailure::ReadFailed;
+    // A module's listed groups are read by ReadGroup itself; other files have no icon groups.
+    out.why = GroupFailure::NotFound;
   }
   if (!out.set) {
     out.status = out.why == GroupFailure::OverBudget ? ExtractStatus::OverBudget
                                                      : ExtractStatus::UnreadableGroup;
     return out;
   }
-  // The pixels the images claim, by their own headers (0 for one that has none).
+  // The pixels the images claim, by their own headers.
   uint64_t pixels = 0;
-  for (uint32_t i = 0; i < out.set->imageCount; ++i) {
-    const IconImageEntry& e = out.set->images[i];
-    pixels += uint64_t(e.width > 0 ? e.width : 0) * uint64_t(e.height > 0 ? e.height : 0);
-  }
+  for (uint32_t i = 0; i < out.set->imageCount; ++i) pixels += ClaimedPixels(out.set->images[i]);
   if (pixels > pixelBudget_) {
     out.set.reset();
     out.status = ExtractStatus::OverBudget;

@@ -109,7 +109,8 @@ class IconSource {
  private:
   IconSource() = default;
   IconImageSetPtr ReadOrphan(int32_t index, GroupFailure* why);
-  GroupRead ReadGroupGuarded(int32_t index);
+  // ReadGroup of an icon file's group or an orphan image, with the guard held.
+  GroupRead ReadFileOrOrphanGroup(int32_t index);
   std::vector<uint16_t> ImageIds(int32_t group) const;
   void ReadImagesAhead(int32_t index);
   // Holds the guard (when there is one) while it lives.

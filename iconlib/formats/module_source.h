@@ -38,7 +38,8 @@ class ModuleSource {
   // The bytes of the resource at that position, in the preferred language;
   // they stay readable while the source lives.
   virtual bool BytesAt(uint16_t type, uint32_t ordinal, ByteSpan* bytes) = 0;
-  // The bytes of resource (name, type), found as the platform finds it.
+  // The bytes of resource (name, type), found as the platform finds it;
+  // they too stay readable while the source lives.
   virtual bool FindResourceBytes(const ResourceName& name, uint16_t type, ByteSpan* bytes) = 0;
 
   // The resources of type with these identifiers are about to be asked for
