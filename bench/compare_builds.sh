@@ -4,8 +4,11 @@
 # and -j in turn for ROUNDS rounds (default 15), so that a machine whose
 # speed drifts moves every figure alike; prints each one's median wall time.
 #
-#   bench/compare_builds.sh BUILD_DIR...     (OUT_PARENT: where outputs go,
-#                                            default /dev/shm)
+#   bench/compare_builds.sh BUILD_DIR...
+#
+# OUT_PARENT: where outputs go (default /dev/shm); ARGS: options instead of
+# -r, and SOURCE: a file or folder instead of Wine's folder, as in
+# ARGS="--format png --size 48" SOURCE=.../shell32.dll.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -18,6 +21,8 @@ done
 # shellcheck source=scripts/machine.sh
 . "$root/scripts/machine.sh"
 dir=$(wine_pe_dir x86_64) || { echo "compare_builds.sh: Wine's x86_64 folder missing" >&2; exit 2; }
+source=${SOURCE:-$dir}
+read -r -a args <<<"${ARGS:--r}"
 out=$(mktemp -d "$parent/compare.XXXXXX")
 trap 'rm -rf "$out"' EXIT
 
@@ -27,13 +32,13 @@ for ((r = 0; r < rounds; r++)); do
     for j in 1 2; do
       rm -rf "$out/o"
       start=$EPOCHREALTIME
-      "$build/cli/vantorico" extract -r -j "$j" "$dir" -o "$out/o" >/dev/null 2>&1 || true
+      "$build/cli/vantorico" extract "${args[@]}" -j "$j" "$source" -o "$out/o" >/dev/null 2>&1 || true
       times[$build,$j]+="$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", (b - a) * 1000 }') "
     done
   done
 done
 median() { tr ' ' '\n' | sed '/^$/d' | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-echo "## extract -r $dir -o $parent/..., $rounds rounds, medians"
+echo "## extract ${args[*]} $source -o $parent/..., $rounds rounds, medians"
 printf '| build | -j 1 | -j 2 | -j 2 / -j 1 |\n|---|---|---|---|\n'
 for build in "$@"; do
   one=$(median <<<"${times[$build,1]}")
