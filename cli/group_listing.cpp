@@ -1,7 +1,5 @@
 #include "cli/group_listing.h"
 
-#include <cstdio>
-
 #include "cli/json_writer.h"
 #include "cli/text_escape.h"
 #include "iconlib/formats/animated_file.h"
@@ -20,17 +18,14 @@ std::string ValuesText(const std::vector<uint32_t>& values) {
 }
 
 std::string ImagesText(const std::vector<ImageSummary>& images) {
-  std::string out;
-  char buf[200];
-  std::snprintf(buf, sizeof(buf), "\t%zu image%s", images.size(), images.size() == 1 ? "" : "s");
-  out += buf;
+  std::string out =
+      "\t" + std::to_string(images.size()) + (images.size() == 1 ? " image" : " images");
   for (const ImageSummary& i : images) {
-    std::snprintf(buf, sizeof(buf), "\t%ux%u %u-bit %s %u bytes", i.width, i.height, i.bitDepth,
-                  i.format, i.bytes);
-    out += buf;
+    out += "\t" + std::to_string(i.width) + "x" + std::to_string(i.height) + " " +
+           std::to_string(i.bitDepth) + "-bit " + i.format + " " + std::to_string(i.bytes) +
+           " bytes";
     if (i.hasHotspot) {
-      std::snprintf(buf, sizeof(buf), " hotspot %u,%u", i.hotspotX, i.hotspotY);
-      out += buf;
+      out += " hotspot " + std::to_string(i.hotspotX) + "," + std::to_string(i.hotspotY);
     }
     if (!i.md5.empty()) out += " md5 " + i.md5 + " sha256 " + i.sha256;
   }

@@ -1,7 +1,9 @@
 #include "cli/text_escape.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <string>
+
+#include "base/number_text.h"
 
 namespace vantorico {
 namespace {
@@ -38,10 +40,11 @@ size_t Utf8Length(const std::string& s, size_t i) {
   return n;
 }
 
-void AppendEscape(const char* format, unsigned value, std::string* out) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, format, value);
-  *out += buf;
+// prefix, then value's digits in base, at least width of them.
+void AppendEscape(const char* prefix, unsigned value, unsigned base, size_t width,
+                  std::string* out) {
+  *out += prefix;
+  *out += DigitsText(value, base, width);
 }
 
 }  // namespace
@@ -52,14 +55,14 @@ std::string JsonString(const std::string& bytes) {
     const auto c = static_cast<uint8_t>(bytes[i]);
     const size_t n = Utf8Length(bytes, i);
     if (n == 0) {
-      AppendEscape("\\udc%02x", c, &out);
+      AppendEscape("\\udc", c, 16, 2, &out);
       ++i;
     } else if (c == '"' || c == '\\') {
       out += '\\';
       out += static_cast<char>(c);
       ++i;
     } else if (c < 0x20 || c == 0x7F) {
-      AppendEscape("\\u%04x", c, &out);
+      AppendEscape("\\u", c, 16, 4, &out);
       ++i;
     } else {
       out.append(bytes, i, n);
@@ -83,7 +86,7 @@ std::string QuotedText(const std::string& bytes) {
     } else if (c == '\r') {
       out += "\\r";
     } else if (c < 0x20 || c == 0x7F) {
-      AppendEscape("\\x%02x", c, &out);
+      AppendEscape("\\x", c, 16, 2, &out);
     } else {
       out += ch;
     }
@@ -110,7 +113,7 @@ std::string ShownText(const std::string& bytes) {
         } else if (b == '\r') {
           out += "\\r";
         } else {
-          AppendEscape("\\%03o", b, &out);
+          AppendEscape("\\", b, 8, 3, &out);
         }
       }
       i += count;

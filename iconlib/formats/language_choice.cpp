@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
+
+#include "base/number_text.h"
 
 namespace vantorico {
 namespace {
@@ -113,9 +114,7 @@ bool ParseLanguageId(const std::string& text, uint16_t* language) {
 }
 
 std::string LanguageIdText(uint16_t language) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "0x%04X", language);
-  return buf;
+  return "0x" + DigitsText(language, 16, 4, true);
 }
 
 }  // namespace vantorico

@@ -1,8 +1,8 @@
 #include "iconlib/images/main_icon.h"
 
-#include <cstdio>
 #include <new>
 
+#include "base/number_text.h"
 #include "iconlib/formats/icon_constants.h"
 #include "iconlib/formats/icon_source.h"
 #include "iconlib/images/rgba_image.h"
@@ -214,9 +214,7 @@ bool AverageHashOf(ByteSpan image, PngPixelsDecoder decodePng, uint64_t* hash) {
 }
 
 std::string AverageHashText(uint64_t hash) {
-  char buf[17];
-  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(hash));
-  return buf;
+  return DigitsText(hash, 16, 16);
 }
 
 MainIcon FindMainIcon(IconSource& source) {
