@@ -19,7 +19,7 @@ namespace {
 // one fault each, which on a virtual machine was half the time of
 // extracting a large module.
 constexpr size_t kHugePage = size_t{2} << 20;
-constexpr size_t kOwnMappingSize = kHugePage / 2;
+constexpr size_t kOwnMappingSize = kHugePage;
 
 bool OwnMapping(size_t size) {
   return size >= kOwnMappingSize;
