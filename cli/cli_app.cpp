@@ -42,10 +42,12 @@ std::string SecondsText(uint64_t nanoseconds) {
   return std::to_string(nanoseconds / 1000000000) + (fraction.empty() ? "" : "." + fraction);
 }
 
-// How many sources may be done and not yet said, per job: what is held is
-// only what they say, and one slow source (a program of many icons) must not
-// hold the others up.
-constexpr unsigned kSaidAheadPerJob = 32;
+// How many sources may be done and not yet said, per job and at least: what
+// is held is only what they say, and one slow source (a program of many
+// icons, begun late in a folder) must not hold the others up while it is
+// made.
+constexpr size_t kSaidAheadPerJob = 32;
+constexpr size_t kSaidAheadLeast = 512;
 
 // A run: its sources are read and written (on -j threads), each taking its
 // place in the plan of names after the earlier sources whose folders it may
@@ -79,7 +81,7 @@ class Run {
     }
     const unsigned jobs = o_.jobs;
     // A ring of results: only so many sources are done ahead of the one said.
-    const size_t ahead = static_cast<size_t>(jobs) * kSaidAheadPerJob;
+    const size_t ahead = std::max(jobs * kSaidAheadPerJob, kSaidAheadLeast);
     std::vector<ReadSourceResult> results(std::min(sources.size(), ahead));
     if (batch && !sources.empty()) sink_.Progress(0, sources.size(), ShownText(sources[0].path));
     RunInOrder(

@@ -148,10 +148,15 @@ MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedF
   made.identity = source.identity();
   made.selectors = std::move(selectors);
   made.room.reset(new SourceRoom);
-  // One output per group, each read on its own: the groups may be made on
-  // -j threads. With --all-languages the reader's order changes per output,
-  // and --hashes reads a group twice, so those runs read in order.
-  const bool onThreads = o.jobs > 1 && !o.allLanguages && !(o.hashes && (o.json || o.jsonl));
+  // One output per group, each read on its own: groups that are decoded
+  // (PNG and bitmap outputs) may be made on -j threads. Copies are made in
+  // order here: their reads keep the source's order anyway, and handing each
+  // group to another thread costs more than the copy. With --all-languages
+  // the reader's order changes per output, and --hashes reads a group twice,
+  // so those runs read in order too.
+  const bool decodes = o.png || o.bitmap;
+  const bool onThreads =
+      o.jobs > 1 && decodes && !o.allLanguages && !(o.hashes && (o.json || o.jsonl));
   std::vector<GroupSummary> groups;
   made.total =
       ForEachSelected(o, source, made.selectors, &made.matched, [&](const GroupSummary& g) {

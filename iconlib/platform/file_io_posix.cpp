@@ -271,6 +271,20 @@ WriteOutcome ReplaceFileWhole(const char* path, ByteSpan bytes, const FileIdenti
   if (!Stage(path, bytes, before.keepMode ? &before.mode : nullptr, &temporary, &out.error)) {
     return out;
   }
+  // A name nothing had is taken by a move that never replaces, so whatever
+  // came to it meanwhile is kept; only then (or where the file system cannot
+  // move so) is the name asked again.
+  if (!before.present) {
+    if (renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path, RENAME_NOREPLACE) == 0) {
+      out.status = WriteOutcome::Written;
+      return out;
+    }
+    if (errno != EEXIST && !Unsupported(errno)) {
+      out.error = LastSystemError();
+      unlink(temporary.c_str());
+      return out;
+    }
+  }
   // Asked again right before the move: what came to the name meanwhile is
   // refused too. rename has no form that replaces regular files only.
   const NameHolder now = HolderOf(path);
