@@ -271,9 +271,9 @@ WriteOutcome ReplaceFileWhole(const char* path, ByteSpan bytes, const FileIdenti
   if (!Stage(path, bytes, before.keepMode ? &before.mode : nullptr, &temporary, &out.error)) {
     return out;
   }
-  // A name nothing had is taken by a move that never replaces, so whatever
-  // came to it meanwhile is kept; only then (or where the file system cannot
-  // move so) is the name asked again.
+  // A name nothing had is taken by a move that never replaces: no second
+  // look, and nothing that came to the name meanwhile is moved over. Only
+  // then (or where the file system cannot move so) is the name asked again.
   if (!before.present) {
     if (renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path, RENAME_NOREPLACE) == 0) {
       out.status = WriteOutcome::Written;
