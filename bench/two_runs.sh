@@ -52,6 +52,6 @@ for command in "extract -j 1 {dir}/shell32.dll -o {o1}" "extract -r -j 1 {dir} -
   alone=$(together "$command")
   both=$(together "$command" "$second")
   # shellcheck disable=SC2016 # the backticks belong to the table
-  printf '| `%s` | %s ms | %s ms | %sx |\n' "${command//\{dir\}/DIR}" "$alone" "$both" \
+  printf '| `%s` | %s ms | %s ms | %sx |\n' "$(c=${command//\{dir\}/DIR}; echo "${c//\{o1\}/OUT}")" "$alone" "$both" \
     "$(awk -v a="$alone" -v b="$both" 'BEGIN { printf "%.2f", 2 * a / b }')"
 done
