@@ -3,10 +3,13 @@
 // after it was opened cannot hurt the reader. Faults of the environment are
 // real: a small tmpfs, a read-only mount, a FIFO, a second writer.
 #include <gtest/gtest.h>
+#include <sys/fanotify.h>
+#include <sys/wait.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -157,6 +160,57 @@ TEST(SafeOutput, OnlyARegularFileIsEverReplaced) {
   close(sock);
   EXPECT_EQ(ListFolder(dir.Path("")),
             (std::vector<std::string>{"fifo.ico", "folder.ico", "null.ico", "socket.ico"}));
+}
+
+// What comes to a name nothing had while the new file is written is not
+// moved over: a second process is told of the temporary file's opening
+// (fanotify holds the open until it answers) and puts a FIFO, then a
+// regular file, at the name first. The FIFO stays and the write is
+// refused; the regular file is replaced as one there before would be.
+TEST(SafeOutput, WhatComesToAFreeNameMeanwhileIsLookedAtBeforeTheMove) {
+  VANTORICO_REQUIRE_INPUT(geteuid() == 0, "needs root to hold opens with fanotify");
+  ScratchDir dir("safe_meanwhile");
+  for (const bool fifo : {true, false}) {
+    const std::string out = dir.Path(fifo ? "fifo.ico" : "file.ico");
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const int group = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
+      if (group < 0 || fanotify_mark(group, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD,
+                                     AT_FDCWD, dir.Path("").c_str()) != 0) {
+        _exit(2);
+      }
+      if (write(ready[1], "r", 1) != 1) _exit(2);
+      fanotify_event_metadata event;
+      if (read(group, &event, sizeof event) < static_cast<ssize_t>(sizeof event)) _exit(3);
+      // Made without an open, which would wait for this process's own answer.
+      const bool made = mknod(out.c_str(), (fifo ? S_IFIFO : S_IFREG) | 0644, 0) == 0;
+      const fanotify_response allow{event.fd, FAN_ALLOW};
+      if (write(group, &allow, sizeof allow) != sizeof allow) _exit(4);
+      _exit(made ? 0 : 5);
+    }
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    close(ready[0]);
+    close(ready[1]);
+    const Bytes icon(3000, 'n');
+    const WriteOutcome w = Replace(out, icon);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    struct stat st;
+    ASSERT_EQ(lstat(out.c_str(), &st), 0);
+    if (fifo) {
+      EXPECT_EQ(w.status, WriteOutcome::NotRegularFile);
+      EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    } else {
+      EXPECT_EQ(w.status, WriteOutcome::Written);
+      EXPECT_EQ(Contents(out), icon);
+    }
+  }
+  EXPECT_EQ(ListFolder(dir.Path("")), (std::vector<std::string>{"fifo.ico", "file.ico"}));
 }
 
 // A replaced file keeps its permission bits (0600 stays 0600 under any umask);
