@@ -365,6 +365,14 @@ uint64_t ClaimedPixels(ByteSpan image) {
 
 }  // namespace
 
+GroupFailure IconSource::DrawGroup(uint64_t pixels, uint64_t bytes) {
+  // The bytes were checked against the budget when the images were found.
+  if (pixels > pixelBudget_) return GroupFailure::OverPixelBudget;
+  pixelBudget_ -= pixels;
+  budget_ -= bytes;
+  return GroupFailure::None;
+}
+
 GroupRead IconSource::ReadGroup(int32_t index) {
   if (kind_ != SourceKind::Module || index < 1 || index > groupCount_ || IsOrphan(index)) {
     const Held held(guard_);
@@ -389,11 +397,7 @@ GroupRead IconSource::ReadGroup(int32_t index) {
         pixels += ClaimedPixels(image);
         bytes += image.size();
       }
-      if (pixels > pixelBudget_) out.why = GroupFailure::OverPixelBudget;
-      if (out.why == GroupFailure::None) {
-        pixelBudget_ -= pixels;
-        budget_ -= bytes;
-      }
+      out.why = DrawGroup(pixels, bytes);
     }
   }
   if (out.why == GroupFailure::None) out.set = SetOfGroupImages(images, path_.c_str(), &out.why);
@@ -430,16 +434,17 @@ GroupRead IconSource::ReadFileOrOrphanGroup(int32_t index) {
     return out;
   }
   // The pixels the images claim, by their own headers.
-  uint64_t pixels = 0;
-  for (uint32_t i = 0; i < out.set->imageCount; ++i) pixels += ClaimedPixels(out.set->images[i]);
-  if (pixels > pixelBudget_) {
+  uint64_t pixels = 0, bytes = 0;
+  for (uint32_t i = 0; i < out.set->imageCount; ++i) {
+    pixels += ClaimedPixels(out.set->images[i]);
+    bytes += out.set->images[i].dataSize;
+  }
+  out.why = DrawGroup(pixels, bytes);
+  if (out.why != GroupFailure::None) {
     out.set.reset();
     out.status = ExtractStatus::OverBudget;
-    out.why = GroupFailure::OverPixelBudget;
     return out;
   }
-  pixelBudget_ -= pixels;
-  for (uint32_t i = 0; i < out.set->imageCount; ++i) budget_ -= out.set->images[i].dataSize;
   out.status = ExtractStatus::Written;
   return out;
 }

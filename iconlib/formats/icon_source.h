@@ -111,6 +111,9 @@ class IconSource {
   IconImageSetPtr ReadOrphan(int32_t index, GroupFailure* why);
   // ReadGroup of an icon file's group or an orphan image, with the guard held.
   GroupRead ReadFileOrOrphanGroup(int32_t index);
+  // Draws a group's images from both budgets, with the guard held: refused
+  // (drawing nothing) when their pixels pass what is left.
+  [[nodiscard]] GroupFailure DrawGroup(uint64_t pixels, uint64_t bytes);
   std::vector<uint16_t> ImageIds(int32_t group) const;
   void ReadImagesAhead(int32_t index);
   // Holds the guard (when there is one) while it lives.
