@@ -59,7 +59,8 @@ class Run {
       : o_(o),
         sink_(sink),
         baseOrder_(UserLanguageOrder(o.haveLanguage ? o.language : env.userLanguage)),
-        plan_(o) {}
+        plan_(o),
+        pool_(o.jobs > 1 ? o.jobs - 1 : 0) {}
 
   int Execute() {
     std::vector<SourceArg> sources;
@@ -85,7 +86,7 @@ class Run {
     std::vector<ReadSourceResult> results(std::min(sources.size(), ahead));
     if (batch && !sources.empty()) sink_.Progress(0, sources.size(), ShownText(sources[0].path));
     RunInOrder(
-        sources.size(), jobs, ahead,
+        pool_, sources.size(), ahead,
         [&](size_t i, InTurn& turn) {
           ReadOne(sources[i], batch, after[i], turn, &results[i % results.size()]);
         },
@@ -124,7 +125,7 @@ class Run {
       if (o_.command == "list") {
         code = ListSource(o_, arg, batch, opened, selectors, &said, &counted);
       } else {
-        made = MakeOutputs(o_, baseOrder_, opened, std::move(selectors));
+        made = MakeOutputs(o_, baseOrder_, opened, std::move(selectors), pool_);
       }
     }
     if (deadline.Passed()) {
@@ -154,7 +155,7 @@ class Run {
       place = plan_.Take(arg.path, batch);
     }
     turn.Pass();
-    r->code = WriteOutputs(o_, arg, batch, made, &plan_, place, &r->log, &r->totals);
+    r->code = WriteOutputs(o_, arg, batch, made, &plan_, place, pool_, &r->log, &r->totals);
   }
 
   // Says what a source's reading and writing said; its exit code.
@@ -247,6 +248,7 @@ class Run {
   CliSink& sink_;
   const LanguageOrder baseOrder_;
   OutputPlan plan_;
+  WorkPool pool_;  // started with the run, so that its threads are ready when the sources are
   Totals totals_;
   bool single_ = true;
   bool outOk_ = true;

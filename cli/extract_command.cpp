@@ -101,14 +101,14 @@ class MonitorGuard final : public SourceGuard {
 // kinds draw on the budgets again as they are made, so they hold their turn
 // until made.
 void MakeOnThreads(const Options& o, IconSource& source, const std::vector<GroupSummary>& groups,
-                   OutputRoom& room, std::vector<MadeOutput>* outputs) {
+                   OutputRoom& room, WorkPool& pool, std::vector<MadeOutput>* outputs) {
   const Deadline* deadline = ThreadDeadline();
   std::vector<MadeOutput> made(groups.size());
   std::vector<char> done(groups.size(), 0);  // one byte each: set from the threads
   MonitorGuard guard;
   source.SetGuard(&guard);
   RunInOrder(
-      groups.size(), o.jobs, groups.size(),
+      pool, groups.size(), groups.size(),
       [&](size_t i, InTurn& turn) {
         const Deadline none;
         const DeadlineScope scope(deadline ? *deadline : none);
@@ -139,7 +139,7 @@ uint8_t* SourceRoom::Room(size_t length) {
 }
 
 MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedForRun& opened,
-                       std::vector<Selector> selectors) {
+                       std::vector<Selector> selectors, WorkPool& pool) {
   IconSource& source = *opened.source;
   MadeSource made;
   made.file = opened.file;
@@ -190,7 +190,7 @@ MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedF
         }
         if (languages.front() >= 0) source.module()->SetLanguageOrder(baseOrder);
       });
-  if (!groups.empty()) MakeOnThreads(o, source, groups, *made.room, &made.outputs);
+  if (!groups.empty()) MakeOnThreads(o, source, groups, *made.room, pool, &made.outputs);
   return made;
 }
 
@@ -202,7 +202,8 @@ bool NeedsPlace(const MadeSource& made) {
 }
 
 int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource& made,
-                 OutputPlan* plan, const OutputPlan::Place& place, RunLog* log, Totals* totals) {
+                 OutputPlan* plan, const OutputPlan::Place& place, WorkPool& pool, RunLog* log,
+                 Totals* totals) {
   const std::string prefix = batch ? Quote(arg.path) + ": " : std::string();
   std::vector<OutputRecord> records;
   // Per record: the bytes of its file (null for a group that makes none),
@@ -276,7 +277,7 @@ int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource&
     if (toWrite[k]) writes.push_back(k);
   }
   RunInOrder(
-      writes.size(), o.jobs, writes.size(),
+      pool, writes.size(), writes.size(),
       [&](size_t w, InTurn&) {
         OutputRecord& one = records[writes[w]];
         one.status = writing->WriteClaimed(one.path, bytesOf[writes[w]]->Bytes(), made.identity,

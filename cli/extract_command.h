@@ -13,6 +13,7 @@
 #include "cli/run_log.h"
 #include "cli/source_gathering.h"
 #include "cli/threads.h"
+#include "cli/work_pool.h"
 
 namespace vantorico {
 
@@ -50,17 +51,20 @@ struct MadeSource {
   std::vector<MadeOutput> outputs;
 };
 
-// Makes every output of an opened source; says nothing.
+// Makes every output of an opened source, decoded ones on the pool's free
+// threads too; says nothing.
 MadeSource MakeOutputs(const Options& o, const LanguageOrder& baseOrder, OpenedForRun& opened,
-                       std::vector<Selector> selectors);
+                       std::vector<Selector> selectors, WorkPool& pool);
 
 // Whether what was made has outputs to write, so that the source needs a
 // place in the plan (taken in the run's order).
 bool NeedsPlace(const MadeSource& made);
 
-// Writes what was made into its place (from any thread), says it into the
-// log, and counts it; the result is the source's exit code.
+// Writes what was made into its place (from any thread, with the pool's
+// free threads), says it into the log, and counts it; the result is the
+// source's exit code.
 int WriteOutputs(const Options& o, const SourceArg& arg, bool batch, MadeSource& made,
-                 OutputPlan* plan, const OutputPlan::Place& place, RunLog* log, Totals* totals);
+                 OutputPlan* plan, const OutputPlan::Place& place, WorkPool& pool, RunLog* log,
+                 Totals* totals);
 
 }  // namespace vantorico

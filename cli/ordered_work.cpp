@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/threads.h"
+#include "cli/work_pool.h"
 
 namespace vantorico {
 namespace {
@@ -34,9 +35,8 @@ class ItemTurn final : public InTurn {
 
 }  // namespace
 
-void RunInOrder(size_t count, unsigned jobs, size_t ahead, FunctionRef<void(size_t, InTurn&)> make,
+void RunInOrder(WorkPool& pool, size_t count, size_t ahead, FunctionRef<void(size_t, InTurn&)> make,
                 FunctionRef<void(size_t)> take) {
-  if (jobs == 0) jobs = 1;
   if (ahead == 0) ahead = 1;
   Monitor monitor;
   std::vector<bool> made(count, false);
@@ -67,9 +67,9 @@ void RunInOrder(size_t count, unsigned jobs, size_t ahead, FunctionRef<void(size
     monitor.Unlock();
   };
   // The caller makes items too while it waits for the next to take, so the
-  // run goes on however many threads start.
-  Threads threads(static_cast<unsigned>(std::min<size_t>(jobs - 1, count > 0 ? count - 1 : 0)),
-                  work);
+  // run goes on however many threads help.
+  WorkPool::Helpers helpers(
+      pool, static_cast<unsigned>(std::min<size_t>(pool.size(), count > 0 ? count - 1 : 0)), work);
   for (size_t i = 0; i < count; ++i) {
     monitor.Lock();
     while (!made[i]) {

@@ -2,6 +2,7 @@
 // Work on items made on several threads and taken in order on one.
 #include <cstddef>
 #include "cli/function_ref.h"
+#include "cli/work_pool.h"
 
 namespace vantorico {
 
@@ -22,13 +23,14 @@ class InTurn {
   ~InTurn() = default;
 };
 
-// Runs make(i, turn) for every i below count on up to `jobs` threads (the
-// caller and jobs - 1 more), and take(i) on the calling thread for each i in
+// Runs make(i, turn) for every i below count on the calling thread and on
+// those of the pool's that are free or become free, and take(i) on the calling thread for each i in
 // order, after make(i) has returned. Item i is begun only after item
 // i - ahead has been taken, so a ring of min(count, ahead) slots, slot
 // i % ahead, holds what is made. An item that did not pass its turn passes it
-// when make returns. With one job each item is made just before it is taken.
-void RunInOrder(size_t count, unsigned jobs, size_t ahead, FunctionRef<void(size_t, InTurn&)> make,
+// when make returns. With a pool of no threads each item is made just before
+// it is taken.
+void RunInOrder(WorkPool& pool, size_t count, size_t ahead, FunctionRef<void(size_t, InTurn&)> make,
                 FunctionRef<void(size_t)> take);
 
 }  // namespace vantorico

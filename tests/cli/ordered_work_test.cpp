@@ -2,6 +2,8 @@
 // of the earlier item it names, however the threads run.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <vector>
 
 #include "cli/ordered_work.h"
@@ -18,11 +20,12 @@ TEST(OrderedWork, TurnsFollowTheItemsNamedAndTakesKeepOrder) {
   for (size_t i = 3; i < kItems; ++i) after[i] = i - 3;
   for (unsigned jobs : {1u, 2u, 4u}) {
     for (size_t ahead : {size_t{1}, size_t{2}, size_t{64}}) {
+      WorkPool pool(jobs - 1);
       Monitor monitor;
       std::vector<size_t> events;  // 2i: item i has its turn; 2i + 1: it passed it
       std::vector<size_t> taken;
       RunInOrder(
-          kItems, jobs, ahead,
+          pool, kItems, ahead,
           [&](size_t i, InTurn& turn) {
             // Uneven work, so that threads overtake each other: odd items
             // hold their turn long, and the even ones after them come to
@@ -51,6 +54,33 @@ TEST(OrderedWork, TurnsFollowTheItemsNamedAndTakesKeepOrder) {
         EXPECT_LT(at[2 * after[i] + 1], at[2 * i]) << "item " << i << " after " << after[i];
       }
     }
+  }
+}
+
+// A pool's thread helps each piece of work offered while it is free, and
+// again the next once it is done with one (a run's threads, out of sources,
+// help one source's files, then the next source's).
+TEST(OrderedWork, APoolThreadHelpsEachWorkOfferedInTurn) {
+  WorkPool pool(1);
+  thread_local int mark = 0;  // one per thread: its address tells them apart
+  for (int round = 0; round < 3; ++round) {
+    std::atomic<const int*> first{nullptr};
+    std::atomic<bool> helped{false};
+    RunInOrder(
+        pool, 8, 8,
+        [&](size_t, InTurn&) {
+          const int* none = nullptr;
+          if (first.compare_exchange_strong(none, &mark)) {
+            // The first item made waits for one made on another thread.
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!helped && std::chrono::steady_clock::now() < until) {
+            }
+          } else if (first.load() != &mark) {
+            helped = true;
+          }
+        },
+        [](size_t) {});
+    EXPECT_TRUE(helped) << "round " << round;
   }
 }
 
