@@ -57,6 +57,7 @@ void WalkOpen(int fd, const std::string& path, bool recursive, std::vector<WalkI
   }
   if (errno != 0) items->push_back(Unreached(path, std::string(), true, errno));
   std::sort(names.begin(), names.end());
+  items->reserve(items->size() + names.size());
   const int at = dirfd(dir);
   // Once one name could be looked at, the folder can be searched: a name the
   // folder calls a regular file is one without a stat of its own (one system

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <utility>
 
 #include "cli/cli_app.h"
 #include "cli/cli_paths.h"
@@ -62,6 +63,7 @@ int Walk(const Options& o, const std::string& dir, RunLog* log, Totals* totals,
   // Each folder's real path once, not once per file (for the .mun rule).
   std::map<std::string, std::string> realFolders;
   int code = kExitOk;
+  sources->reserve(sources->size() + items.size());
   for (const WalkItem& item : items) {
     if (!item.reached) {
       log->Error((item.folder ? "cannot read the folder " : "cannot reach ") + Quote(item.path) +
@@ -82,7 +84,7 @@ int Walk(const Options& o, const std::string& dir, RunLog* log, Totals* totals,
     auto real = realFolders.find(folder);
     if (real == realFolders.end()) real = realFolders.emplace(folder, RealFolderPath(folder)).first;
     s.realFolder = real->second;
-    sources->push_back(s);
+    sources->push_back(std::move(s));
   }
   return code;
 }
