@@ -24,8 +24,8 @@ class InTurn {
 };
 
 // Runs make(i, turn) for every i below count on the calling thread and on
-// those of the pool's that are free or become free, and take(i) on the calling thread for each i in
-// order, after make(i) has returned. Item i is begun only after item
+// the pool's threads that are free or become free, and take(i) on the
+// calling thread for each i in order, after make(i) has returned. Item i is begun only after item
 // i - ahead has been taken, so a ring of min(count, ahead) slots, slot
 // i % ahead, holds what is made. An item that did not pass its turn passes it
 // when make returns. With a pool of no threads each item is made just before
