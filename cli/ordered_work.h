@@ -25,11 +25,11 @@ class InTurn {
 
 // Runs make(i, turn) for every i below count on the calling thread and on
 // the pool's threads that are free or become free, and take(i) on the
-// calling thread for each i in order, after make(i) has returned. Item i is begun only after item
-// i - ahead has been taken, so a ring of min(count, ahead) slots, slot
-// i % ahead, holds what is made. An item that did not pass its turn passes it
-// when make returns. With a pool of no threads each item is made just before
-// it is taken.
+// calling thread for each i in order, after make(i) has returned. Item i is
+// begun only after item i - ahead has been taken, so a ring of
+// min(count, ahead) slots, slot i % ahead, holds what is made. An item that
+// did not pass its turn passes it when make returns. With a pool of no
+// threads each item is made just before it is taken.
 void RunInOrder(WorkPool& pool, size_t count, size_t ahead, FunctionRef<void(size_t, InTurn&)> make,
                 FunctionRef<void(size_t)> take);
 
