@@ -3,8 +3,7 @@
 # (/usr/bin/time) and wall time of `vantorico extract --format png --size 48`
 # and of the thumbnailer (-s 128) on modules of one icon group each
 # (bench/make_pe.py): a SIDE x SIDE 1-bit PNG (--png) and a SIDE x SIDE
-# 32-bit DIB (--dib32), for SIDE 4096 and 2048 (the thumbnailer leaves out
-# images past 2730 x 2730 before decoding them). Each output's SHA-256 is
+# 32-bit DIB (--dib32), for SIDE 4096 and 2048. Each output's SHA-256 is
 # printed too, so that two builds' runs can be compared.
 #
 #   bench/decode_memory.sh [BUILD_DIR]     (default build/native)

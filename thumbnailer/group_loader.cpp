@@ -7,6 +7,7 @@
 #include "iconlib/formats/cursor_resources.h"
 #include "iconlib/formats/icon_constants.h"
 #include "iconlib/images/image_choice.h"
+#include "iconlib/images/thumbnail_pipeline.h"
 #include "iconlib/formats/image_fields.h"
 #include "iconlib/platform/source_descriptor.h"
 #include "thumbnailer/thumbnailer_limits.h"
@@ -34,14 +35,15 @@ void CursorImages(const CursorGroup& cursors, std::vector<ByteSpan>* images) {
   for (const CursorImage& c : cursors.images) images->push_back(c.image);
 }
 
-// Leaves out the images whose decoding and scaling would not fit the
-// worker's working set, by the size their own headers claim.
-LoadStatus KeepWithinWorkingSet(std::vector<ByteSpan>* images) {
+// Leaves out the images whose decoding would not fit the worker's working
+// set for a thumbnail of size, by the size their own headers claim.
+LoadStatus KeepWithinWorkingSet(uint32_t size, std::vector<ByteSpan>* images) {
   if (images->empty()) return LoadStatus::NoIcon;
   std::vector<ByteSpan> kept;
   for (const ByteSpan& image : *images) {
     const ImageDescription d = DescribeImage(image);
-    if (!d.usable || uint64_t{d.width} * d.height <= kThumbnailerMaxImagePixels) {
+    if (!d.usable || !DecodedWhole(image, size, SmallImages::KeepSize) ||
+        uint64_t{d.width} * d.height <= kThumbnailerMaxImagePixels) {
       kept.push_back(image);
     }
   }
@@ -71,7 +73,7 @@ const char* LoadStatusText(LoadStatus status) {
   return "unknown";
 }
 
-ThumbnailImages LoadFirstGroupImages(int fd, const char* name) {
+ThumbnailImages LoadFirstGroupImages(int fd, const char* name, uint32_t size) {
   ThumbnailImages out;
   // A module is read by range: its headers, its resource directory and the
   // first group's images, whatever the file's size.
@@ -100,7 +102,7 @@ ThumbnailImages LoadFirstGroupImages(int fd, const char* name) {
       return out;
     }
     CursorImages(cursors, &out.images);
-    out.status = KeepWithinWorkingSet(&out.images);
+    out.status = KeepWithinWorkingSet(size, &out.images);
     return out;
   }
   // The first group is the one a file manager shows; a damaged first group
@@ -112,7 +114,7 @@ ThumbnailImages LoadFirstGroupImages(int fd, const char* name) {
     for (uint32_t k = 0; k < out.set->imageCount; ++k) {
       out.images.push_back(ImageBytes(out.set->images[k]));
     }
-    out.status = KeepWithinWorkingSet(&out.images);
+    out.status = KeepWithinWorkingSet(size, &out.images);
     return out;
   }
   out.status = LoadStatus::NoIcon;

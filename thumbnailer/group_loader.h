@@ -16,7 +16,7 @@ enum class LoadStatus {
   Loaded,
   NotProgramOrIcon,  // read, but neither a module nor an icon or cursor file
   NoIcon,            // no group with images (none, or all unreadable)
-  ImagesTooLarge,    // every image claims more pixels than the worker decodes
+  ImagesTooLarge,    // every image claims more pixels than the worker decodes whole
   NotRegularFile,
   ReadFailed,
   NoMemory,
@@ -36,7 +36,8 @@ struct [[nodiscard]] ThumbnailImages {
 
 // The images of the file open at fd: a module's first readable group with
 // images (a damaged first group gives way to the next), an icon file's
-// images, a cursor file's, or an animated file's first frame.
-ThumbnailImages LoadFirstGroupImages(int fd, const char* name);
+// images, a cursor file's, or an animated file's first frame; without those
+// too large to decode for a thumbnail of size.
+ThumbnailImages LoadFirstGroupImages(int fd, const char* name, uint32_t size);
 
 }  // namespace vantorico

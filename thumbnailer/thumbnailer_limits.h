@@ -20,10 +20,13 @@ constexpr uint64_t kThumbnailerMaxInputBytes = 256 * kMiB;
 // scaling and encoded; twice that.
 constexpr uint64_t kThumbnailerWorkingBytes = 256 * kMiB;
 
-// Bytes one image's pixel costs at most on the way: 4 decoded, 16
-// premultiplied for scaling, 16 in the scaler's first pass. An image whose
-// pixels would not fit the working set is left out before it is decoded
-// (2730 x 2730 and larger): a few KB of PNG can claim 8192 x 8192.
+// Bytes one image's pixel costs at most when it is decoded whole: 4 decoded,
+// 16 premultiplied for scaling, 16 in the scaler's first pass. An image
+// decoded whole (DecodedWhole: shown at its own size, or an interlaced PNG)
+// is left out before it is decoded when its pixels would not fit the
+// working set (2730 x 2730 and larger). Any other is scaled as its rows are
+// decoded, whatever its size: it costs the thumbnail and a band of rows, and
+// the decoders' own bound on pixels keeps its time well within the CPU limit.
 constexpr uint64_t kThumbnailerBytesPerPixel = 36;
 constexpr uint64_t kThumbnailerMaxImagePixels =
     kThumbnailerWorkingBytes / kThumbnailerBytesPerPixel;

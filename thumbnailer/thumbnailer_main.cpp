@@ -152,7 +152,7 @@ int RunWorker(const OpenedInput& input, const InPlaceOutput& output, uint32_t si
 #ifdef VANTORICO_THUMBNAILER_PROBE
     probe.Run();
 #endif
-    const ThumbnailImages loaded = LoadFirstGroupImages(input.fd.get(), name);
+    const ThumbnailImages loaded = LoadFirstGroupImages(input.fd.get(), name, size);
     if (loaded.status != LoadStatus::Loaded) {
       std::fprintf(stderr, "%s: %s: %s%s%s\n", kProgram, name, LoadStatusText(loaded.status),
                    loaded.error.code ? ": " : "",

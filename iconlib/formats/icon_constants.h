@@ -97,6 +97,8 @@ constexpr size_t kPngIhdrHeightOffset = 20;
 constexpr size_t kPngIhdrBitDepthOffset = 24;
 constexpr size_t kPngIhdrColorTypeOffset = 25;
 constexpr size_t kPngMinimumSize = 26;  // through the colour type byte
+// After the colour type: compression and filter method, then this.
+constexpr size_t kPngIhdrInterlaceOffset = 28;
 // Channels per PNG colour type (0 grey, 2 RGB, 3 palette, 4 grey+alpha, 6 RGBA).
 constexpr uint8_t kPngColorTypeGrey = 0;
 constexpr uint8_t kPngColorTypeRgb = 2;

@@ -37,6 +37,12 @@ bool ReadPngHeader(ByteSpan image, PngHeader* out) {
          c.PeekU8At(kPngIhdrColorTypeOffset, &out->colorType);
 }
 
+bool IsInterlacedPng(ByteSpan image) {
+  uint8_t method = 0;
+  return IsPngImage(image) && ByteCursor(image).PeekU8At(kPngIhdrInterlaceOffset, &method) &&
+         method != 0;
+}
+
 uint32_t PngBitsPerPixel(const PngHeader& header) {
   uint32_t samples = 0;
   switch (header.colorType) {

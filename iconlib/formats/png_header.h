@@ -19,5 +19,8 @@ bool ReadPngHeader(ByteSpan image, PngHeader* out);
 // Bits per pixel: samples per pixel of the colour type times the sample depth
 // (32 for 8-bit RGBA); 0 for an unknown colour type.
 uint32_t PngBitsPerPixel(const PngHeader& header);
+// Whether IHDR asks for Adam7 interlacing, which a decoder reads whole; false
+// for an image cut before the interlace method.
+bool IsInterlacedPng(ByteSpan image);
 
 }  // namespace vantorico

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "iconlib/formats/icon_constants.h"
 #include "iconlib/formats/png_header.h"
 
 namespace vantorico {
@@ -29,10 +30,6 @@ void Refuse(png_structp png, png_const_charp) {
   png_longjmp(png, 1);
 }
 void Ignore(png_structp, png_const_charp) {}
-
-// IHDR's interlace method: after the signature and the chunk's length and
-// type (16 bytes), width, height, depth, colour type, compression, filter.
-constexpr size_t kInterlaceOffset = 28;
 
 // The rows as straight 8-bit RGBA, samples as stored: 16-bit ones to their
 // high byte and no gamma applied (as WIC decodes them, and as Windows draws
@@ -132,7 +129,9 @@ PngCodecError DecodePngRows(ByteSpan bytes, RgbaRowSink* sink) {
   const PngCodecError error = DecodableHeaderError(bytes, &header);
   if (error != PngCodecError::None) return error;
   uint8_t interlace = 0;
-  if (!ByteCursor(bytes).PeekU8At(kInterlaceOffset, &interlace)) return PngCodecError::Malformed;
+  if (!ByteCursor(bytes).PeekU8At(kPngIhdrInterlaceOffset, &interlace)) {
+    return PngCodecError::Malformed;
+  }
   if (!sink->Begin(header.width, header.height)) return PngCodecError::Refused;
   if (interlace != 0) {
     // Adam7 spreads every row over seven passes across the whole image, so

@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "iconlib/formats/png_header.h"
 #include "iconlib/images/dib_decoder.h"
 #include "iconlib/images/image_choice.h"
 #include "iconlib/images/png_codec.h"
@@ -111,6 +112,13 @@ bool TakeStored(ByteSpan image, size_t index, uint32_t w, uint32_t h, Thumbnail*
 }
 
 }  // namespace
+
+bool DecodedWhole(ByteSpan image, uint32_t size, SmallImages small) {
+  const ImageDescription d = DescribeImage(image);
+  uint32_t w = 0, h = 0;
+  return !d.usable || !Shrinks(d.width, d.height, size, small, &w, &h) ||
+         (d.isPng && IsInterlacedPng(image));
+}
 
 Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size, BlankImages blank,
                         SmallImages small) {

@@ -42,6 +42,11 @@ enum class BlankImages { Refuse, Keep };
 // An image smaller than size is scaled up to it (ScaleUp), or shown at its
 // own size (KeepSize: the freedesktop thumbnail rule, no blurry enlargement).
 enum class SmallImages { ScaleUp, KeepSize };
+// Whether MakeThumbnail decodes the image whole for size: one shown at its
+// own size or larger, or an interlaced PNG. Any other is scaled as its rows
+// are decoded, so it costs the output and a band of rows, not its pixels.
+bool DecodedWhole(ByteSpan image, uint32_t size, SmallImages small);
+
 [[nodiscard]] Thumbnail MakeThumbnail(const std::vector<ByteSpan>& images, uint32_t size,
                                       BlankImages blank = BlankImages::Refuse,
                                       SmallImages small = SmallImages::ScaleUp);

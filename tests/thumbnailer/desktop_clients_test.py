@@ -10,7 +10,7 @@ mime:    every type the system's MIME database (GIO, as file managers ask it)
          gives the files the thumbnailer reads is in its MimeType= list.
 tumbler: Thunar's service (tumblerd in a private D-Bus session) is asked over
          D-Bus for normal and large thumbnails of Wine's notepad.exe and
-         shell32.dll, a byte-built NE file, an icon and a cursor file.
+         shell32.dll, a byte-built NE file, icon and cursor files.
 gnome:   the same through GNOME's factory, which runs thumbnailers inside
          bubblewrap with /usr bound: the install is bound over /usr/local in
          a private mount namespace (needs root).
@@ -29,6 +29,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 SKIP = 77
 PY = "/usr/bin/python3"  # the system's, which has GObject introspection
@@ -86,7 +87,24 @@ def inputs(source, scratch):
     if not os.path.exists(ani):
         missing("the corpus's kimageformats/test.ani")
     files.append((os.path.abspath(ani), 32))
+    # One 4096 x 4096 PNG image and nothing smaller: it is shrunk as its rows
+    # are decoded, however large it is.
+    large = os.path.join(scratch, "inputs", "large.ico")
+    with open(large, "wb") as f:
+        f.write(large_png_icon(4096))
+    files.append((large, 4096))
     return files
+
+
+def large_png_icon(edge):
+    """An icon file of one black edge x edge PNG (1-bit grey), a few KB."""
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+    rows = (b"\0" * (1 + (edge + 7) // 8)) * edge
+    png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", edge, edge, 1, 0, 0, 0, 0)) +
+           chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+    return struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", 0, 0, 0, 0, 1, 32, len(png), 22) + png
 
 
 def listed_types(prefix):

@@ -122,11 +122,16 @@ TEST_F(ThumbnailerHostile, AHugeImageInATinyFileIsNotDecoded) {
   const fs::path out = Out("t.png");
   EXPECT_EQ(Run(mixed.string(), out.string(), 128), testing::kExitNoIcon);
   fs::remove(out);
-  // 4096 x 4096 fits the budget but not the worker: it is left out and the
-  // small one is shown.
-  ASSERT_TRUE(testing::WriteWholeFile(
-      mixed.string(), testing::MakeIconFile({BlackPng(4096), testing::OpaqueDib(48)})));
-  ExpectThumbnail(mixed.string(), 128, 48);
+  // 4096 x 4096 fits the budget, and it is scaled as its rows are decoded
+  // (decoded whole it would take 64 MB, and 600 MB to scale): alone or next
+  // to a small image, it is the one shown, in little memory.
+  const Bytes large = BlackPng(4096);
+  ASSERT_TRUE(testing::WriteWholeFile(mixed.string(),
+                                      testing::MakeIconFile({large, testing::OpaqueDib(48)})));
+  ExpectThumbnail(mixed.string(), 128, 128);
+  const fs::path alone = root() / "large.ico";
+  ASSERT_TRUE(testing::WriteWholeFile(alone.string(), testing::MakeIconFile({large})));
+  ExpectThumbnail(alone.string(), 256, 256);
   EXPECT_LT(ChildrenMaxRssKib(), 64 * 1024);
 }
 
