@@ -15,6 +15,7 @@
 #include "cli/run_log.h"
 #include "cli/source_gathering.h"
 #include "cli/source_groups.h"
+#include "cli/source_order.h"
 #include "cli/text_escape.h"
 #include "iconlib/formats/deadline.h"
 #include "iconlib/formats/language_choice.h"
@@ -48,6 +49,9 @@ std::string SecondsText(uint64_t nanoseconds) {
 // made.
 constexpr size_t kSaidAheadPerJob = 32;
 constexpr size_t kSaidAheadLeast = 512;
+// How many of the largest sources are begun first, per job (see
+// source_order.h): those that would end the run alone.
+constexpr size_t kBegunFirstPerJob = 2;
 
 // A run: its sources are read and written (on -j threads), each taking its
 // place in the plan of names after the earlier sources whose folders it may
@@ -85,6 +89,10 @@ class Run {
     const size_t ahead = std::max(jobs * kSaidAheadPerJob, kSaidAheadLeast);
     std::vector<ReadSourceResult> results(std::min(sources.size(), ahead));
     if (batch && !sources.empty()) sink_.Progress(0, sources.size(), ShownText(sources[0].path));
+    const std::vector<size_t> first =
+        batch && jobs > 1
+            ? LargestSourcesFirst(pool_, sources, after, ahead, jobs * kBegunFirstPerJob)
+            : std::vector<size_t>();
     RunInOrder(
         pool_, sources.size(), ahead,
         [&](size_t i, InTurn& turn) {
@@ -97,7 +105,8 @@ class Run {
           if (batch && i + 1 < sources.size()) {
             sink_.Progress(i + 1, sources.size(), ShownText(sources[i + 1].path));
           }
-        });
+        },
+        first);
     if (o_.json && batch) Out(firstDocument_ ? "]\n" : "\n]\n");
     if (batch) sink_.Progress(sources.size(), sources.size(), std::string());
     return Summary(code, batch);

@@ -19,6 +19,9 @@ enum class PathType { None, File, Directory, Other };
 
 // What a path names, following links.
 PathType TypeOfPath(const std::string& path);
+// The size of the file a path names, following links; 0 when it cannot be
+// learned.
+uint64_t SizeOfFile(const std::string& path);
 // The separator the platform joins names with.
 char PathSeparator();
 // True for the separators the platform reads ('/', and '\\' on Windows).

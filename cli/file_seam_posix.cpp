@@ -112,6 +112,12 @@ PathType TypeOfPath(const std::string& path) {
   return known ? TypeOfMode(st.st_mode) : PathType::None;
 }
 
+uint64_t SizeOfFile(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size)
+                                                             : 0;
+}
+
 bool MakeFolders(const std::string& path, SystemError* error) {
   // Mostly the folder is there already: one look, not one per part.
   if (TypeOfPath(path) == PathType::Directory) return true;

@@ -22,6 +22,16 @@ PathType TypeOfPath(const std::string& path) {
   return PathType::File;
 }
 
+uint64_t SizeOfFile(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (path.empty() ||
+      !GetFileAttributesExW(Utf8ToWide(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return 0;
+  }
+  return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
 bool MakeFolders(const std::string& path, SystemError* error) {
   // Past a drive ("C:\") or a share ("\\server\share\"), folder by folder.
   size_t first = 0;

@@ -36,20 +36,39 @@ class ItemTurn final : public InTurn {
 }  // namespace
 
 void RunInOrder(WorkPool& pool, size_t count, size_t ahead, FunctionRef<void(size_t, InTurn&)> make,
-                FunctionRef<void(size_t)> take) {
+                FunctionRef<void(size_t)> take, const std::vector<size_t>& first) {
   if (ahead == 0) ahead = 1;
   Monitor monitor;
   std::vector<bool> made(count, false);
   std::vector<bool> passed(count, false);
-  size_t next = 0;   // the first item nobody has begun
-  size_t taken = 0;  // items taken so far
+  // The items begun first: within the first window, each once.
+  std::vector<bool> early(count, false);
+  std::vector<size_t> firstOnes;
+  for (size_t i : first) {
+    if (i < std::min(count, ahead) && !early[i]) {
+      early[i] = true;
+      firstOnes.push_back(i);
+    }
+  }
+  size_t firstBegun = 0;  // of firstOnes
+  size_t next = 0;        // the first item in order nobody has begun
+  size_t begun = 0;       // items begun so far
+  size_t taken = 0;       // items taken so far
   // With the lock held: begins and makes the next item when there is one
-  // within the window; false when there is none. Items begin in order, so
-  // an item waiting for an earlier one's turn waits for one being made, and
-  // that waits only for items before it.
+  // within the window; false when there is none. Items begin in order after
+  // the first ones, which wait for no turn, so an item waiting for an
+  // earlier one's turn waits for one being made, and that waits only for
+  // items before it.
   const auto makeOne = [&] {
-    if (next >= count || next >= taken + ahead) return false;
-    const size_t i = next++;
+    size_t i = 0;
+    if (firstBegun < firstOnes.size()) {
+      i = firstOnes[firstBegun++];
+    } else {
+      while (next < count && early[next]) ++next;
+      if (next >= count || next >= taken + ahead) return false;
+      i = next++;
+    }
+    ++begun;
     monitor.Unlock();
     ItemTurn turn(monitor, passed, i);
     make(i, turn);
@@ -61,7 +80,7 @@ void RunInOrder(WorkPool& pool, size_t count, size_t ahead, FunctionRef<void(siz
   };
   const auto work = [&] {
     monitor.Lock();
-    while (next < count) {
+    while (begun < count) {
       if (!makeOne()) monitor.Wait();
     }
     monitor.Unlock();

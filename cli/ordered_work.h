@@ -1,6 +1,8 @@
 #pragma once
 // Work on items made on several threads and taken in order on one.
 #include <cstddef>
+#include <vector>
+
 #include "cli/function_ref.h"
 #include "cli/work_pool.h"
 
@@ -30,7 +32,13 @@ class InTurn {
 // min(count, ahead) slots, slot i % ahead, holds what is made. An item that
 // did not pass its turn passes it when make returns. With a pool of no
 // threads each item is made just before it is taken.
+//
+// Items are begun in order, except the items in `first`, begun before all
+// others in the order given (so that the longest ones do not end the run
+// alone). One of them at or past min(count, ahead) is begun at its place
+// instead. None of them may wait in its turn for another item (Take with
+// kNoItem only): an earlier one may not have begun.
 void RunInOrder(WorkPool& pool, size_t count, size_t ahead, FunctionRef<void(size_t, InTurn&)> make,
-                FunctionRef<void(size_t)> take);
+                FunctionRef<void(size_t)> take, const std::vector<size_t>& first = {});
 
 }  // namespace vantorico

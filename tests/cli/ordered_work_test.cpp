@@ -18,15 +18,22 @@ TEST(OrderedWork, TurnsFollowTheItemsNamedAndTakesKeepOrder) {
   // fifth): those pass theirs when made.
   std::vector<size_t> after(kItems, kNoItem);
   for (size_t i = 3; i < kItems; ++i) after[i] = i - 3;
+  // Items begun first (of those that take no turn), one twice; those past
+  // the first window are begun at their place.
+  const std::vector<size_t> first = {250, 10, 10, 0, 295};
   for (unsigned jobs : {1u, 2u, 4u}) {
-    for (size_t ahead : {size_t{1}, size_t{2}, size_t{64}}) {
+    for (size_t ahead : {size_t{1}, size_t{2}, size_t{64}, size_t{512}}) {
       WorkPool pool(jobs - 1);
       Monitor monitor;
       std::vector<size_t> events;  // 2i: item i has its turn; 2i + 1: it passed it
       std::vector<size_t> taken;
+      std::vector<size_t> begun;
       RunInOrder(
           pool, kItems, ahead,
           [&](size_t i, InTurn& turn) {
+            monitor.Lock();
+            begun.push_back(i);
+            monitor.Unlock();
             // Uneven work, so that threads overtake each other: odd items
             // hold their turn long, and the even ones after them come to
             // theirs soon.
@@ -43,10 +50,19 @@ TEST(OrderedWork, TurnsFollowTheItemsNamedAndTakesKeepOrder) {
             monitor.Unlock();
             turn.Pass();
           },
-          [&](size_t i) { taken.push_back(i); });
+          [&](size_t i) { taken.push_back(i); }, first);
       SCOPED_TRACE(testing::Message() << "-j " << jobs << ", ahead " << ahead);
       ASSERT_EQ(taken.size(), kItems);
       for (size_t i = 0; i < kItems; ++i) ASSERT_EQ(taken[i], i);
+      ASSERT_EQ(begun.size(), kItems);
+      if (jobs == 1) {
+        // On one thread the order items are begun in is the order asked.
+        std::vector<size_t> early;
+        for (size_t i : {size_t{250}, size_t{10}, size_t{0}, size_t{295}}) {
+          if (i < ahead) early.push_back(i);
+        }
+        EXPECT_EQ(std::vector<size_t>(begun.begin(), begun.begin() + early.size()), early);
+      }
       std::vector<size_t> at(2 * kItems, kNoItem);
       for (size_t e = 0; e < events.size(); ++e) at[events[e]] = e;
       for (size_t i = 0; i < kItems; ++i) {
