@@ -89,10 +89,18 @@ class Run {
     const size_t ahead = std::max(jobs * kSaidAheadPerJob, kSaidAheadLeast);
     std::vector<ReadSourceResult> results(std::min(sources.size(), ahead));
     if (batch && !sources.empty()) sink_.Progress(0, sources.size(), ShownText(sources[0].path));
-    const std::vector<size_t> first =
-        batch && jobs > 1
-            ? LargestSourcesFirst(pool_, sources, after, ahead, jobs * kBegunFirstPerJob)
-            : std::vector<size_t>();
+    // The largest sources are begun first, looked up while the first ones
+    // are read.
+    struct Largest final : FirstItems {
+      Largest(const std::vector<SourceArg>& s, const std::vector<size_t>& a, size_t w, size_t c)
+          : sources(s), after(a), window(w), count(c) {}
+      std::vector<size_t> Choose() override {
+        return LargestSources(sources, after, window, count);
+      }
+      const std::vector<SourceArg>& sources;
+      const std::vector<size_t>& after;
+      const size_t window, count;
+    } largest(sources, after, ahead, jobs * kBegunFirstPerJob);
     RunInOrder(
         pool_, sources.size(), ahead,
         [&](size_t i, InTurn& turn) {
@@ -106,7 +114,7 @@ class Run {
             sink_.Progress(i + 1, sources.size(), ShownText(sources[i + 1].path));
           }
         },
-        first);
+        batch ? &largest : nullptr);
     if (o_.json && batch) Out(firstDocument_ ? "]\n" : "\n]\n");
     if (batch) sink_.Progress(sources.size(), sources.size(), std::string());
     return Summary(code, batch);

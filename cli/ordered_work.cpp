@@ -1,6 +1,7 @@
 #include "cli/ordered_work.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "cli/threads.h"
@@ -36,38 +37,35 @@ class ItemTurn final : public InTurn {
 }  // namespace
 
 void RunInOrder(WorkPool& pool, size_t count, size_t ahead, FunctionRef<void(size_t, InTurn&)> make,
-                FunctionRef<void(size_t)> take, const std::vector<size_t>& first) {
+                FunctionRef<void(size_t)> take, FirstItems* first) {
   if (ahead == 0) ahead = 1;
   Monitor monitor;
   std::vector<bool> made(count, false);
   std::vector<bool> passed(count, false);
-  // The items begun first: within the first window, each once.
-  std::vector<bool> early(count, false);
-  std::vector<size_t> firstOnes;
-  for (size_t i : first) {
-    if (i < std::min(count, ahead) && !early[i]) {
-      early[i] = true;
-      firstOnes.push_back(i);
-    }
-  }
-  size_t firstBegun = 0;  // of firstOnes
-  size_t next = 0;        // the first item in order nobody has begun
-  size_t begun = 0;       // items begun so far
-  size_t taken = 0;       // items taken so far
+  std::vector<bool> begunItem(count, false);
+  bool toChoose = first != nullptr && pool.size() > 0;
+  std::vector<size_t> early;  // the first items chosen
+  size_t earlyAt = 0;         // the next of them to look at
+  size_t next = 0;            // the first item in order nobody has begun
+  size_t begun = 0;           // items begun so far
+  size_t taken = 0;           // items taken so far
   // With the lock held: begins and makes the next item when there is one
-  // within the window; false when there is none. Items begin in order after
-  // the first ones, which wait for no turn, so an item waiting for an
-  // earlier one's turn waits for one being made, and that waits only for
+  // within the window; false when there is none. Every item before `next`
+  // has begun, and the first items wait for no turn, so an item waiting for
+  // an earlier one's turn waits for one being made, and that waits only for
   // items before it.
   const auto makeOne = [&] {
-    size_t i = 0;
-    if (firstBegun < firstOnes.size()) {
-      i = firstOnes[firstBegun++];
-    } else {
-      while (next < count && early[next]) ++next;
+    size_t i = count;
+    while (i == count && earlyAt < early.size()) {
+      const size_t e = early[earlyAt++];
+      if (e < count && !begunItem[e] && e < taken + ahead) i = e;
+    }
+    if (i == count) {
+      while (next < count && begunItem[next]) ++next;
       if (next >= count || next >= taken + ahead) return false;
       i = next++;
     }
+    begunItem[i] = true;
     ++begun;
     monitor.Unlock();
     ItemTurn turn(monitor, passed, i);
@@ -80,6 +78,12 @@ void RunInOrder(WorkPool& pool, size_t count, size_t ahead, FunctionRef<void(siz
   };
   const auto work = [&] {
     monitor.Lock();
+    if (begun < count && std::exchange(toChoose, false)) {
+      monitor.Unlock();
+      std::vector<size_t> chosen = first->Choose();
+      monitor.Lock();
+      early = std::move(chosen);
+    }
     while (begun < count) {
       if (!makeOne()) monitor.Wait();
     }

@@ -33,12 +33,24 @@ class InTurn {
 // did not pass its turn passes it when make returns. With a pool of no
 // threads each item is made just before it is taken.
 //
-// Items are begun in order, except the items in `first`, begun before all
-// others in the order given (so that the longest ones do not end the run
-// alone). One of them at or past min(count, ahead) is begun at its place
-// instead. None of them may wait in its turn for another item (Take with
-// kNoItem only): an earlier one may not have begun.
+// Items to begin before the others, so that the longest ones do not end the
+// run alone; chosen while items are begun in order.
+class FirstItems {
+ public:
+  // The items, in the order to begin them. None of them may wait in its
+  // turn for another item (Take with kNoItem only): an earlier one may not
+  // have begun.
+  virtual std::vector<size_t> Choose() = 0;
+
+ protected:
+  ~FirstItems() = default;
+};
+
+// Items are begun in order. With `first` and a pool of threads, the first
+// pool thread to help chooses the first items meanwhile; each is then begun
+// before the rest, unless it has begun already or lies past the window
+// (then it is begun at its place).
 void RunInOrder(WorkPool& pool, size_t count, size_t ahead, FunctionRef<void(size_t, InTurn&)> make,
-                FunctionRef<void(size_t)> take, const std::vector<size_t>& first = {});
+                FunctionRef<void(size_t)> take, FirstItems* first = nullptr);
 
 }  // namespace vantorico

@@ -7,16 +7,13 @@
 #include <vector>
 
 #include "cli/source_gathering.h"
-#include "cli/work_pool.h"
 
 namespace vantorico {
 
 // The `count` largest files among the first `window` sources, largest
 // first, leaving out those that wait for an earlier source's turn (after[i]
-// is not kNoItem) and standard input. Their sizes are looked up on the
-// pool's threads and the caller's.
-std::vector<size_t> LargestSourcesFirst(WorkPool& pool, const std::vector<SourceArg>& sources,
-                                        const std::vector<size_t>& after, size_t window,
-                                        size_t count);
+// is not kNoItem) and standard input.
+std::vector<size_t> LargestSources(const std::vector<SourceArg>& sources,
+                                   const std::vector<size_t>& after, size_t window, size_t count);
 
 }  // namespace vantorico

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <utility>
 #include <vector>
 
 #include "cli/ordered_work.h"
@@ -12,15 +13,29 @@
 namespace vantorico {
 namespace {
 
+// The same first items every time; counts how often it was asked.
+class FixedFirst final : public FirstItems {
+ public:
+  explicit FixedFirst(std::vector<size_t> items) : items_(std::move(items)) {}
+  std::vector<size_t> Choose() override {
+    ++asked;
+    return items_;
+  }
+  std::atomic<int> asked{0};
+
+ private:
+  std::vector<size_t> items_;
+};
+
 TEST(OrderedWork, TurnsFollowTheItemsNamedAndTakesKeepOrder) {
   constexpr size_t kItems = 300;
   // Chains of three families, and items that never take their turn (every
   // fifth): those pass theirs when made.
   std::vector<size_t> after(kItems, kNoItem);
   for (size_t i = 3; i < kItems; ++i) after[i] = i - 3;
-  // Items begun first (of those that take no turn), one twice; those past
-  // the first window are begun at their place.
-  const std::vector<size_t> first = {250, 10, 10, 0, 295};
+  // Items begun first (of those that take no turn), one twice, one past
+  // the items; those past the window are begun at their place.
+  FixedFirst first({250, 10, 10, 0, 295, 900});
   for (unsigned jobs : {1u, 2u, 4u}) {
     for (size_t ahead : {size_t{1}, size_t{2}, size_t{64}, size_t{512}}) {
       WorkPool pool(jobs - 1);
@@ -50,19 +65,11 @@ TEST(OrderedWork, TurnsFollowTheItemsNamedAndTakesKeepOrder) {
             monitor.Unlock();
             turn.Pass();
           },
-          [&](size_t i) { taken.push_back(i); }, first);
+          [&](size_t i) { taken.push_back(i); }, &first);
       SCOPED_TRACE(testing::Message() << "-j " << jobs << ", ahead " << ahead);
       ASSERT_EQ(taken.size(), kItems);
       for (size_t i = 0; i < kItems; ++i) ASSERT_EQ(taken[i], i);
       ASSERT_EQ(begun.size(), kItems);
-      if (jobs == 1) {
-        // On one thread the order items are begun in is the order asked.
-        std::vector<size_t> early;
-        for (size_t i : {size_t{250}, size_t{10}, size_t{0}, size_t{295}}) {
-          if (i < ahead) early.push_back(i);
-        }
-        EXPECT_EQ(std::vector<size_t>(begun.begin(), begun.begin() + early.size()), early);
-      }
       std::vector<size_t> at(2 * kItems, kNoItem);
       for (size_t e = 0; e < events.size(); ++e) at[events[e]] = e;
       for (size_t i = 0; i < kItems; ++i) {
@@ -97,6 +104,37 @@ TEST(OrderedWork, APoolThreadHelpsEachWorkOfferedInTurn) {
         },
         [](size_t) {});
     EXPECT_TRUE(helped) << "round " << round;
+  }
+}
+
+// The first items are chosen once, on a pool thread, and begun before the
+// items after them: here every item from 20 on (but the first ones) waits
+// until item 250 has begun, so a run that begins items only in order waits
+// out the timeout once and fails.
+TEST(OrderedWork, FirstItemsAreBegunBeforeTheRest) {
+  for (unsigned threads : {0u, 1u, 3u}) {
+    SCOPED_TRACE(testing::Message() << threads << " pool threads");
+    WorkPool pool(threads);
+    FixedFirst first({250, 295});
+    std::atomic<bool> begun250{false};
+    std::atomic<int> waitedOut{0};
+    std::vector<std::atomic<int>> begun(300);
+    RunInOrder(
+        pool, 300, 512,
+        [&](size_t i, InTurn&) {
+          ++begun[i];
+          if (i == 250) begun250 = true;
+          if (threads == 0 || i < 20 || i == 250 || i == 295) return;
+          const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+          while (!begun250 && waitedOut == 0 && std::chrono::steady_clock::now() < until) {
+          }
+          if (!begun250) ++waitedOut;  // once: the others then go on at once
+        },
+        [](size_t) {}, &first);
+    // Without a pool thread they are not looked for: items go in order.
+    EXPECT_EQ(first.asked, threads == 0 ? 0 : 1);
+    EXPECT_EQ(waitedOut, 0);
+    for (size_t i = 0; i < begun.size(); ++i) ASSERT_EQ(begun[i], 1) << "item " << i;
   }
 }
 
