@@ -25,14 +25,6 @@ class InTurn {
   ~InTurn() = default;
 };
 
-// Runs make(i, turn) for every i below count on the calling thread and on
-// the pool's threads that are free or become free, and take(i) on the
-// calling thread for each i in order, after make(i) has returned. Item i is
-// begun only after item i - ahead has been taken, so a ring of
-// min(count, ahead) slots, slot i % ahead, holds what is made. An item that
-// did not pass its turn passes it when make returns. With a pool of no
-// threads each item is made just before it is taken.
-//
 // Items to begin before the others, so that the longest ones do not end the
 // run alone; chosen while items are begun in order.
 class FirstItems {
@@ -46,6 +38,14 @@ class FirstItems {
   ~FirstItems() = default;
 };
 
+// Runs make(i, turn) for every i below count on the calling thread and on
+// the pool's threads that are free or become free, and take(i) on the
+// calling thread for each i in order, after make(i) has returned. Item i is
+// begun only after item i - ahead has been taken, so a ring of
+// min(count, ahead) slots, slot i % ahead, holds what is made. An item that
+// did not pass its turn passes it when make returns. With a pool of no
+// threads each item is made just before it is taken.
+//
 // Items are begun in order. With `first` and a pool of threads, the first
 // pool thread to help chooses the first items meanwhile; each is then begun
 // before the rest, unless it has begun already or lies past the window
